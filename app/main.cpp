@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KZ7305EVM"));
+    QApplication::setApplicationVersion(QStringLiteral(KZ_VERSION));
+    frmMain window;
+    window.load();
+    return QApplication::exec();
+}

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+#include <cstdint>
+#include <span>
+
+class QCustomPlot;
+class QCPGraph;
+class QCPTextElement;
+class QMouseEvent;
+class QPaintDevice;
+class QPrinter;
+
+// The graph of the plot window: a thin wrapper over the charting library that
+// keeps every setting the plot window hands it (titles, one series, plotting
+// method and style, manual X range, annotations, cursor) and rebuilds the chart
+// from them on redraw(). Settings read back exactly as they were set.
+class Plot : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Plotting-method codes.
+    enum Method : std::int32_t { Line = 0, Points = 1, PointsAndLine = 2, Impulses = 3, Steps = 10 };
+
+    // One annotation: a mark and/or a text at data coordinates. Symbol 0 draws
+    // no mark, 16 a mark; colour is an RGB value with red in the low byte.
+    struct Annotation {
+        double x = 0;
+        double y = 0;
+        std::uint32_t color = 0;
+        std::int16_t symbol = 0;
+        QString text;
+    };
+    static constexpr int AnnotationCount = 5001;
+    static constexpr std::int16_t SymbolNone = 0;
+    static constexpr std::int16_t SymbolMark = 16;
+
+    explicit Plot(QWidget *parent = nullptr);
+    ~Plot() override;
+
+    void setMainTitle(const QString &text) { m_mainTitle = text; }
+    QString mainTitle() const { return m_mainTitle; }
+    void setSubTitle(const QString &text) { m_subTitle = text; }
+    QString subTitle() const { return m_subTitle; }
+    void setXAxisLabel(const QString &text) { m_xLabel = text; }
+    QString xAxisLabel() const { return m_xLabel; }
+    void setYAxisLabel(const QString &text) { m_yLabel = text; }
+    QString yAxisLabel() const { return m_yLabel; }
+
+    // Replaces the series with the first numPoints values of x and y.
+    void setSeriesData(std::span<const float> x, std::span<const float> y, int numPoints);
+    int pointCount() const { return static_cast<int>(m_x.size()); }
+    float xValue(int point) const { return static_cast<float>(m_x.value(point)); }
+    float yValue(int point) const { return static_cast<float>(m_y.value(point)); }
+
+    void setPlottingMethod(std::int32_t method) { m_method = method; }
+    std::int32_t plottingMethod() const { return m_method; }
+    // The two style settings at index 0: point shape and line style codes.
+    void setPointType(std::int16_t value) { m_pointType = value; }
+    std::int16_t pointType() const { return m_pointType; }
+    void setLineType(std::int16_t value) { m_lineType = value; }
+    std::int16_t lineType() const { return m_lineType; }
+    // Width of one histogram bin on the X axis, so steps and impulses line up.
+    void setBinWidth(double width) { m_binWidth = width; }
+    double binWidth() const { return m_binWidth; }
+
+    void setManualXRange(bool on, double minimum = 0, double maximum = 0);
+    bool manualXRange() const { return m_manualX; }
+    double manualXMinimum() const { return m_xMin; }
+    double manualXMaximum() const { return m_xMax; }
+
+    void setAnnotation(int index, const Annotation &annotation);
+    const Annotation &annotation(int index) const;
+    void setAnnotationText(int index, const QString &text);
+    void setAnnotationSymbol(int index, std::int16_t symbol);
+    // Symbol 0 and empty text on every annotation.
+    void clearAnnotations();
+
+    // Point cursor: the point the cursor stands on (series 0 only).
+    void setCursorPoint(int point) { m_cursorPoint = point; }
+    int cursorPoint() const { return m_cursorPoint; }
+    void setCursorMode(int mode) { m_cursorMode = mode; }
+    int cursorMode() const { return m_cursorMode; }
+
+    // Rebuilds the chart from the settings above and repaints.
+    void redraw();
+    // Draws the graph as it stands, scaled to fit target on device; printing and
+    // picture exports share it.
+    void renderTo(QPaintDevice &device, const QRect &target);
+    void print(QPrinter &printer);
+
+signals:
+    void dataPointClicked(int series, int point);
+    void cursorMoved();
+    void mouseInput(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void onChartClicked(QMouseEvent *event);
+    void applySeriesStyle();
+    void rebuildAnnotations();
+    int nearestPoint(double pixelX, double pixelY) const;
+
+    QCustomPlot *m_chart;
+    QCPGraph *m_graph;
+    QCPGraph *m_marks;
+    QCPTextElement *m_titleElement;
+    QCPTextElement *m_subTitleElement;
+
+    QString m_mainTitle, m_subTitle, m_xLabel, m_yLabel;
+    QVector<double> m_x, m_y;
+    std::int32_t m_method = Line;
+    std::int16_t m_pointType = 0;
+    std::int16_t m_lineType = 1;
+    double m_binWidth = 1;
+    bool m_manualX = false;
+    double m_xMin = 0, m_xMax = 0;
+    QVector<Annotation> m_annotations;
+    int m_cursorPoint = -1;
+    int m_cursorMode = 0;
+};

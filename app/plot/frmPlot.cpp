@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "frmPlot.h"
+
+#include "AppState.h"
+#include "NumberFormat.h"
+#include "Plot.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+frmPlot::frmPlot(QWidget *parent)
+    : QWidget(parent), m_plot(new Plot(this)), m_dataList(new QListWidget(this)),
+      m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_plot, 1);
+    layout->addWidget(m_dataList, 1);
+    m_dataList->hide();
+
+    auto *formatBox = new QGroupBox(this);
+    auto *formatLayout = new QHBoxLayout(formatBox);
+    formatLayout->addWidget(new QLabel(tr("Data Format:"), formatBox));
+    const char *captions[] = {"Integer", "Hexidecimal", "% of Full Scale", "Scaled by LSB"};
+    for (int i = 0; i < 4; ++i) {
+        m_dataFormatOptions[i] = new QRadioButton(QString::fromLatin1(captions[i]), formatBox);
+        m_dataFormatGroup->addButton(m_dataFormatOptions[i], i);
+        formatLayout->addWidget(m_dataFormatOptions[i]);
+    }
+    m_dataFormatOptions[0]->setChecked(true);
+    layout->addWidget(formatBox);
+
+    for (QLabel *&panel : m_statusPanels) {
+        panel = new QLabel(m_statusBar);
+        m_statusBar->addWidget(panel, 1);
+    }
+    m_statusBar->setSizeGripEnabled(false);
+    layout->addWidget(m_statusBar);
+}
+
+frmPlot::~frmPlot() = default;
+
+void frmPlot::clearFlags()
+{
+    m_valid.fill(false);
+}
+
+void frmPlot::setDeviceID(const QString &value)
+{
+    m_deviceId = value;
+    clearFlags();
+}
+
+void frmPlot::setLSBSize(double value)
+{
+    m_lsbSize = value;
+    clearFlags();
+}
+
+void frmPlot::setNormalizeFFT(bool value)
+{
+    m_normalizeFft = value;
+    clearFlags();
+}
+
+void frmPlot::setNumBits(std::int16_t value)
+{
+    m_numBits = value;
+    clearFlags();
+}
+
+void frmPlot::setnumPoints(std::int32_t value)
+{
+    m_numPoints = value;
+    clearFlags();
+}
+
+void frmPlot::setSampleFreq(double value)
+{
+    m_sampleFreq = value;
+    clearFlags();
+}
+
+void frmPlot::LoadData(std::span<const std::int32_t> ArrayPointer)
+{
+    m_samples.assign(ArrayPointer.begin(), ArrayPointer.end());
+}
+
+QString frmPlot::statusText(int panel) const
+{
+    return panel >= 1 && panel <= 4 ? m_statusPanels[panel - 1]->text() : QString();
+}
+
+bool frmPlot::statusBarShown() const
+{
+    return !m_statusBar->isHidden();
+}
+
+QRadioButton *frmPlot::optDataFormat(int index) const
+{
+    return index >= 0 && index < 4 ? m_dataFormatOptions[index] : nullptr;
+}
+
+void frmPlot::setStatusText(int panel, const QString &text)
+{
+    m_statusPanels[panel - 1]->setText(text);
+}
+
+void frmPlot::raiseProgress(std::int32_t progress)
+{
+    m_calcProgress = progress;
+    emit CalcStatus();
+}
+
+void frmPlot::UpdatePlot()
+{
+    static const char *suffixes[] = {": Time Domain", ": Fast Fourier Transform", ": Histogram", ": Data List"};
+    if (m_view >= TimeDomain && m_view <= DataList)
+        setWindowTitle(m_deviceId + QLatin1String(suffixes[m_view - 1]));
+    runAnalysisPass();
+    feedGraph();
+}
+
+void frmPlot::runAnalysisPass()
+{
+    m_plot->clearAnnotations();
+    for (int panel = 1; panel <= 4; ++panel)
+        setStatusText(panel, QString());
+    if (!AppState::DataReady()) {
+        raiseProgress(0);
+        return;
+    }
+    m_calcMax = m_numPoints / 8;
+    raiseProgress(0);
+    switch (m_view) {
+    case TimeDomain:
+        m_statusBar->show();
+        if (!m_valid[TimeValid]) {
+            // Never read past the block that was actually loaded.
+            const auto count = static_cast<std::size_t>(std::clamp<std::int64_t>(
+                m_numPoints, 0, static_cast<std::int64_t>(m_samples.size())));
+            m_stats = TimeStatistics::compute(std::span(m_samples).first(count), m_numBits,
+                                              [this](std::int32_t p) { raiseProgress(p); });
+            m_valid[TimeValid] = true;
+        }
+        writeTimeStatusTexts();
+        break;
+    default:
+        break;
+    }
+    raiseProgress(0);
+}
+
+int frmPlot::selectedDataFormat() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (m_dataFormatOptions[i]->isChecked())
+            return i;
+    return -1;
+}
+
+CodeScale frmPlot::codeScale() const
+{
+    return CodeScale{m_numBits, m_lsbSize};
+}
+
+void frmPlot::writeTimeStatusTexts()
+{
+    const QChar sep = NumberFormat::screenSeparator();
+    const TimeStatistics &s = m_stats;
+    switch (selectedDataFormat()) {
+    case static_cast<int>(DataFormat::Integer):
+        setStatusText(1, QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep));
+        setStatusText(2, QStringLiteral("Mean: ") + NumberFormat::pattern(s.mean, 0, 4, sep));
+        setStatusText(3, QStringLiteral("Maximum: ") + NumberFormat::general(s.maximum, sep));
+        setStatusText(4, QStringLiteral("Minimum: ") + NumberFormat::general(s.minimum, sep));
+        break;
+    case static_cast<int>(DataFormat::Hexadecimal):
+        setStatusText(1, QStringLiteral("Std Dev (ppm): ") + CodeText::hexadecimal(s.stdDeviation, m_numBits));
+        setStatusText(2, QStringLiteral("Mean: ") + CodeText::hexadecimal(s.mean, m_numBits));
+        setStatusText(3, QStringLiteral("Maximum: ") + CodeText::hexadecimal(s.maximum, m_numBits));
+        setStatusText(4, QStringLiteral("Minimum: ") + CodeText::hexadecimal(s.minimum, m_numBits));
+        break;
+    case static_cast<int>(DataFormat::PercentOfFullScale):
+        // Parts per million of full scale is already a fraction of full scale.
+        setStatusText(1, QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep));
+        setStatusText(2, QStringLiteral("Mean: ") + CodeText::percentOfFullScale(s.mean, m_numBits, sep));
+        setStatusText(3, QStringLiteral("Maximum: ") + CodeText::percentOfFullScale(s.maximum, m_numBits, sep));
+        setStatusText(4, QStringLiteral("Minimum: ") + CodeText::percentOfFullScale(s.minimum, m_numBits, sep));
+        break;
+    case static_cast<int>(DataFormat::ScaledByLsb): {
+        // In volts, in general format: four decimals of a volt would hide any
+        // real converter's noise.
+        const double stdDevCodes = s.stdDeviation / 1000000.0 * std::ldexp(1.0, m_numBits);
+        setStatusText(1, QStringLiteral("Std Dev: ") + NumberFormat::general(stdDevCodes * m_lsbSize, sep));
+        setStatusText(2, QStringLiteral("Mean: ") + CodeText::scaledByLsb(s.mean, m_lsbSize, sep));
+        setStatusText(3, QStringLiteral("Maximum: ") + CodeText::scaledByLsb(s.maximum, m_lsbSize, sep));
+        setStatusText(4, QStringLiteral("Minimum: ") + CodeText::scaledByLsb(s.minimum, m_lsbSize, sep));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void frmPlot::feedGraph()
+{
+    m_plot->setMainTitle(m_deviceId == QLatin1String(UnspecifiedDevice) ? QString() : m_deviceId);
+    m_plot->setSubTitle(QString());
+    m_plot->setManualXRange(false);
+    m_plot->setAnnotationText(0, QString());
+    if (AppState::DataReady() && m_view == TimeDomain)
+        feedTimeDomain();
+    m_plot->redraw();
+}
+
+void frmPlot::feedTimeDomain()
+{
+    const auto count = static_cast<std::size_t>(std::clamp<std::int64_t>(m_numPoints, 0, static_cast<std::int64_t>(m_samples.size())));
+    std::vector<float> x(count), y(count);
+    const int format = selectedDataFormat();
+    for (std::size_t i = 0; i < count; ++i) {
+        x[i] = static_cast<float>(i + 1);
+        const double code = m_samples[i];
+        // Every point in the same unit: the whole trace follows the data format.
+        if (format == static_cast<int>(DataFormat::PercentOfFullScale))
+            y[i] = static_cast<float>(CodeText::percentValue(code, m_numBits));
+        else if (format == static_cast<int>(DataFormat::ScaledByLsb))
+            y[i] = static_cast<float>(code * m_lsbSize);
+        else
+            y[i] = static_cast<float>(code);
+    }
+    m_plot->setXAxisLabel(QStringLiteral("Sample Number"));
+    m_plot->setYAxisLabel(QStringLiteral("ADC Code"));
+    m_plot->setSeriesData(x, y, static_cast<int>(count));
+}

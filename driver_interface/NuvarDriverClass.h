@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "NuvarDriverEnums.h"
+#include "NuvarDriverExport.h"
+
+#include <QString>
+#include <cstdint>
+#include <span>
+
+class NuvarDriverEvents;
+
+// The contract every board driver implements and the program calls. Members are
+// listed in their slot order; a property is a getter plus a set... method. Every
+// member may fail by throwing NuvarDriverError.
+//
+// This class is usable on its own and does nothing: methods return at once,
+// reads give 0 or empty text, and no event is ever raised.
+//
+// SamplesReceived is 32-bit (a 16-bit count goes negative above 32 767 samples,
+// and blocks of up to 43 690 samples are acquired).
+class NUVARDRIVER_EXPORT NuvarDriverClass
+{
+public:
+    virtual ~NuvarDriverClass();
+
+    virtual void DriverOpen(NuvarDriverEvents &evInterface);
+    virtual void DriverClose();
+    virtual void Setup();
+    virtual StatusEnum Status();
+    virtual void setTriggerType(TriggerTypeEnum value);
+    virtual TriggerTypeEnum TriggerType();
+    virtual void setTriggerLevel(float value);
+    virtual float TriggerLevel();
+    virtual void StartAcquisition();
+    virtual void AbortAcquisition();
+    virtual void StartDataReceive(std::int16_t nChannel, std::int32_t nSamples);
+    virtual void AbortDataReceive();
+    // Copies sample i of the last reception to Data[i]; fails when Data is shorter
+    // than the reception.
+    virtual void GetData(std::span<std::int32_t> Data);
+    virtual std::int32_t SamplesReceived();
+    virtual void Configure();
+    virtual void setSamples(std::int32_t value);
+    virtual std::int32_t Samples();
+    virtual void setSampleRate(double value);
+    virtual double SampleRate();
+    virtual void setPreTriggerSamples(std::int32_t value);
+    virtual std::int32_t PreTriggerSamples();
+    virtual double MinVolt(std::int16_t Channel);
+    virtual std::int32_t MinCode(std::int16_t Channel);
+    virtual double MaxVolt(std::int16_t Channel);
+    virtual std::int32_t MaxCode(std::int16_t Channel);
+    virtual void sethWndParent(std::int32_t value);
+    virtual std::int16_t Channels();
+    virtual QString ChannelName(std::int16_t Channel);
+    virtual void setBoardName(const QString &value);
+    virtual QString BoardName();
+    virtual std::int32_t CurrentSample();
+};
