@@ -12,3 +12,9 @@ for preset in ci asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+
+# A short fuzzing run of every fuzz target (clang, libFuzzer, ASan + UBSan).
+echo "== fuzz =="
+cmake --preset fuzz -DKZ_FUZZ_SECONDS=30
+cmake --build --preset fuzz
+ctest --preset fuzz -j2
