@@ -75,6 +75,8 @@ QWidget *frmMain::createAcquisitionPanel()
     samplesLayout->addRow(QStringLiteral("Number of Samples:"), countRow);
     auto *rateRow = new QHBoxLayout;
     m_txtSampleRate = new QLineEdit(QStringLiteral("20833"), samples);
+    m_txtNumSamples->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
+    m_txtSampleRate->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
     rateRow->addWidget(m_txtSampleRate);
     rateRow->addWidget(new QLabel(QStringLiteral("Hz"), samples));
     samplesLayout->addRow(QStringLiteral("Sample Data Rate:"), rateRow);
