@@ -2,6 +2,7 @@
 // Start-up and shutdown of the main window: placement, the first plot window
 // and the binding of the board driver with each of its failures.
 #include "AppSettings.h"
+#include "AcquisitionPanel.h"
 #include "AppState.h"
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
@@ -81,11 +82,11 @@ private slots:
         auto window = start(QString());
         QCOMPARE(m_messages, QStringList{QStringLiteral("Failed to create driver object")});
         QVERIFY(!window->driver());
-        QVERIFY(!window->cmdAcquire()->isEnabled());
+        QVERIFY(!window->panel()->cmdAcquire()->isEnabled());
         QCOMPARE(window->pos(), QPoint(pixels(1000), pixels(1000)));
         QCOMPARE(window->size(), QSize(pixels(11400), pixels(8100)));
-        QCOMPARE(window->txtNumSamples()->text(), QStringLiteral("256"));
-        QCOMPARE(window->scrNumSamples()->value(), 12);
+        QCOMPARE(window->panel()->txtNumSamples()->text(), QStringLiteral("256"));
+        QCOMPARE(window->panel()->scrNumSamples()->value(), 12);
     }
 
     void firstPlotWindowShowsStartupBlock()
@@ -112,8 +113,8 @@ private slots:
         auto window = start(QStringLiteral("KZ7305EVM.kz7305"));
         QVERIFY(m_messages.isEmpty());
         QVERIFY(window->driver());
-        QCOMPARE(window->lblDriver()->text(), QStringLiteral("KZ7305EVM"));
-        QVERIFY(window->cmdAcquire()->isEnabled());
+        QCOMPARE(window->panel()->lblDriver()->text(), QStringLiteral("KZ7305EVM"));
+        QVERIFY(window->panel()->cmdAcquire()->isEnabled());
     }
 
     void installationDefaultNamesTheDriver()
@@ -128,17 +129,17 @@ private slots:
         auto window = start(QString());
         QFile::remove(file);
         QVERIFY(m_messages.isEmpty());
-        QCOMPARE(window->lblDriver()->text(), QStringLiteral("TestDrivers"));
+        QCOMPARE(window->panel()->lblDriver()->text(), QStringLiteral("TestDrivers"));
     }
 
     void bindingCallsInOrder()
     {
         auto window = start(QStringLiteral("TestDrivers.echo"));
         QVERIFY(m_messages.isEmpty());
-        QCOMPARE(window->lblDriver()->text(), QStringLiteral("TestDrivers"));
+        QCOMPARE(window->panel()->lblDriver()->text(), QStringLiteral("TestDrivers"));
         window->close();
         QCOMPARE(driverCalls(), (QStringList{"setBoardName", "DriverOpen", "Setup", "DriverClose"}));
-        QVERIFY(!window->cmdAcquire()->isEnabled());
+        QVERIFY(!window->panel()->cmdAcquire()->isEnabled());
         QVERIFY(!window->driver());
     }
 
@@ -170,7 +171,7 @@ private slots:
         QFETCH(QStringList, calls);
         auto window = start(driverName);
         QCOMPARE(m_messages, QStringList{message});
-        QCOMPARE(window->cmdAcquire()->isEnabled(), acquireEnabled);
+        QCOMPARE(window->panel()->cmdAcquire()->isEnabled(), acquireEnabled);
         // The program stays usable: its first plot window is there.
         QVERIFY(window->activePlot());
         window->close();
