@@ -201,8 +201,8 @@ void BoardFirmware::sendReadResponse(const QByteArray &data, int sizeCode)
         packet.setVarLength(int(data.size()));
     else
         packet.setOperandSize(sizeCode);
-    packet.setPayload(data);
     packet.setPayloadSize(int(data.size()));
+    packet.setPayload(data); // after the size, which zeroes the payload
     send(packet);
 }
 

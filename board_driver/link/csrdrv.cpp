@@ -16,8 +16,10 @@ csrdrv::csrdrv(QObject *parent)
     , m_commctl(new QSerialPort(this))
     , m_portTable(portTable::fromSystem())
 {
-    for (QTimer *timer : {&m_responseTimer, &m_timeoutTimer, &m_resetTxTimer})
+    for (QTimer *timer : {&m_responseTimer, &m_timeoutTimer, &m_resetTxTimer}) {
         timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early
+    }
     m_responseTimer.setInterval(ResponseTimeoutMs);
     m_timeoutTimer.setInterval(StallTimeoutMs);
     m_resetTxTimer.setInterval(TransmitPauseMs);
