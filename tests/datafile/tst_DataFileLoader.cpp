@@ -158,6 +158,15 @@ private slots:
         QVERIFY(result.block.samples.empty());
     }
 
+    void deviceNameIsNeverReadAsHeaderOrMarker()
+    {
+        const QByteArray name = "Sample Points:";
+        const Result result = parse(name + timeFile({"7"}).mid(timeFile({}).indexOf("\r\n")), QStringLiteral("n.csv"));
+        QCOMPARE(result.outcome, Outcome::Loaded);
+        QCOMPARE(result.block.deviceId, QString::fromLatin1(name));
+        QCOMPARE(result.block.samples, std::vector<std::int32_t>{7});
+    }
+
     void unreadableFileIsNamed()
     {
         const Result result = loadFile(QStringLiteral("/no/such/file.csv"));

@@ -179,7 +179,7 @@ private:
 
     Result readValues(Block block) const
     {
-        std::size_t marker = 0;
+        std::size_t marker = FirstHeaderLine;
         while (marker < m_lines.size() && !isMarker(m_lines[marker]))
             ++marker;
         if (marker == m_lines.size())
@@ -217,7 +217,10 @@ private:
 
     std::vector<std::string_view> m_lines;
     QString m_fileName;
-    std::size_t m_at = 0;
+    // Line 1 is the device name, whatever it says: searches start below it, so
+    // a name such as "Sample Points:" cannot pass for a header line or marker.
+    static constexpr std::size_t FirstHeaderLine = 1;
+    std::size_t m_at = FirstHeaderLine;
     Result m_failure;
 };
 
