@@ -16,7 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
