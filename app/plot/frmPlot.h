@@ -129,8 +129,6 @@ private:
     CodeScale codeScale() const;
     void feedGraph();
     void feedTimeDomain();
-    // The samples that are analysed: the first numPoints of the loaded block.
-    std::span<const std::int32_t> validSamples() const;
     DataFileHeader fileHeader() const;
     QByteArray dataFileContent() const;
     void takeLoadedBlock(DataFileLoader::Block block);
