@@ -70,6 +70,9 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // Closing the document windows below activates others; by then this is
+    // no longer a frmMain to update.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
     unload();
 }
 
