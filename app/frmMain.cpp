@@ -1,29 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMain.h"
 
+#include "AcquisitionControl.h"
+#include "AcquisitionPanel.h"
 #include "AppSettings.h"
 #include "AppState.h"
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
+#include "SharedPrinter.h"
 #include "UserMessage.h"
 #include "WindowPlacement.h"
+#include "frmAbout.h"
 #include "frmPlot.h"
 
 #include <QCloseEvent>
-#include <QFormLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QVBoxLayout>
+#include <QStatusBar>
+#include <QTimer>
 #include <array>
-#include <cmath>
 
 namespace {
 
@@ -35,15 +39,33 @@ constexpr double StartupSampleFreq = 20833;
 
 } // namespace
 
-frmMain::frmMain(QWidget *parent) : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
+frmMain::frmMain(QWidget *parent)
+    : QMainWindow(parent), m_mdiArea(new QMdiArea), m_panel(new AcquisitionPanel),
+      m_statusField1(new QLabel(QStringLiteral("Ready"))), m_statusField2(new QLabel)
 {
-    setWindowTitle(QStringLiteral("KZ7305EVM"));
+    setWindowTitle(QStringLiteral("Velkor Data Acquisition Laboratory"));
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(createAcquisitionPanel());
+    layout->addWidget(m_panel);
     layout->addWidget(m_mdiArea, 1);
+    // The document area scrolls rather than forcing the main window wider.
+    m_mdiArea->setMinimumSize(240, 180);
     setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    statusBar()->addWidget(m_statusField1, 1);
+    statusBar()->addWidget(m_statusField2, 1);
+
+    m_acquisition = new AcquisitionControl(*m_panel, *m_statusField1, *m_statusField2,
+                                           [this] { return activePlot(); }, this);
+    connect(m_acquisition, &AcquisitionControl::busyChanged, this, [this](bool busy) {
+        updateCommands();
+        // A close asked for during a driver call happens right after it.
+        if (!busy && m_closePending)
+            QTimer::singleShot(0, this, &QWidget::close);
+    });
+    createMenus();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::updateCommands);
 }
 
 frmMain::~frmMain()
@@ -51,50 +73,51 @@ frmMain::~frmMain()
     unload();
 }
 
-QWidget *frmMain::createAcquisitionPanel()
+void frmMain::createMenus()
 {
-    auto *panel = new QWidget(this);
-    auto *column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction *fileNew = file->addAction(QStringLiteral("&New"));
+    fileNew->setObjectName(QStringLiteral("mnuFileNew"));
+    fileNew->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    // Only start-up creates a document window.
+    fileNew->setEnabled(false);
+    file->addSeparator();
+    QAction *pageSetup = file->addAction(QStringLiteral("Page Set&up..."), this, &frmMain::mnuFilePageSetup_Click);
+    pageSetup->setObjectName(QStringLiteral("mnuFilePageSetup"));
+    file->addSeparator();
+    QAction *exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("mnuFileExit"));
 
-    auto *evm = new QGroupBox(QStringLiteral("EVM"), panel);
-    auto *evmLayout = new QVBoxLayout(evm);
-    m_lblDriver = new QLabel(QStringLiteral("Driver Name"), evm);
-    evmLayout->addWidget(m_lblDriver);
-    column->addWidget(evm);
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    QAction *setup = edit->addAction(QStringLiteral("EVM &Setup..."), this, &frmMain::mnuEditEVMSetup_Click);
+    setup->setObjectName(QStringLiteral("mnuEditEVMSetup"));
 
-    auto *samples = new QWidget(panel);
-    auto *samplesLayout = new QFormLayout(samples);
-    auto *countRow = new QHBoxLayout;
-    m_txtNumSamples = new QLineEdit(QStringLiteral("256"), samples);
-    m_scrNumSamples = new QScrollBar(Qt::Vertical, samples);
-    m_scrNumSamples->setRange(4, 17);
-    m_scrNumSamples->setFixedHeight(m_txtNumSamples->sizeHint().height());
-    countRow->addWidget(m_txtNumSamples);
-    countRow->addWidget(m_scrNumSamples);
-    samplesLayout->addRow(QStringLiteral("Number of Samples:"), countRow);
-    auto *rateRow = new QHBoxLayout;
-    m_txtSampleRate = new QLineEdit(QStringLiteral("20833"), samples);
-    rateRow->addWidget(m_txtSampleRate);
-    rateRow->addWidget(new QLabel(QStringLiteral("Hz"), samples));
-    samplesLayout->addRow(QStringLiteral("Sample Data Rate:"), rateRow);
-    column->addWidget(samples);
-
-    m_cmdAcquire = new QPushButton(QStringLiteral("Acquire"), panel);
-    m_cmdAcquire->setToolTip(QStringLiteral("performs one acquisition cycle"));
-    m_cmdAcquire->setEnabled(false);
-    column->addWidget(m_cmdAcquire);
-    column->addStretch(1);
-
-    connect(m_scrNumSamples, &QScrollBar::valueChanged, this, &frmMain::scrNumSamples_Change);
-    return panel;
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction *about = help->addAction(QStringLiteral("&About "), this, &frmMain::mnuHelpAbout_Click);
+    about->setObjectName(QStringLiteral("mnuHelpAbout"));
+    updateCommands();
 }
 
-void frmMain::scrNumSamples_Change(int position)
+QAction *frmMain::action(const QString &objectName) const
 {
-    const long long n = 1LL << std::clamp(20 - position, 0, 30);
-    if (n > 1)
-        m_txtNumSamples->setText(QString::number(std::min<long long>(n, 43690)));
+    return findChild<QAction *>(objectName);
+}
+
+void frmMain::updateCommands()
+{
+    const bool busy = m_acquisition->busy();
+    if (QAction *setup = action(QStringLiteral("mnuEditEVMSetup")))
+        setup->setEnabled(m_driver && !busy);
+    if (QAction *exit = action(QStringLiteral("mnuFileExit")))
+        exit->setEnabled(!busy);
+}
+
+QString frmMain::statusField(int field) const
+{
+    return field == 1 ? m_statusField1->text() : field == 2 ? m_statusField2->text() : QString();
 }
 
 void frmMain::load()
@@ -103,13 +126,12 @@ void frmMain::load()
     WindowPlacement::restore(*this);
     NewDocument();
     loadStartupBlock();
-    // The slider's start position is not its minimum, so this always fires once.
-    m_scrNumSamples->setValue(12);
-    scrNumSamples_Change(12);
+    m_panel->scrNumSamples()->setValue(12);
     m_driverName = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QString());
-    m_cmdAcquire->setEnabled(false);
+    m_acquisition->setDriver(nullptr);
     m_driver.reset();
     bindDriver(m_driverName);
+    updateCommands();
 }
 
 frmPlot *frmMain::NewDocument()
@@ -117,19 +139,16 @@ frmPlot *frmMain::NewDocument()
     ++m_documentCounter;
     auto *plot = new frmPlot;
     m_mfrmPlot = plot;
+    connect(plot, &frmPlot::CalcStatus, this, [this, plot] { m_acquisition->mfrmPlot_CalcStatus(*plot); });
     plot->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(plot);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     plot->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));
-    connect(plot, &QObject::destroyed, this, [this, plot] {
-        if (m_mfrmPlot == plot)
-            m_mfrmPlot = nullptr;
-    });
     if (!isVisible())
         show();
     sub->showMaximized();
     plot->lstDataList()->setFocus();
-    m_txtSampleRate->setFocus();
+    m_panel->txtSampleRate()->setFocus();
     return plot;
 }
 
@@ -169,26 +188,57 @@ void frmMain::bindDriver(const QString &driverName)
         if (dot < 0)
             throw NuvarDriverError("driver class identifier without \".\"");
         m_driver->setBoardName(driverName.left(dot));
-        m_lblDriver->setText(m_driver->BoardName());
+        m_panel->lblDriver()->setText(m_driver->BoardName());
     } catch (const std::exception &) {
         UserMessage::show(this, QStringLiteral("Failed to set board name"));
         return;
     }
     try {
-        m_driver->DriverOpen(*this);
-        m_cmdAcquire->setEnabled(true);
-        m_driver->Setup();
+        m_acquisition->callDriver([this] { m_driver->DriverOpen(*this); });
+        m_acquisition->setDriver(m_driver.get());
+        m_acquisition->callDriver([this] { m_driver->Setup(); });
     } catch (const std::exception &) {
         UserMessage::show(this, QStringLiteral("Failed to open driver"));
     }
 }
 
-void frmMain::DriverEvent(EventEnum)
+void frmMain::DriverEvent(EventEnum evType)
 {
+    m_acquisition->DriverEvent(evType);
+}
+
+void frmMain::mnuEditEVMSetup_Click()
+{
+    if (!m_driver || m_acquisition->busy())
+        return;
+    try {
+        m_acquisition->callDriver([this] { m_driver->Setup(); });
+    } catch (const std::exception &error) {
+        UserMessage::show(this, QStringLiteral("EVM Setup failed: %1").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void frmMain::mnuFilePageSetup_Click()
+{
+    QPrintDialog dialog(&SharedPrinter::printer(), this);
+    dialog.setWindowTitle(QStringLiteral("Page Setup"));
+    dialog.exec(); // cancelling keeps the previous choice
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (m_acquisition->busy()) {
+        // The driver is waiting for the board inside a nested event loop.
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
     unload();
     QMainWindow::closeEvent(event);
 }
@@ -199,6 +249,7 @@ void frmMain::unload()
         return;
     m_unloaded = true;
     WindowPlacement::save(*this);
+    m_acquisition->setDriver(nullptr);
     if (m_driverLoaded) {
         try {
             m_driver->DriverClose();
@@ -207,6 +258,5 @@ void frmMain::unload()
         }
         m_driverLoaded = false;
     }
-    m_cmdAcquire->setEnabled(false);
     m_driver.reset();
 }

@@ -4,20 +4,21 @@
 #include "NuvarDriverEvents.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 #include <memory>
 
+class AcquisitionControl;
+class AcquisitionPanel;
 class NuvarDriverClass;
-class frmPlot;
+class QAction;
 class QLabel;
-class QLineEdit;
 class QMdiArea;
-class QPushButton;
-class QScrollBar;
+class frmPlot;
 
-// The main window: the plot windows as documents, the acquisition controls, and
-// the board driver, which it creates by the class identifier in the settings
-// and receives events from.
+// The main window: the plot windows as documents, the acquisition controls,
+// the menus, and the board driver, which it creates by the class identifier in
+// the settings and receives events from.
 class frmMain : public QMainWindow, public NuvarDriverEvents
 {
     Q_OBJECT
@@ -37,35 +38,35 @@ public:
     frmPlot *NewDocument();
 
     NuvarDriverClass *driver() const { return m_driver.get(); }
-    bool driverLoaded() const { return m_driverLoaded; }
-    QPushButton *cmdAcquire() const { return m_cmdAcquire; }
-    QLabel *lblDriver() const { return m_lblDriver; }
-    QLineEdit *txtNumSamples() const { return m_txtNumSamples; }
-    QLineEdit *txtSampleRate() const { return m_txtSampleRate; }
-    QScrollBar *scrNumSamples() const { return m_scrNumSamples; }
+    AcquisitionPanel *panel() const { return m_panel; }
+    AcquisitionControl *acquisition() const { return m_acquisition; }
+    QString statusField(int field) const;
+    QAction *action(const QString &objectName) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *createAcquisitionPanel();
+    void createMenus();
     void loadStartupBlock();
     void bindDriver(const QString &driverName);
     void unload();
-    void scrNumSamples_Change(int position);
+    void updateCommands();
+    void mnuEditEVMSetup_Click();
+    void mnuFilePageSetup_Click();
+    void mnuHelpAbout_Click();
 
     QMdiArea *m_mdiArea;
-    QLabel *m_lblDriver = nullptr;
-    QPushButton *m_cmdAcquire = nullptr;
-    QLineEdit *m_txtNumSamples = nullptr;
-    QLineEdit *m_txtSampleRate = nullptr;
-    QScrollBar *m_scrNumSamples = nullptr;
+    AcquisitionPanel *m_panel;
+    QLabel *m_statusField1;
+    QLabel *m_statusField2;
+    AcquisitionControl *m_acquisition;
 
     std::unique_ptr<NuvarDriverClass> m_driver;
     QString m_driverName;
     bool m_driverLoaded = false;
-    std::int16_t m_retryCounter = 0;
-    frmPlot *m_mfrmPlot = nullptr;
+    QPointer<frmPlot> m_mfrmPlot;
     std::int32_t m_documentCounter = 0;
+    bool m_closePending = false;
     bool m_unloaded = false;
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMain.h"
+#include "frmSplash.h"
 
 #include <QApplication>
 
@@ -7,7 +8,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KZ7305EVM"));
-    QApplication::setApplicationVersion(QStringLiteral(KZ_VERSION));
+    QApplication::setApplicationVersion(QStringLiteral(KZ_VERSION_TEXT));
+    frmSplash::showAndWait();
     frmMain window;
     window.load();
     return QApplication::exec();

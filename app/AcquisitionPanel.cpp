@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AcquisitionPanel.h"
+
+#include "NumberFormat.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+AcquisitionPanel::AcquisitionPanel(QWidget *parent)
+    : QWidget(parent), m_lblDriver(new QLabel(QStringLiteral("Driver Name"))),
+      m_txtNumSamples(new QLineEdit(QStringLiteral("256"))), m_scrNumSamples(new QScrollBar(Qt::Vertical)),
+      m_txtSampleRate(new QLineEdit(QStringLiteral("20833"))), m_btnSetSampleRate(new QPushButton(QStringLiteral("Set"))),
+      m_optSingleShot(new QRadioButton(QStringLiteral("Single Shot"))),
+      m_optContinuous(new QRadioButton(QStringLiteral("Continuous"))),
+      m_cmdAcquire(new QPushButton(QStringLiteral("Acquire"))), m_cmdStop(new QToolButton),
+      m_progress(new QProgressBar)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto *evm = new QGroupBox(QStringLiteral("EVM"));
+    (new QVBoxLayout(evm))->addWidget(m_lblDriver);
+    column->addWidget(evm);
+
+    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000000"));
+    m_txtNumSamples->setMinimumWidth(fieldWidth);
+    m_txtSampleRate->setMinimumWidth(fieldWidth);
+    m_scrNumSamples->setRange(4, 17);
+    m_scrNumSamples->setPageStep(1);
+    m_scrNumSamples->setValue(12);
+    m_scrNumSamples->setFixedHeight(m_txtNumSamples->sizeHint().height());
+
+    auto *fields = new QFormLayout;
+    auto *countRow = new QHBoxLayout;
+    countRow->addWidget(m_txtNumSamples);
+    countRow->addWidget(m_scrNumSamples);
+    fields->addRow(QStringLiteral("Number of Samples:"), countRow);
+    auto *rateRow = new QHBoxLayout;
+    rateRow->addWidget(m_txtSampleRate);
+    rateRow->addWidget(new QLabel(QStringLiteral("Hz")));
+    rateRow->addWidget(m_btnSetSampleRate);
+    fields->addRow(QStringLiteral("Sample Data Rate:"), rateRow);
+    column->addLayout(fields);
+
+    auto *mode = new QGroupBox(QStringLiteral("Acquisition Mode"));
+    auto *modeLayout = new QVBoxLayout(mode);
+    modeLayout->addWidget(m_optSingleShot);
+    modeLayout->addWidget(m_optContinuous);
+    m_optSingleShot->setChecked(true);
+    column->addWidget(mode);
+
+    auto *buttons = new QHBoxLayout;
+    m_cmdAcquire->setToolTip(QStringLiteral("performs one acquisition cycle"));
+    m_cmdAcquire->setEnabled(false);
+    m_cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    m_cmdStop->setToolTip(QStringLiteral("Stops continuous acquisitions"));
+    m_cmdStop->hide();
+    buttons->addWidget(m_cmdAcquire, 1);
+    buttons->addWidget(m_cmdStop);
+    column->addLayout(buttons);
+    m_progress->setTextVisible(false);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    column->addWidget(m_progress);
+    column->addStretch(1);
+
+    connect(m_scrNumSamples, &QScrollBar::valueChanged, this, &AcquisitionPanel::scrNumSamples_Change);
+    connect(m_txtNumSamples, &QLineEdit::textChanged, this, &AcquisitionPanel::txtNumSamples_Change);
+    connect(m_btnSetSampleRate, &QPushButton::clicked, this, &AcquisitionPanel::sampleRateClicked);
+    m_txtSampleRate->installEventFilter(this);
+}
+
+std::int32_t AcquisitionPanel::sampleCountOf(const QString &text)
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
+    const QRegularExpressionMatch match = leadingNumber.match(text);
+    const double value = match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
+    return std::clamp(NumberFormat::roundHalfEven32(value), MinSamples, MaxSamples);
+}
+
+std::int32_t AcquisitionPanel::sampleCount() const
+{
+    return sampleCountOf(m_txtNumSamples->text());
+}
+
+std::optional<double> AcquisitionPanel::sampleRate() const
+{
+    bool ok = false;
+    const double rate = m_txtSampleRate->text().toDouble(&ok);
+    return ok ? std::optional<double>(rate) : std::nullopt;
+}
+
+void AcquisitionPanel::scrNumSamples_Change(int position)
+{
+    const long long n = 1LL << std::clamp(20 - position, 0, 30);
+    if (n > 1)
+        m_txtNumSamples->setText(QString::number(n));
+}
+
+void AcquisitionPanel::txtNumSamples_Change()
+{
+    const QString limited = QString::number(sampleCountOf(m_txtNumSamples->text()));
+    if (m_txtNumSamples->text() != limited)
+        m_txtNumSamples->setText(limited);
+}
+
+bool AcquisitionPanel::txtSampleRate_KeyPress(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        m_btnSetSampleRate->click();
+        return true;
+    }
+    if (key == Qt::Key_Backspace || (key >= Qt::Key_0 && key <= Qt::Key_9 && !event->text().isEmpty()))
+        return false;
+    if (key == Qt::Key_Period && !m_txtSampleRate->text().contains(QLatin1Char('.')))
+        return false;
+    // Editing and navigation keys carry no text and pass; every other typed
+    // character is dropped.
+    return !event->text().isEmpty() || event->matches(QKeySequence::Paste);
+}
+
+bool AcquisitionPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_txtSampleRate && event->type() == QEvent::KeyPress)
+        return txtSampleRate_KeyPress(static_cast<QKeyEvent *>(event));
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QToolButton;
+
+// The main window's acquisition controls: board name, sample count and rate,
+// single-shot or continuous mode, Acquire and Stop, and the progress bar. It
+// applies the input rules of its fields; what the buttons do is the main
+// window's.
+class AcquisitionPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr std::int32_t MinSamples = 8;
+    static constexpr std::int32_t MaxSamples = 43690;
+
+    explicit AcquisitionPanel(QWidget *parent = nullptr);
+
+    QLabel *lblDriver() const { return m_lblDriver; }
+    QLineEdit *txtNumSamples() const { return m_txtNumSamples; }
+    QScrollBar *scrNumSamples() const { return m_scrNumSamples; }
+    QLineEdit *txtSampleRate() const { return m_txtSampleRate; }
+    QPushButton *btnSetSampleRate() const { return m_btnSetSampleRate; }
+    QRadioButton *optSingleShot() const { return m_optSingleShot; }
+    QRadioButton *optContinuous() const { return m_optContinuous; }
+    QPushButton *cmdAcquire() const { return m_cmdAcquire; }
+    QToolButton *cmdStop() const { return m_cmdStop; }
+    QProgressBar *prgAcquisitionProgress() const { return m_progress; }
+
+    std::int32_t sampleCount() const;
+    // The rate typed in, or nothing when the text is not a number.
+    std::optional<double> sampleRate() const;
+
+    // The sample count a text stands for: the number at its start (0 when there
+    // is none), rounded half to even and limited to 8..43 690.
+    static std::int32_t sampleCountOf(const QString &text);
+
+signals:
+    void sampleRateClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void scrNumSamples_Change(int position);
+    void txtNumSamples_Change();
+    bool txtSampleRate_KeyPress(QKeyEvent *event);
+
+    QLabel *m_lblDriver;
+    QLineEdit *m_txtNumSamples;
+    QScrollBar *m_scrNumSamples;
+    QLineEdit *m_txtSampleRate;
+    QPushButton *m_btnSetSampleRate;
+    QRadioButton *m_optSingleShot;
+    QRadioButton *m_optContinuous;
+    QPushButton *m_cmdAcquire;
+    QToolButton *m_cmdStop;
+    QProgressBar *m_progress;
+};

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A driver library for the binding tests: "TestDrivers.echo" behaves, the other
+// classes fail at one binding step. Every call it receives is appended to the
+// file named by KZ_TEST_DRIVER_LOG, one member name per line.
+#include "NuvarDriverClass.h"
+#include "NuvarDriverError.h"
+#include "NuvarDriverPlugin.h"
+
+#include <QFile>
+#include <QObject>
+
+namespace {
+
+void logCall(const char *member)
+{
+    QFile log(qEnvironmentVariable("KZ_TEST_DRIVER_LOG"));
+    if (log.fileName().isEmpty() || !log.open(QIODevice::Append))
+        return;
+    log.write(member);
+    log.write("\n");
+}
+
+class EchoDriver : public NuvarDriverClass
+{
+public:
+    void DriverOpen(NuvarDriverEvents &) override { logCall("DriverOpen"); }
+    void DriverClose() override { logCall("DriverClose"); }
+    void Setup() override { logCall("Setup"); }
+    void setBoardName(const QString &value) override
+    {
+        logCall("setBoardName");
+        m_name = value;
+    }
+    QString BoardName() override { return m_name; }
+
+private:
+    QString m_name;
+};
+
+class FailingOpenDriver : public EchoDriver
+{
+public:
+    void DriverOpen(NuvarDriverEvents &) override
+    {
+        logCall("DriverOpen");
+        throw NuvarDriverError("cannot open");
+    }
+};
+
+class FailingSetupDriver : public EchoDriver
+{
+public:
+    void Setup() override
+    {
+        logCall("Setup");
+        throw NuvarDriverError("no serial port");
+    }
+};
+
+} // namespace
+
+class TestDriversPlugin : public QObject, public NuvarDriverPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID NuvarDriverPlugin_iid)
+    Q_INTERFACES(NuvarDriverPlugin)
+
+public:
+    QStringList driverClasses() const override
+    {
+        return {QStringLiteral("echo"), QStringLiteral("failopen"), QStringLiteral("failsetup")};
+    }
+
+    std::unique_ptr<NuvarDriverClass> createDriver(const QString &className) override
+    {
+        if (className == QLatin1String("echo"))
+            return std::make_unique<EchoDriver>();
+        if (className == QLatin1String("failopen"))
+            return std::make_unique<FailingOpenDriver>();
+        if (className == QLatin1String("failsetup"))
+            return std::make_unique<FailingSetupDriver>();
+        return nullptr;
+    }
+};
+
+#include "TestDriverPlugin.moc"

@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Acquisition control against a scripted driver: the control states, status
+// texts, reception retries, continuous mode and the hand-over of the block.
+#include "AcquisitionControl.h"
+#include "AcquisitionPanel.h"
+#include "AppState.h"
+#include "NuvarDriverClass.h"
+#include "NuvarDriverError.h"
+#include "NuvarDriverEvents.h"
+#include "frmPlot.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Answers like a board over a link: events arrive later, from the event loop.
+class ScriptedDriver : public NuvarDriverClass
+{
+public:
+    NuvarDriverEvents *sink = nullptr;
+    int failReceptions = 0; // block requests left unanswered before one succeeds
+    bool failStart = false;
+    bool configureWaits = false;
+    int acquisitions = 0;
+    int receptions = 0;
+    double rateSent = -1;
+
+    void DriverOpen(NuvarDriverEvents &evInterface) override { sink = &evInterface; }
+    void setSamples(std::int32_t value) override { m_samples = value; }
+    std::int32_t Samples() override { return m_samples; }
+    void setSampleRate(double value) override { rateSent = value; }
+    double SampleRate() override { return 20833; }
+    QString BoardName() override { return QStringLiteral("KZ7305EVM"); }
+    double MinVolt(std::int16_t) override { return -4.096; }
+    double MaxVolt(std::int16_t) override { return 4.096; }
+    std::int32_t MinCode(std::int16_t) override { return -16777216; }
+    std::int32_t MaxCode(std::int16_t) override { return 16777215; }
+    std::int32_t CurrentSample() override { return m_samples; }
+    std::int32_t SamplesReceived() override { return m_received; }
+
+    void Configure() override
+    {
+        if (!configureWaits)
+            return;
+        // A blocking register write: the board takes a while to answer.
+        sink->DriverEvent(EVENT_COMM_START);
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        QTimer idle;
+        QObject::connect(&idle, &QTimer::timeout, [this] { sink->DriverEvent(EVENT_COMM_IDLE); });
+        idle.start(5);
+        wait.exec();
+        sink->DriverEvent(EVENT_COMM_FINISH);
+    }
+
+    void StartAcquisition() override
+    {
+        ++acquisitions;
+        if (failStart) {
+            sink->DriverEvent(EVENT_ACQ_ERROR);
+            return;
+        }
+        sink->DriverEvent(EVENT_ACQ_START);
+        later([this] { sink->DriverEvent(EVENT_ACQ_CONT); });
+        later([this] { sink->DriverEvent(EVENT_ACQ_FINISH); });
+    }
+
+    void StartDataReceive(std::int16_t, std::int32_t nSamples) override
+    {
+        ++receptions;
+        m_received = 0;
+        sink->DriverEvent(EVENT_RX_START);
+        if (failReceptions > 0) {
+            --failReceptions;
+            later([this] { sink->DriverEvent(EVENT_RX_ERROR); });
+            return;
+        }
+        later([this, nSamples] {
+            m_received = nSamples / 2;
+            sink->DriverEvent(EVENT_RX_CONT);
+        });
+        later([this, nSamples] {
+            m_received = nSamples;
+            sink->DriverEvent(EVENT_RX_FINISH);
+        });
+    }
+
+    void GetData(std::span<std::int32_t> Data) override
+    {
+        if (Data.size() < static_cast<std::size_t>(m_received))
+            throw NuvarDriverError("array too short");
+        for (std::int32_t i = 0; i < m_received; ++i)
+            Data[static_cast<std::size_t>(i)] = i - 100;
+    }
+
+private:
+    template <typename F>
+    void later(F f)
+    {
+        QTimer::singleShot(1, f);
+    }
+
+    std::int32_t m_samples = 0;
+    std::int32_t m_received = 0;
+};
+
+class Sink : public NuvarDriverEvents
+{
+public:
+    AcquisitionControl *control = nullptr;
+    void DriverEvent(EventEnum evType) override { control->DriverEvent(evType); }
+};
+
+struct Rig {
+    AcquisitionPanel panel;
+    QLabel field1{QStringLiteral("Ready")};
+    QLabel field2;
+    frmPlot plot;
+    AcquisitionControl control{panel, field1, field2, [this] { return &plot; }};
+    ScriptedDriver driver;
+    Sink sink;
+
+    Rig()
+    {
+        sink.control = &control;
+        driver.DriverOpen(sink);
+        control.setDriver(&driver);
+        QObject::connect(&plot, &frmPlot::CalcStatus, &control, [this] { control.mfrmPlot_CalcStatus(plot); });
+        panel.show();
+    }
+
+    bool idle() const { return panel.cmdAcquire()->isEnabled() && panel.cmdStop()->isHidden(); }
+};
+
+} // namespace
+
+class TestAcquisition : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sampleCountRules_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("too many") << "100000" << "43690";
+        QTest::newRow("too few") << "3" << "8";
+        QTest::newRow("fraction rounds") << "12.5" << "12";
+        QTest::newRow("empty") << "" << "8";
+        QTest::newRow("letters after") << "300abc" << "300";
+        QTest::newRow("in range stays") << "4096" << "4096";
+    }
+
+    void sampleCountRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        AcquisitionPanel panel;
+        panel.txtNumSamples()->setText(text);
+        QCOMPARE(panel.txtNumSamples()->text(), shown);
+    }
+
+    void scrollPositions()
+    {
+        AcquisitionPanel panel;
+        const std::vector<std::pair<int, QString>> cases = {{4, "43690"}, {5, "32768"}, {12, "256"}, {17, "8"}};
+        for (const auto &[position, shown] : cases) {
+            panel.scrNumSamples()->setValue(position);
+            QCOMPARE(panel.txtNumSamples()->text(), shown);
+        }
+    }
+
+    void sampleRateKeyFilter()
+    {
+        Rig rig;
+        QLineEdit *field = rig.panel.txtSampleRate();
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("12a.5.x7"));
+        QCOMPARE(field->text(), QStringLiteral("12.57"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(rig.driver.rateSent, 12.57);
+        QCOMPARE(field->text(), QStringLiteral("12.57")); // Enter itself is not typed
+    }
+
+    void sampleRateThatIsNotANumberIsNotSent()
+    {
+        Rig rig;
+        for (const QString &text : {QString(), QStringLiteral(".")}) {
+            rig.panel.txtSampleRate()->setText(text);
+            rig.panel.btnSetSampleRate()->click();
+            QCOMPARE(rig.driver.rateSent, -1.0);
+            QVERIFY(rig.field1.text().contains(QStringLiteral("not a number")));
+        }
+    }
+
+    void singleShotAcquisition()
+    {
+        AppState::setDataReady(true);
+        Rig rig;
+        rig.panel.txtNumSamples()->setText(QStringLiteral("256"));
+        rig.panel.cmdAcquire()->click();
+        QVERIFY(!AppState::DataReady());
+        QVERIFY(!rig.panel.cmdAcquire()->isEnabled());
+        QVERIFY(rig.panel.cmdStop()->isHidden());
+        QTRY_VERIFY(rig.idle());
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+        QCOMPARE(rig.panel.prgAcquisitionProgress()->value(), 0);
+        QVERIFY(AppState::DataReady());
+        QCOMPARE(rig.plot.numPoints(), 256);
+        QCOMPARE(rig.plot.DeviceID(), QStringLiteral("KZ7305EVM"));
+        QCOMPARE(rig.plot.windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
+        // log2(33 554 431) is just under 25 and rounds to 25.
+        QCOMPARE(rig.plot.NumBits(), std::int16_t(25));
+        QCOMPARE(rig.plot.LSBSize(), 8.192 / 33554431.0);
+        QCOMPARE(rig.plot.Minimum(), -100.0);
+        QCOMPARE(rig.plot.Maximum(), 155.0);
+    }
+
+    void largestBlockArrivesWhole()
+    {
+        AppState::setDataReady(true);
+        Rig rig;
+        rig.panel.txtNumSamples()->setText(QStringLiteral("43690"));
+        rig.panel.cmdAcquire()->click();
+        QTRY_VERIFY(rig.idle());
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+        QCOMPARE(rig.plot.numPoints(), 43690);
+        QCOMPARE(rig.plot.Maximum(), 43589.0);
+    }
+
+    void receptionRetriesThenGivesUp()
+    {
+        Rig rig;
+        rig.driver.failReceptions = 100;
+        rig.panel.cmdAcquire()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.field1.text().startsWith(QStringLiteral("Data cannot")), 5000);
+        QCOMPARE(rig.field1.text(), QStringLiteral("Data cannot be received. Check connections and power."));
+        QCOMPARE(rig.driver.receptions, 4); // the first try and three retries
+        // The controls come back, so the next acquisition can be tried.
+        QVERIFY(rig.idle());
+    }
+
+    void receptionSucceedsOnARetry()
+    {
+        Rig rig;
+        rig.driver.failReceptions = 2;
+        rig.panel.cmdAcquire()->click();
+        QTRY_VERIFY(rig.idle());
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+        QCOMPARE(rig.driver.receptions, 3);
+    }
+
+    void startFailureReturnsToIdle()
+    {
+        Rig rig;
+        rig.driver.failStart = true;
+        rig.panel.cmdAcquire()->click();
+        QCOMPARE(rig.field1.text(), QStringLiteral("Acquisition error!"));
+        QVERIFY(rig.idle());
+    }
+
+    void continuousUntilStopped()
+    {
+        Rig rig;
+        rig.panel.optContinuous()->setChecked(true);
+        rig.panel.cmdAcquire()->click();
+        QVERIFY(rig.panel.cmdStop()->isVisible());
+        QTRY_VERIFY(rig.driver.acquisitions >= 3);
+        QVERIFY(!rig.panel.cmdAcquire()->isEnabled());
+        rig.panel.cmdStop()->click();
+        QVERIFY(rig.panel.optSingleShot()->isChecked());
+        const int started = rig.driver.acquisitions;
+        QTRY_VERIFY(rig.idle());
+        QVERIFY(rig.driver.acquisitions <= started + 1);
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+    }
+
+    void commandsWaitForADriverCall()
+    {
+        Rig rig;
+        rig.driver.configureWaits = true;
+        bool sawBusy = false;
+        int nestedClicks = 0;
+        QObject::connect(&rig.control, &AcquisitionControl::busyChanged, [&](bool busy) {
+            if (!busy || sawBusy)
+                return;
+            sawBusy = true;
+            // While the board is answering, a second click must not start
+            // another acquisition.
+            QTimer::singleShot(10, [&] {
+                QVERIFY(!rig.panel.cmdAcquire()->isEnabled());
+                QVERIFY(!rig.panel.btnSetSampleRate()->isEnabled());
+                rig.panel.cmdAcquire()->click();
+                ++nestedClicks;
+            });
+        });
+        rig.panel.cmdAcquire()->click();
+        QVERIFY(sawBusy);
+        QCOMPARE(nestedClicks, 1);
+        QCOMPARE(rig.field2.text(), QStringLiteral("Response received OK"));
+        QTRY_VERIFY(rig.idle());
+        QCOMPARE(rig.driver.acquisitions, 1);
+    }
+
+    void calcProgressZeroMeansReady()
+    {
+        Rig rig;
+        rig.field1.setText(QStringLiteral("Acquiring data..."));
+        rig.control.mfrmPlot_CalcStatus(rig.plot);
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+    }
+};
+
+QTEST_MAIN(TestAcquisition)
+#include "test_acquisition.moc"
