@@ -70,6 +70,9 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // The base destructor hides the document windows, which activates others;
+    // by then this object is no frmMain any more.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
     unload();
 }
 
