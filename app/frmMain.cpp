@@ -70,10 +70,13 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
-    // The base destructor hides the document windows, which activates others;
-    // by then this object is no frmMain any more.
-    disconnect(m_mdiArea, nullptr, this, nullptr);
     unload();
+    // The document windows go down after this object: nothing of theirs may
+    // call back into it meanwhile.
+    m_mdiArea->disconnect(this);
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        if (sub->widget())
+            sub->widget()->disconnect(this);
 }
 
 void frmMain::createMenus()
