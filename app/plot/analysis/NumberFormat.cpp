@@ -25,27 +25,54 @@ QString trimDecimals(QString text, int minDecimals)
     return text;
 }
 
+// units / 10^maxDecimals as pattern text, built in place: data lists format
+// tens of thousands of values at a time.
+QString scaledUnitsText(unsigned long long units, int minDecimals, int maxDecimals, bool negative,
+                        QChar separator)
+{
+    std::array<char16_t, 32> digits{};
+    int count = 0;
+    do {
+        digits[static_cast<std::size_t>(count++)] = static_cast<char16_t>(u'0' + units % 10);
+        units /= 10;
+    } while (units != 0 || count <= maxDecimals);
+    // Trailing zero decimals go, down to minDecimals.
+    int dropped = 0;
+    while (dropped < maxDecimals - minDecimals && digits[static_cast<std::size_t>(dropped)] == u'0')
+        ++dropped;
+    const bool nonZero = std::any_of(digits.begin(), digits.begin() + count, [](char16_t c) { return c != u'0'; });
+    std::array<char16_t, 34> text{};
+    int length = 0;
+    if (negative && nonZero)
+        text[static_cast<std::size_t>(length++)] = u'-';
+    for (int i = count - 1; i >= dropped; --i) {
+        text[static_cast<std::size_t>(length++)] = digits[static_cast<std::size_t>(i)];
+        if (i == maxDecimals)
+            text[static_cast<std::size_t>(length++)] = separator.unicode();
+    }
+    return QString(reinterpret_cast<const QChar *>(text.data()), length);
+}
+
 } // namespace
 
 QString pattern(double value, int minDecimals, int maxDecimals, QChar separator)
 {
     if (!std::isfinite(value))
         return QString::number(value);
-    QString text;
     // value * 10^d is exact in long double for d <= 4 (53 + 10 significant bits),
     // so halves are found exactly and rounded away from zero as a pattern should.
-    const long double scaled = static_cast<long double>(value) * std::pow(10.0L, maxDecimals);
-    if (maxDecimals <= 4 && std::fabs(scaled) < 9.0e18L) {
-        const long long units = std::llround(scaled);
-        text = QString::number(std::llabs(units)).rightJustified(maxDecimals + 1, QLatin1Char('0'));
-        text.insert(text.size() - maxDecimals, QLatin1Char('.'));
-    } else {
-        std::array<char, 400> buffer{};
-        std::snprintf(buffer.data(), buffer.size(), "%.*f", maxDecimals, std::fabs(value));
-        text = QString::fromLatin1(buffer.data());
-        if (maxDecimals == 0)
-            text += QLatin1Char('.');
+    static constexpr long double powersOfTen[] = {1.0L, 10.0L, 100.0L, 1000.0L, 10000.0L};
+    if (maxDecimals >= 0 && maxDecimals <= 4) {
+        const long double scaled = static_cast<long double>(value) * powersOfTen[maxDecimals];
+        if (std::fabs(scaled) < 9.0e18L)
+            return scaledUnitsText(static_cast<unsigned long long>(std::llabs(std::llround(scaled))),
+                                   minDecimals, maxDecimals, value < 0, separator);
     }
+    std::array<char, 400> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*f", maxDecimals, std::fabs(value));
+    QString text = QString::fromLatin1(buffer.data());
+    if (maxDecimals == 0)
+        text += QLatin1Char('.');
     text = trimDecimals(text, minDecimals);
     // A value that rounds to zero shows no sign.
     const bool nonZero = std::any_of(text.cbegin(), text.cend(),

@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Speed of the plot window's analysis on the largest block (43 690 samples,
+// FFT length 32 768), with FFTW's transform of the same length as reference.
+// Ends with the ratios: transform / FFTW and pass with / without a progress bar.
+#include "AppState.h"
+#include "DataList.h"
+#include "Histogram.h"
+#include "RadixTwoFft.h"
+#include "SpectralMetrics.h"
+#include "Spectrum.h"
+#include "TimeStatistics.h"
+#include "frmPlot.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <benchmark/benchmark.h>
+#include <fftw3.h>
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <numbers>
+#include <random>
+
+namespace {
+
+constexpr int BlockSize = 43690;
+constexpr int Length = 32768;
+
+// A 24-bit block: tone, two harmonics and noise.
+const std::vector<std::int32_t> &block()
+{
+    static const std::vector<std::int32_t> codes = [] {
+        std::vector<std::int32_t> v(BlockSize);
+        std::mt19937 random(1);
+        std::normal_distribution<double> noise(0, 40);
+        for (int i = 0; i < BlockSize; ++i) {
+            const double phase = 2 * std::numbers::pi * 1001.3 * i / Length;
+            v[i] = static_cast<std::int32_t>(std::lround(
+                4000000 * std::sin(phase) + 4000 * std::sin(2 * phase) + 400 * std::sin(3 * phase) + noise(random)));
+        }
+        return v;
+    }();
+    return codes;
+}
+
+std::vector<std::complex<double>> randomPoints()
+{
+    std::vector<std::complex<double>> points(Length);
+    std::mt19937 random(2);
+    std::uniform_real_distribution<double> value(-1, 1);
+    for (auto &p : points)
+        p = {value(random), value(random)};
+    return points;
+}
+
+void BM_FftViewAnalysis(benchmark::State &state)
+{
+    const auto window = FftWindows::fromIndex(static_cast<int>(state.range(0)));
+    Spectrum spectrum;
+    LobeTables tables;
+    for (auto _ : state) {
+        spectrum.compute(block(), window, false, 24);
+        const auto metrics = SpectralMetrics::compute(spectrum.bins().first(Length), 11, 10, tables);
+        benchmark::DoNotOptimize(metrics);
+    }
+    state.SetLabel(FftWindows::title(window).toStdString());
+}
+BENCHMARK(BM_FftViewAnalysis)->DenseRange(0, FftWindows::Count - 1)->Unit(benchmark::kMicrosecond);
+
+// What a new window kind or length costs once before it is kept.
+void BM_WindowTable(benchmark::State &state)
+{
+    const auto window = FftWindows::fromIndex(static_cast<int>(state.range(0)));
+    std::vector<double> values(Length);
+    for (auto _ : state) {
+        for (int i = 0; i < Length; ++i)
+            values[i] = FftWindows::value(window, i, Length);
+        benchmark::DoNotOptimize(values.data());
+    }
+    state.SetLabel(FftWindows::title(window).toStdString());
+}
+BENCHMARK(BM_WindowTable)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+void BM_Transform(benchmark::State &state)
+{
+    const auto input = randomPoints();
+    auto points = input;
+    RadixTwoFft fft;
+    for (auto _ : state) {
+        state.PauseTiming();
+        points = input;
+        state.ResumeTiming();
+        fft.transform(points);
+        benchmark::DoNotOptimize(points.data());
+    }
+}
+BENCHMARK(BM_Transform)->Unit(benchmark::kMicrosecond);
+
+void BM_TransformFftw(benchmark::State &state)
+{
+    const auto input = randomPoints();
+    auto *data = fftw_alloc_complex(Length);
+    fftw_plan plan = fftw_plan_dft_1d(Length, data, data, FFTW_FORWARD, FFTW_MEASURE);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(data, input.data(), sizeof(fftw_complex) * Length);
+        state.ResumeTiming();
+        fftw_execute(plan);
+        benchmark::DoNotOptimize(data);
+    }
+    fftw_destroy_plan(plan);
+    fftw_free(data);
+}
+BENCHMARK(BM_TransformFftw)->Unit(benchmark::kMicrosecond);
+
+void BM_Histogram(benchmark::State &state)
+{
+    Histogram histogram;
+    for (auto _ : state) {
+        histogram.compute(block());
+        benchmark::DoNotOptimize(histogram.counts().data());
+    }
+}
+BENCHMARK(BM_Histogram)->Unit(benchmark::kMicrosecond);
+
+void BM_TimeStatistics(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(TimeStatistics::compute(block(), 24));
+}
+BENCHMARK(BM_TimeStatistics)->Unit(benchmark::kMicrosecond);
+
+void BM_DataListLines(benchmark::State &state)
+{
+    const auto format = static_cast<DataFormat>(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DataList::lines(block(), format, CodeScale{24, 0.3e-6}, QLatin1Char('.')));
+}
+BENCHMARK(BM_DataListLines)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// A shown plot window with the block loaded.
+struct ShownPlot {
+    frmPlot plot;
+    ShownPlot()
+    {
+        AppState::setDataReady(true);
+        plot.setNumBits(24);
+        plot.setLSBSize(0.3e-6);
+        plot.setSampleFreq(1000);
+        plot.setnumPoints(BlockSize);
+        plot.LoadData(block());
+        plot.resize(900, 600);
+        plot.show();
+        QApplication::processEvents();
+    }
+};
+
+// Filling the list in the plot window, its delayed layout and paint included.
+void BM_DataListFill(benchmark::State &state)
+{
+    ShownPlot shown;
+    shown.plot.showView(frmPlot::DataList);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        shown.plot.setnumPoints(BlockSize);
+        shown.plot.UpdatePlot();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DataListFill)->Unit(benchmark::kMillisecond);
+
+// The FFT view's UpdatePlot of a changed block: without a CalcStatus handler
+// (0), with one that hands every progress point to a shown progress bar (1),
+// and with one that repaints the bar at most once per 20 ms frame (2).
+void BM_FftViewUpdatePlot(benchmark::State &state)
+{
+    ShownPlot shown;
+    QProgressBar bar;
+    bar.show();
+    QApplication::processEvents();
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    frmPlot &plot = shown.plot;
+    if (state.range(0) == 1) {
+        QObject::connect(&plot, &frmPlot::CalcStatus, &bar, [&] {
+            bar.setMaximum(std::max(1, plot.CalcMax()));
+            bar.setValue(plot.CalcProgress());
+        });
+    } else if (state.range(0) == 2) {
+        QObject::connect(&plot, &frmPlot::CalcStatus, &bar, [&] {
+            if (plot.CalcProgress() != 0 && sincePaint.elapsed() < 20)
+                return;
+            bar.setMaximum(std::max(1, plot.CalcMax()));
+            bar.setValue(plot.CalcProgress());
+            sincePaint.restart();
+        });
+    }
+    plot.showView(frmPlot::FFTPlot);
+    for (auto _ : state) {
+        plot.setnumPoints(BlockSize);
+        plot.UpdatePlot();
+    }
+    const char *labels[] = {"no handler", "progress bar, every point", "progress bar, one paint per frame"};
+    state.SetLabel(labels[state.range(0)]);
+}
+BENCHMARK(BM_FftViewUpdatePlot)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// Console output as usual, then the ratios (of CPU times, so that other load
+// on the machine does not skew them) of the runs named below.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            m_seconds[run.benchmark_name()] =
+                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        ratio("transform / FFTW (n = 32768)", "BM_Transform", "BM_TransformFftw");
+        ratio("FFT-view UpdatePlot, bar moved at every point / no handler", "BM_FftViewUpdatePlot/1",
+              "BM_FftViewUpdatePlot/0");
+        ratio("FFT-view UpdatePlot, bar painted once per frame / no handler", "BM_FftViewUpdatePlot/2",
+              "BM_FftViewUpdatePlot/0");
+    }
+
+private:
+    void ratio(const char *what, const std::string &numerator, const std::string &denominator)
+    {
+        const auto a = m_seconds.find(numerator);
+        const auto b = m_seconds.find(denominator);
+        if (a != m_seconds.end() && b != m_seconds.end() && b->second > 0)
+            std::cout << "ratio " << what << ": " << a->second / b->second << '\n';
+    }
+
+    std::map<std::string, double> m_seconds;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
