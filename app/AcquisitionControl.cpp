@@ -235,6 +235,13 @@ void AcquisitionControl::finishReception()
 
 void AcquisitionControl::mfrmPlot_CalcStatus(const frmPlot &plot)
 {
+    // A progress bar repaints at once on every new value; thousands of progress
+    // points a pass would take longer than the analysis itself, so the bar moves
+    // at most once a frame (the final 0 always shows).
+    constexpr int FrameMs = 20;
+    if (plot.CalcProgress() != 0 && m_calcPaintClock.isValid() && m_calcPaintClock.elapsed() < FrameMs)
+        return;
+    m_calcPaintClock.start();
     QProgressBar &progress = *m_panel.prgAcquisitionProgress();
     progress.setRange(0, std::max(1, plot.CalcMax()));
     progress.setValue(plot.CalcProgress());

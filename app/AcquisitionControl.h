@@ -3,6 +3,7 @@
 
 #include "NuvarDriverEnums.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -81,4 +82,5 @@ private:
     std::int16_t m_retryCounter = 0;
     bool m_running = false;
     int m_callDepth = 0;
+    QElapsedTimer m_calcPaintClock;
 };
