@@ -9,6 +9,14 @@ UserMessage::Handler &installedHandler()
     static UserMessage::Handler handler;
     return handler;
 }
+
+UserMessage::ConfirmHandler &installedConfirmHandler()
+{
+    static UserMessage::ConfirmHandler handler;
+    return handler;
+}
+
+const QString Title = QStringLiteral("KZ7305EVM");
 } // namespace
 
 void UserMessage::show(QWidget *parent, const QString &text)
@@ -17,10 +25,23 @@ void UserMessage::show(QWidget *parent, const QString &text)
         installedHandler()(text);
         return;
     }
-    QMessageBox::warning(parent, QStringLiteral("KZ7305EVM"), text);
+    QMessageBox::warning(parent, Title, text);
 }
 
 void UserMessage::setHandler(Handler handler)
 {
     installedHandler() = std::move(handler);
+}
+
+bool UserMessage::confirm(QWidget *parent, const QString &text)
+{
+    if (installedConfirmHandler())
+        return installedConfirmHandler()(text);
+    return QMessageBox::warning(parent, Title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+        == QMessageBox::Ok;
+}
+
+void UserMessage::setConfirmHandler(ConfirmHandler handler)
+{
+    installedConfirmHandler() = std::move(handler);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DataFileHeader.h"
+#include "DataFileLoader.h"
 #include "DataFormat.h"
 #include "TimeStatistics.h"
 
@@ -62,6 +64,10 @@ public:
     void UpdatePlot();
     // Copies the samples; changes nothing else (the result flags stay as they are).
     void LoadData(std::span<const std::int32_t> ArrayPointer);
+    // Writes what the current view shows to a data file the user picks.
+    void SaveData();
+    // Loads a time-domain data file the user picks; a refused file changes nothing.
+    void OpenFile();
 
     std::int16_t currentView() const { return m_view; }
     Plot *plot() const { return m_plot; }
@@ -86,6 +92,11 @@ private:
     CodeScale codeScale() const;
     void feedGraph();
     void feedTimeDomain();
+    // The samples that are analysed: the first numPoints of the loaded block.
+    std::span<const std::int32_t> validSamples() const;
+    DataFileHeader fileHeader() const;
+    QByteArray dataFileContent() const;
+    void takeLoadedBlock(DataFileLoader::Block block);
 
     Plot *m_plot;
     QListWidget *m_dataList;

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FileDialogs.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace {
+
+FileDialogs::Handler &installedHandler()
+{
+    static FileDialogs::Handler handler;
+    return handler;
+}
+
+QString run(QWidget *parent, FileDialogs::Mode mode, const QString &title)
+{
+    if (installedHandler())
+        return installedHandler()(mode, title);
+    QFileDialog dialog(parent, title);
+    const QString commaDelimited = QStringLiteral("Comma delimited (*.csv)");
+    dialog.setNameFilters({QStringLiteral("All Files (*.*)"), commaDelimited});
+    dialog.selectNameFilter(commaDelimited);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (mode == FileDialogs::Mode::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString FileDialogs::getOpenFileName(QWidget *parent, const QString &title)
+{
+    return run(parent, Mode::Open, title);
+}
+
+QString FileDialogs::getSaveFileName(QWidget *parent, const QString &title)
+{
+    return run(parent, Mode::Save, title);
+}
+
+void FileDialogs::setHandler(Handler handler)
+{
+    installedHandler() = std::move(handler);
+}

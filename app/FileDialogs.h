@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The modal open and save dialogs of the data files: filter "All Files (*.*)"
+// and "Comma delimited (*.csv)" with the latter preselected, default extension
+// "csv", overwriting without a second question. An empty path means the user
+// cancelled. Tests install a handler that answers instead of a dialog.
+namespace FileDialogs {
+
+enum class Mode { Open, Save };
+
+using Handler = std::function<QString(Mode mode, const QString &title)>;
+
+QString getOpenFileName(QWidget *parent, const QString &title);
+QString getSaveFileName(QWidget *parent, const QString &title);
+// Replaces the dialogs with handler; an empty handler restores them.
+void setHandler(Handler handler);
+
+} // namespace FileDialogs

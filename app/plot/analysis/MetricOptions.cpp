@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MetricOptions.h"
+
+#include <algorithm>
+
+namespace MetricOptions {
+
+namespace {
+
+// The integer of the last three characters; text that is no number counts as 0.
+int lastThreeDigits(const QString &text, int whenEmpty)
+{
+    const QString tail = text.right(3);
+    return tail.isEmpty() ? whenEmpty : tail.toInt();
+}
+
+} // namespace
+
+int numBins(const QString &text)
+{
+    const int value = std::clamp(lastThreeDigits(text, 1), 1, 51);
+    return 2 * (value / 2) + 1;
+}
+
+int numHarmonics(const QString &text)
+{
+    return std::clamp(lastThreeDigits(text, 2), 2, 20);
+}
+
+} // namespace MetricOptions

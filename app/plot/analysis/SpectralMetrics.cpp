@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SpectralMetrics.h"
+
+#include "Spectrum.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// Position 0 the centre, 1 .. half above it, half + 1 .. nb - 1 below it.
+void fillLobe(std::int32_t *lobe, std::int32_t centre, int numBins, int half)
+{
+    lobe[0] = centre;
+    for (int p = 1; p <= half; ++p)
+        lobe[p] = centre + p;
+    for (int p = half + 1; p < numBins; ++p)
+        lobe[p] = centre - (p - half);
+}
+
+double log10Of(double v)
+{
+    return std::log(v) / std::log(10.0);
+}
+
+} // namespace
+
+SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> bins, int numBins,
+                                         int numHarmonics, LobeTables &tables)
+{
+    SpectralMetrics r;
+    const auto n = static_cast<std::int32_t>(std::min<std::size_t>(bins.size(), Spectrum::MaxLength));
+    if (n < 2)
+        return r;
+    const int nb = std::clamp(numBins, 1, LobeTables::HarmonicColumns);
+    const int harmonics = std::clamp(numHarmonics, 2, 20);
+    const int half = nb / 2;
+    const int start = (nb + 1) / 2;
+    const std::int32_t lastBin = n / 2 - 1;
+
+    auto power = [&](std::int32_t b) {
+        const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
+        return x.real() * x.real() + x.imag() * x.imag();
+    };
+    auto magnitude = [&](std::int32_t b) {
+        const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
+        return Spectrum::magnitude(x.real(), x.imag());
+    };
+
+    // Fundamental: the first of equal maxima wins.
+    double best = -99999;
+    for (std::int32_t k = start; k <= lastBin; ++k) {
+        const double a = magnitude(k);
+        if (a > best) {
+            best = a;
+            r.fundamental = k;
+        }
+    }
+
+    // Main lobe, clamped into the usable half of the spectrum.
+    std::int32_t *mainLobe = tables.mainLobe.data();
+    fillLobe(mainLobe, r.fundamental, nb, half);
+    for (int p = 0; p < nb; ++p) {
+        if (mainLobe[p] < half - 1)
+            mainLobe[p] = half;
+        if (mainLobe[p] > lastBin)
+            mainLobe[p] = lastBin;
+    }
+    for (int i = 0; i < nb; ++i) {
+        if (std::find(mainLobe, mainLobe + i, mainLobe[i]) == mainLobe + i)
+            r.signalPower += power(mainLobe[i]);
+    }
+
+    // Harmonic lobes, folded into the first Nyquist zone.
+    for (int h = 2; h <= harmonics; ++h) {
+        std::int32_t *row = tables.harmonics[static_cast<std::size_t>(h - 2)].data();
+        const auto centre = static_cast<std::int32_t>((static_cast<std::int64_t>(r.fundamental) * h) % n);
+        fillLobe(row, centre, nb, half);
+        for (int p = 0; p < nb; ++p) {
+            std::int32_t e = row[p];
+            while (e > n - 1)
+                e -= n;
+            if (e > n / 2 - 1)
+                e = n - e;
+            if (e == n / 2)
+                e = n / 2 - 1;
+            row[p] = e;
+        }
+    }
+
+    for (std::int32_t k = start; k <= lastBin; ++k)
+        r.totalPower += power(k);
+
+    // A harmonic bin counts unless it is below the lobe margin (or below DC),
+    // in the main lobe, or met by an earlier harmonic at a lower lobe position.
+    const std::int32_t lowestHarmonicBin = std::max(half - 1, 0);
+    for (int h = 2; h <= harmonics; ++h) {
+        const auto &row = tables.harmonics[static_cast<std::size_t>(h - 2)];
+        for (int k = 0; k < nb; ++k) {
+            const std::int32_t e = row[static_cast<std::size_t>(k)];
+            if (e < lowestHarmonicBin || std::find(mainLobe, mainLobe + nb, e) != mainLobe + nb)
+                continue;
+            bool earlier = false;
+            for (int g = 2; g < h && !earlier; ++g) {
+                const auto &other = tables.harmonics[static_cast<std::size_t>(g - 2)];
+                earlier = std::find(other.begin(), other.begin() + k, e) != other.begin() + k;
+            }
+            if (!earlier)
+                r.harmonicPower += power(e);
+        }
+    }
+
+    const double noiseAndDistortion = r.totalPower - r.signalPower;
+    const double noise = noiseAndDistortion - r.harmonicPower;
+
+    // Largest and second-largest strict local maxima.
+    double l1 = -99999999999999;
+    double l2 = -99999999999999;
+    for (std::int32_t k = start + 1; k <= n / 2 - 2; ++k) {
+        const double a = magnitude(k);
+        if (magnitude(k - 1) < a && magnitude(k + 1) < a && l2 < a) {
+            if (a > l1) {
+                l2 = l1;
+                l1 = a;
+            } else {
+                l2 = a;
+            }
+        }
+    }
+    r.largestPeak = l1;
+    r.secondPeak = l2;
+
+    if (noise != 0 && r.signalPower != 0 && noiseAndDistortion != 0 && l2 != 0) {
+        r.snr = 10 * log10Of(std::fabs(r.signalPower / noise));
+        if (r.harmonicPower != 0)
+            r.thd = 10 * log10Of(std::fabs(r.harmonicPower / r.signalPower));
+        r.sinad = 10 * log10Of(std::fabs(r.signalPower / noiseAndDistortion));
+        r.sfdr = 20 * log10Of(std::fabs(l1 / l2));
+    }
+    return r;
+}

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <complex>
+#include <cstdint>
+#include <span>
+
+// The bins behind the metrics: the main lobe of the fundamental and the lobes
+// of its harmonics 2 .. H. A lobe of NB bins around centre c holds c at
+// position 0, c + 1 .. c + half at positions 1 .. half and c - 1 .. c - half at
+// positions half + 1 .. NB - 1 (half = NB / 2).
+struct LobeTables {
+    static constexpr int MainLobeCapacity = 53;
+    static constexpr int HarmonicRows = 41;
+    static constexpr int HarmonicColumns = 51;
+
+    // Entries 0 .. NB - 1 are used, clamped into the first Nyquist zone.
+    std::array<std::int32_t, MainLobeCapacity> mainLobe{};
+    // harmonics[h - 2][k]: lobe position k of harmonic h, folded into the
+    // first Nyquist zone; entries of a lobe reaching below DC stay negative.
+    std::array<std::array<std::int32_t, HarmonicColumns>, HarmonicRows> harmonics{};
+};
+
+// SNR, SINAD, THD and SFDR in dB of a scaled spectrum, with the bin choices and
+// tie rules the board's users know: the fundamental is the first largest bin
+// from (NB + 1) / 2 upward, the main lobe counts each distinct bin once,
+// harmonic bins shared with the main lobe or (at a lower lobe position) with an
+// earlier harmonic are left out, and SFDR compares the two largest strict local
+// maxima.
+struct SpectralMetrics {
+    // A metric left uncomputed for lack of signal, noise or spur.
+    static constexpr double Uncomputed = 999999999;
+
+    double snr = Uncomputed;
+    double sinad = Uncomputed;
+    double thd = Uncomputed;
+    double sfdr = Uncomputed;
+    std::int32_t fundamental = 0;  // bin F
+
+    // The sums behind the results, for tests and diagnostics.
+    double signalPower = 0;     // Psig
+    double harmonicPower = 0;   // Pharm
+    double totalPower = 0;      // Ptot, bins (NB + 1) / 2 .. n/2 - 1
+    double largestPeak = 0;     // L1
+    double secondPeak = 0;      // L2
+
+    // bins holds the n scaled bins (bin b at index b, only 0 .. n/2 - 1 are
+    // read); numBins is NB (odd, 1 .. 51) and numHarmonics H (2 .. 20), clamped
+    // into those ranges. Fills tables. Fewer than two bins leave every metric
+    // uncomputed.
+    static SpectralMetrics compute(std::span<const std::complex<double>> bins, int numBins,
+                                   int numHarmonics, LobeTables &tables);
+};

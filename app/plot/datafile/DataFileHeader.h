@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+
+// The six lines every data file starts with: the block's parameters.
+struct DataFileHeader {
+    QString deviceId;
+    QDateTime created;
+    int numBits = 0;
+    double lsbSize = 0;
+    std::int32_t numPoints = 0;
+    double sampleFreq = 1.0;
+
+    // The "Created:" time in the user's short date and long time formats.
+    static QString createdText(const QDateTime &when);
+};

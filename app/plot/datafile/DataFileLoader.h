@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// Reads a time-domain data file back: the device name from line 1, the four
+// header values behind their labels, and one code per line after the
+// "Sample Points:" marker. Files of the other kinds are recognised and refused.
+// Nothing is applied anywhere: the caller takes the block only when loaded, so a
+// refused or broken file changes nothing.
+namespace DataFileLoader {
+
+// Larger blocks than this are refused; a full acquisition is 43 690 samples.
+constexpr std::int32_t MaxSamples = 65535;
+// Files beyond this size cannot hold a block the program could show.
+constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
+
+struct Block {
+    QString deviceId;
+    std::int16_t numBits = 0;
+    double lsbSize = 0;
+    double sampleFreq = 1.0; // a whole number of hertz
+    std::vector<std::int32_t> samples;
+};
+
+enum class Outcome {
+    Loaded,    // block holds the file's data
+    NoMarker,  // no marker line at all: not a data file, closed silently
+    Refused,   // a file of another kind; message holds the refusal
+    Failed,    // unreadable or not convertible; message names the file and line
+};
+
+struct Result {
+    Outcome outcome = Outcome::Failed;
+    QString message;
+    Block block;
+};
+
+// fileName only names the file in messages.
+Result parse(const QByteArray &content, const QString &fileName);
+Result loadFile(const QString &path);
+
+} // namespace DataFileLoader

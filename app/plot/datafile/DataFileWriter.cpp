@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DataFileWriter.h"
+
+#include "NumberFormat.h"
+
+#include <QSaveFile>
+
+namespace DataFileWriter {
+
+namespace {
+
+constexpr QChar FileSeparator = QLatin1Char('.');
+
+class Lines
+{
+public:
+    void add(const QString &line)
+    {
+        m_text += line.toLocal8Bit();
+        m_text += "\r\n";
+    }
+    void add(const char *line) { add(QString::fromLatin1(line)); }
+    void addFigure(const char *label, double value) { add(QLatin1String(label) + printedNumber(value)); }
+    QByteArray take() { return std::move(m_text); }
+
+private:
+    QByteArray m_text;
+};
+
+void addHeader(Lines &lines, const DataFileHeader &header)
+{
+    lines.add(header.deviceId);
+    lines.add(QStringLiteral("Created: ") + DataFileHeader::createdText(header.created));
+    lines.add(QStringLiteral("Number of Bits:,") + QString::number(header.numBits));
+    lines.add(QStringLiteral("LSB Size:,") + NumberFormat::general(header.lsbSize, FileSeparator));
+    lines.addFigure("Sample Points:,", header.numPoints);
+    lines.addFigure("Sample Frequency:,", header.sampleFreq);
+}
+
+// numPoints lines; entries the caller has no value for are written as 0.
+void addGeneralValues(Lines &lines, std::span<const double> values, std::int32_t numPoints)
+{
+    for (std::int32_t i = 0; i < numPoints; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        lines.add(NumberFormat::general(index < values.size() ? values[index] : 0.0, FileSeparator));
+    }
+}
+
+const char *formatLine(DataFormat format)
+{
+    switch (format) {
+    case DataFormat::Integer:
+        return "Data Format:, Integer";
+    case DataFormat::Hexadecimal:
+        return "Data Format:, Hexidecimal";
+    case DataFormat::PercentOfFullScale:
+        return "Data Format:, Percentage of Full Scale";
+    case DataFormat::ScaledByLsb:
+        return "Data Format:, Scaled by LSB";
+    }
+    return "";
+}
+
+} // namespace
+
+QString printedNumber(double value)
+{
+    const QString text = NumberFormat::general(value, FileSeparator);
+    return (text.startsWith(QLatin1Char('-')) ? QString() : QStringLiteral(" ")) + text + QLatin1Char(' ');
+}
+
+QByteArray timeDomain(const DataFileHeader &header, const TimeStatistics &stats,
+                      std::span<const std::int32_t> samples)
+{
+    Lines lines;
+    addHeader(lines, header);
+    lines.add("Time Domain Data");
+    lines.addFigure("Standard Deviation (ppm):,", stats.stdDeviation);
+    lines.addFigure("Mean:,", stats.mean);
+    lines.addFigure("Minimum:,", stats.minimum);
+    lines.addFigure("Maximum:,", stats.maximum);
+    lines.add("Sample Points:");
+    for (std::int32_t code : samples)
+        lines.add(QString::number(code));
+    return lines.take();
+}
+
+QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures, std::span<const double> levels)
+{
+    Lines lines;
+    addHeader(lines, header);
+    lines.add("FFT Plot Data");
+    lines.addFigure("SNR:,", figures.snr);
+    lines.addFigure("SINAD:,", figures.sinad);
+    lines.addFigure("THD:,", figures.thd);
+    lines.addFigure("SFDR:,", figures.sfdr);
+    lines.add("FFT Points:");
+    addGeneralValues(lines, levels, header.numPoints);
+    return lines.take();
+}
+
+QByteArray histogram(const DataFileHeader &header, std::span<const double> counts)
+{
+    Lines lines;
+    addHeader(lines, header);
+    lines.add("Histogram Data");
+    lines.add("Histogram Points:");
+    addGeneralValues(lines, counts, header.numPoints);
+    return lines.take();
+}
+
+QByteArray dataList(const DataFileHeader &header, std::optional<DataFormat> format,
+                    std::span<const std::int32_t> samples)
+{
+    Lines lines;
+    addHeader(lines, header);
+    lines.add("Data List");
+    if (format)
+        lines.add(formatLine(*format));
+    lines.add("Data Points:");
+    if (format) {
+        const CodeScale scale{header.numBits, header.lsbSize};
+        for (std::int32_t code : samples)
+            lines.add(CodeText::code(code, *format, scale, FileSeparator));
+    }
+    return lines.take();
+}
+
+bool save(const QString &path, const QByteArray &content, QString *errorText)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        if (errorText)
+            *errorText = QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace DataFileWriter

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "DataFileHeader.h"
+#include "DataFormat.h"
+#include "TimeStatistics.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+// Composes the four kinds of data file: common header, kind block, marker line
+// and one value per line, every line ended by CR LF. Numbers in files always use
+// '.' as decimal separator, whatever the user's locale shows on screen.
+namespace DataFileWriter {
+
+struct SpectralFigures {
+    double snr = 0;
+    double sinad = 0;
+    double thd = 0;
+    double sfdr = 0;
+};
+
+// One value line per sample code.
+QByteArray timeDomain(const DataFileHeader &header, const TimeStatistics &stats,
+                      std::span<const std::int32_t> samples);
+// header.numPoints value lines for the FFT and the histogram: the levels of
+// the current transform (bins 0 .. n - 1) or the counts of bins 0 .. numPoints
+// - 1, and 0 for entries beyond what is given, never a level of an earlier block.
+QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures,
+               std::span<const double> levels);
+QByteArray histogram(const DataFileHeader &header, std::span<const double> counts);
+// One value line per sample in the data format; without a format neither the
+// format line nor any value line is written.
+QByteArray dataList(const DataFileHeader &header, std::optional<DataFormat> format,
+                    std::span<const std::int32_t> samples);
+
+// A label-and-number field: one blank (or the minus sign), the value in general
+// number format, one trailing blank.
+QString printedNumber(double value);
+
+// Writes content to path through a temporary file beside it that is renamed
+// into place only once complete, so a failed save leaves the old file intact.
+// On failure returns false and sets errorText.
+bool save(const QString &path, const QByteArray &content, QString *errorText);
+
+} // namespace DataFileWriter

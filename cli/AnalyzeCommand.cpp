@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AnalyzeCommand.h"
+
+#include "AnalyzeOptions.h"
+#include "DataFileWriter.h"
+#include "NumberFormat.h"
+#include "ViewAnalysis.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace AnalyzeCommand {
+
+namespace {
+
+void printText(QTextStream &out, const DataFileLoader::Block &block, const AnalyzeOptions &options,
+               const ViewReport &report)
+{
+    out << "File: " << options.file << '\n'
+        << "Device: " << block.deviceId << '\n'
+        << "Samples: " << block.samples.size() << '\n'
+        << "View: " << AnalyzeOptions::viewName(options.view) << '\n';
+    for (const Figure &figure : report.figures)
+        out << figure.label << ": " << NumberFormat::general(figure.value, QLatin1Char('.')) << '\n';
+}
+
+void printJson(QTextStream &out, const DataFileLoader::Block &block, const AnalyzeOptions &options,
+               const ViewReport &report)
+{
+    QJsonObject object{{QStringLiteral("file"), options.file},
+                       {QStringLiteral("device"), block.deviceId},
+                       {QStringLiteral("samples"), static_cast<qint64>(block.samples.size())},
+                       {QStringLiteral("view"), AnalyzeOptions::viewName(options.view)}};
+    for (const Figure &figure : report.figures)
+        object.insert(figure.key, figure.value);
+    out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    auto parsed = AnalyzeOptions::parse(arguments);
+    if (const QString *problem = std::get_if<QString>(&parsed)) {
+        err << "kz7305evm-cli analyze: " << *problem << " (see --help)\n";
+        return UsageProblem;
+    }
+    const AnalyzeOptions &options = std::get<AnalyzeOptions>(parsed);
+
+    const DataFileLoader::Result loaded = DataFileLoader::loadFile(options.file);
+    switch (loaded.outcome) {
+    case DataFileLoader::Outcome::Loaded:
+        break;
+    case DataFileLoader::Outcome::NoMarker:
+        err << "kz7305evm-cli analyze: \"" << QFileInfo(options.file).fileName()
+            << "\" holds no \"Sample Points:\" line: not a time-domain data file\n";
+        return FileProblem;
+    case DataFileLoader::Outcome::Refused:
+    case DataFileLoader::Outcome::Failed:
+        err << "kz7305evm-cli analyze: " << loaded.message << '\n';
+        return FileProblem;
+    }
+
+    const ViewReport report = ViewReport::analyze(loaded.block, options, QDateTime::currentDateTime());
+    QString saveError;
+    if (!options.savePath.isEmpty() && !DataFileWriter::save(options.savePath, report.fileContent, &saveError)) {
+        err << "kz7305evm-cli analyze: " << saveError << '\n';
+        return FileProblem;
+    }
+    if (options.json)
+        printJson(out, loaded.block, options, report);
+    else
+        printText(out, loaded.block, options, report);
+    return Success;
+}
+
+} // namespace AnalyzeCommand

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AnalyzeOptions.h"
+#include "DataFileLoader.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// One figure of a view: a JSON key, a text label and the value.
+struct Figure {
+    QString key;
+    QString label;
+    double value = 0;
+};
+
+// The figures of the chosen view and the data file the plot window would save
+// in that view for the same block and options.
+struct ViewReport {
+    QList<Figure> figures;
+    QByteArray fileContent;
+
+    static ViewReport analyze(const DataFileLoader::Block &block, const AnalyzeOptions &options,
+                              const QDateTime &created);
+};

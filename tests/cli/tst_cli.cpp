@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AppState.h"
+#include "DataFileWriter.h"
+#include "FileDialogs.h"
+#include "UserMessage.h"
+#include "frmPlot.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <vector>
+
+// Runs the real kz7305evm-cli and checks its output, exit codes and files.
+class tst_cli : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Run {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    QTemporaryDir m_dir;
+
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+
+    static Run run(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(KZ_CLI_PATH), arguments);
+        if (!process.waitForFinished(60000))
+            return {};
+        return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                   process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    static QJsonObject json(const Run &result)
+    {
+        return QJsonDocument::fromJson(result.out).object();
+    }
+
+    static QByteArray readFile(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static QByteArray withoutCreatedLine(const QByteArray &content)
+    {
+        QList<QByteArray> lines = content.split('\n');
+        if (lines.size() > 1)
+            lines.removeAt(1);
+        return lines.join('\n');
+    }
+
+    void writeTimeFile(const char *name, const std::vector<std::int32_t> &samples, int numBits = 24,
+                       double sampleFreq = 48000)
+    {
+        const DataFileHeader header{QStringLiteral("Scripted"), QDateTime::currentDateTime(), numBits,
+                                    5.0 / 16777216.0, static_cast<std::int32_t>(samples.size()), sampleFreq};
+        QVERIFY(DataFileWriter::save(path(name), DataFileWriter::timeDomain(header, {}, samples), nullptr));
+    }
+
+    // 4096 samples: a tone on bin 67 with a second harmonic 46 dB down.
+    static std::vector<std::int32_t> tone()
+    {
+        std::vector<std::int32_t> samples(4096);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const double t = 2 * M_PI * static_cast<double>(i) / 4096.0;
+            samples[i] = static_cast<std::int32_t>(std::lround(4000000 * std::sin(67 * t) + 20000 * std::sin(134 * t)
+                                                               + 50 * std::sin(static_cast<double>(i) * 1.37)));
+        }
+        return samples;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        writeTimeFile("ramp.csv", {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        writeTimeFile("tone.csv", tone());
+    }
+
+    void timeViewPrintsTheFourStatistics()
+    {
+        const Run result = run({QStringLiteral("analyze"), path("ramp.csv")});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(result.out, ("File: " + path("ramp.csv").toUtf8()
+                              + "\nDevice: Scripted\nSamples: 8\nView: time\n"
+                                "Std Dev (ppm): 306186.217847897\nMean: 3.5\nMaximum: 7\nMinimum: 0\n"));
+    }
+
+    void jsonOfEveryView()
+    {
+        Run result = run({QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft"),
+                          QStringLiteral("--json")});
+        QCOMPARE(result.exitCode, 0);
+        QJsonObject object = json(result);
+        QCOMPARE(object.value(QLatin1String("view")).toString(), QStringLiteral("fft"));
+        QCOMPARE(object.value(QLatin1String("samples")).toInt(), 4096);
+        QCOMPARE(object.value(QLatin1String("fft_length")).toInt(), 4096);
+        QCOMPARE(object.value(QLatin1String("fundamental_bin")).toInt(), 67);
+        QCOMPARE(object.value(QLatin1String("fundamental_frequency")).toDouble(), 67 * 48000.0 / 4096);
+        // The harmonic is 46 dB below the tone.
+        QVERIFY(std::fabs(object.value(QLatin1String("thd")).toDouble() + 46.02) < 0.05);
+        QVERIFY(std::fabs(object.value(QLatin1String("sfdr")).toDouble() - 46.02) < 0.05);
+        QVERIFY(object.value(QLatin1String("snr")).toDouble() > 80);
+        QVERIFY(object.contains(QLatin1String("sinad")));
+
+        result = run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--view=histogram"), QStringLiteral("--json")});
+        object = json(result);
+        QCOMPARE(object.value(QLatin1String("bin_width")).toDouble(), 1.0);
+        QCOMPARE(object.value(QLatin1String("minimum")).toDouble(), 0.0);
+        QCOMPARE(object.value(QLatin1String("maximum")).toDouble(), 7.0);
+
+        result = run({QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("list"), QStringLiteral("--json")});
+        QCOMPARE(json(result).value(QLatin1String("lines")).toInt(), 4096);
+    }
+
+    void optionsFollowTheOptionFieldRules()
+    {
+        const QStringList fft{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--json")};
+        // An even bin count is raised to the next odd one, as the option field does.
+        QCOMPARE(run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("10")}).out,
+                 run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("11")}).out);
+        QCOMPARE(run(fft + QStringList{QStringLiteral("--harmonics"), QStringLiteral("25")}).out,
+                 run(fft + QStringList{QStringLiteral("--harmonics"), QStringLiteral("20")}).out);
+        QCOMPARE(run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("hann")}).out,
+                 run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("2")}).out);
+        QVERIFY(run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("hann")}).out
+                != run(fft).out);
+    }
+
+    void errorsGiveOneLineAndANonZeroExit_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("mentions");
+        const QString tone = path("tone.csv");
+        const QString analyze = QStringLiteral("analyze");
+        QTest::newRow("no command") << QStringList() << 2 << QStringLiteral("no command");
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("plot")} << 2 << QStringLiteral("plot");
+        QTest::newRow("no file") << QStringList{analyze} << 2 << QStringLiteral("no file");
+        QTest::newRow("missing file") << QStringList{analyze, path("absent.csv")} << 1 << QStringLiteral("absent.csv");
+        QTest::newRow("bad view") << QStringList{analyze, tone, QStringLiteral("--view"), QStringLiteral("scope")} << 2 << QStringLiteral("scope");
+        QTest::newRow("bad window") << QStringList{analyze, tone, QStringLiteral("--window"), QStringLiteral("7")} << 2 << QStringLiteral("window");
+        QTest::newRow("bad bins") << QStringList{analyze, tone, QStringLiteral("--bins"), QStringLiteral("-3")} << 2 << QStringLiteral("--bins");
+        QTest::newRow("bad harmonics") << QStringList{analyze, tone, QStringLiteral("--harmonics"), QStringLiteral("2.5")} << 2 << QStringLiteral("--harmonics");
+        QTest::newRow("bad format") << QStringList{analyze, tone, QStringLiteral("--format"), QStringLiteral("octal")} << 2 << QStringLiteral("octal");
+        QTest::newRow("value missing") << QStringList{analyze, tone, QStringLiteral("--save")} << 2 << QStringLiteral("--save");
+        QTest::newRow("unknown option") << QStringList{analyze, tone, QStringLiteral("--fast")} << 2 << QStringLiteral("--fast");
+        QTest::newRow("two files") << QStringList{analyze, tone, tone} << 2 << QStringLiteral("one too many");
+    }
+
+    void errorsGiveOneLineAndANonZeroExit()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, mentions);
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(result.err.count('\n'), 1);
+        QVERIFY2(QString::fromUtf8(result.err).contains(mentions), result.err.constData());
+    }
+
+    void refusedAndBrokenFilesWriteNoOutput()
+    {
+        const DataFileHeader header{QStringLiteral("x"), QDateTime::currentDateTime(), 24, 1, 2, 1};
+        const std::vector<double> counts{1, 2};
+        QVERIFY(DataFileWriter::save(path("hist.csv"), DataFileWriter::histogram(header, counts), nullptr));
+        Run result = run({QStringLiteral("analyze"), path("hist.csv"), QStringLiteral("--save"), path("out1.csv")});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, QByteArray("kz7305evm-cli analyze: Histogram data files cannot be loaded - select a time domain file.\n"));
+        QVERIFY(!QFile::exists(path("out1.csv")));
+
+        QFile broken(path("broken.csv"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(readFile(path("ramp.csv")) + "1e400\r\n");
+        broken.close();
+        result = run({QStringLiteral("analyze"), path("broken.csv"), QStringLiteral("--save"), path("out2.csv")});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("line 21"), result.err.constData());
+        QVERIFY(!QFile::exists(path("out2.csv")));
+
+        result = run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--save"), path("no/dir/out3.csv")});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.out, QByteArray());
+        QVERIFY(result.err.contains("out3.csv"));
+    }
+
+    void helpExitsCleanly()
+    {
+        const Run result = run({QStringLiteral("--help")});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.out.startsWith("Usage: kz7305evm-cli analyze FILE"));
+    }
+
+    // --save writes what the plot window saves for the same block and options.
+    void savedFileMatchesThePlotWindow()
+    {
+        const Run result = run({QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--save"), path("cli-time.csv")});
+        QCOMPARE(result.exitCode, 0);
+
+        FileDialogs::setHandler([this](FileDialogs::Mode mode, const QString &) {
+            return mode == FileDialogs::Mode::Open ? path("tone.csv") : path("gui-time.csv");
+        });
+        UserMessage::setHandler([](const QString &text) { QFAIL(qPrintable(text)); });
+        frmPlot plot;
+        plot.OpenFile();
+        plot.SaveData();
+        FileDialogs::setHandler({});
+        UserMessage::setHandler({});
+        QCOMPARE(withoutCreatedLine(readFile(path("cli-time.csv"))), withoutCreatedLine(readFile(path("gui-time.csv"))));
+    }
+};
+
+QTEST_MAIN(tst_cli)
+#include "tst_cli.moc"
