@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "serialMonitor.h"
+
+#include "csrdrv.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace {
+
+QPointer<serialMonitor> theMonitor;
+
+void deleteMonitor()
+{
+    delete theMonitor.data();
+}
+
+QFont monitorFont()
+{
+    const QString preferred = QStringLiteral("Andale Mono");
+    QFont font = QFontDatabase::families().contains(preferred)
+        ? QFont(preferred)
+        : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    return font;
+}
+
+} // namespace
+
+serialMonitor::serialMonitor(QWidget *parent)
+    : QWidget(parent)
+    , m_ioDisplay(new QListWidget(this))
+{
+    setWindowTitle(QStringLiteral("Serial Monitor"));
+    m_ioDisplay->setObjectName(QStringLiteral("ioDisplay"));
+    m_ioDisplay->setFont(monitorFont());
+    m_ioDisplay->setUniformItemSizes(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_ioDisplay);
+    resize(420, 300);
+
+    m_ioTimer.setSingleShot(true);
+    m_ioTimer.setInterval(IdleSeparatorMs);
+    connect(&m_ioTimer, &QTimer::timeout, this, &serialMonitor::closeBlock);
+}
+
+serialMonitor *serialMonitor::instance()
+{
+    if (!theMonitor) {
+        theMonitor = new serialMonitor;
+        qAddPostRoutine(deleteMonitor);
+    }
+    return theMonitor;
+}
+
+void serialMonitor::follow(const csrdrv *link)
+{
+    connect(link, &csrdrv::bytesSent, this, &serialMonitor::addOutputBytes);
+    connect(link, &csrdrv::bytesReceived, this, &serialMonitor::addInputBytes);
+}
+
+void serialMonitor::addInputBytes(const QByteArray &bytes)
+{
+    addBytes(Direction::Input, bytes);
+}
+
+void serialMonitor::addOutputBytes(const QByteArray &bytes)
+{
+    addBytes(Direction::Output, bytes);
+}
+
+void serialMonitor::addBytes(Direction direction, const QByteArray &bytes)
+{
+    if (direction != m_direction && m_ioDisplay->count() > 0) {
+        addLine(QStringLiteral("----"));
+        m_byteCount = 0;
+    }
+    m_direction = direction;
+    m_ioTimer.stop();
+    const QString prefix = direction == Direction::Input ? QStringLiteral("In : ") : QStringLiteral("Out: ");
+    for (char c : bytes) {
+        if (m_byteCount == 0)
+            addLine(prefix);
+        QListWidgetItem *last = m_ioDisplay->item(m_ioDisplay->count() - 1);
+        last->setText(last->text() + QStringLiteral("%1 ").arg(quint8(c), 2, 16, QLatin1Char('0')).toUpper());
+        m_byteCount = (m_byteCount + 1) % 16;
+    }
+    m_ioTimer.start();
+}
+
+void serialMonitor::addLine(const QString &text)
+{
+    while (m_ioDisplay->count() >= MaxLines)
+        delete m_ioDisplay->takeItem(0);
+    m_ioDisplay->addItem(text);
+    m_ioDisplay->scrollToBottom();
+}
+
+void serialMonitor::closeBlock()
+{
+    addLine(QStringLiteral("----"));
+    m_byteCount = 0;
+}
+
+QStringList serialMonitor::lines() const
+{
+    QStringList result;
+    for (int i = 0; i < m_ioDisplay->count(); ++i)
+        result.append(m_ioDisplay->item(i)->text());
+    return result;
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SimulatedBoard.h"
+
+SimulatedBoard::~SimulatedBoard()
+{
+    stop();
+}
+
+QString SimulatedBoard::programPath()
+{
+    return QStringLiteral(KZ_SIM_PROGRAM);
+}
+
+QString SimulatedBoard::start(const QStringList &options)
+{
+    stop();
+    m_process.setProgram(programPath());
+    m_process.setArguments(options);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(5000)) {
+        m_error = m_process.errorString();
+        return {};
+    }
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(5000)) {
+            m_error = QStringLiteral("no device path from the simulator: %1")
+                          .arg(QString::fromLocal8Bit(m_process.readAllStandardError()));
+            stop();
+            return {};
+        }
+    }
+    m_devicePath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    return m_devicePath;
+}
+
+void SimulatedBoard::stop()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+    m_devicePath.clear();
+}
