@@ -71,6 +71,12 @@ frmMain::frmMain(QWidget *parent)
 frmMain::~frmMain()
 {
     unload();
+    // The document windows go down after this object: nothing of theirs may
+    // call back into it meanwhile.
+    m_mdiArea->disconnect(this);
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        if (sub->widget())
+            sub->widget()->disconnect(this);
 }
 
 void frmMain::createMenus()
