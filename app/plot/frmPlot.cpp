@@ -2,25 +2,38 @@
 #include "frmPlot.h"
 
 #include "AppState.h"
+#include "DataList.h"
+#include "FftMarks.h"
+#include "FftOptionsPanel.h"
 #include "NumberFormat.h"
 #include "Plot.h"
+#include "UserMessage.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QVBoxLayout>
 #include <cmath>
 
 frmPlot::frmPlot(QWidget *parent)
-    : QWidget(parent), m_plot(new Plot(this)), m_dataList(new QListWidget(this)),
+    : QWidget(parent), m_plot(new Plot(this)), m_fftOptions(new FftOptionsPanel(this)),
+      m_dataList(new QListView(this)), m_dataListModel(new QStringListModel(this)),
       m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_plot, 1);
+    layout->addWidget(m_fftOptions);
+    m_fftOptions->hide();
+    // A view over a model: tens of thousands of lines arrive in one reset.
+    m_dataList->setModel(m_dataListModel);
+    m_dataList->setUniformItemSizes(true);
+    m_dataList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(m_dataList, 1);
     m_dataList->hide();
 
@@ -42,6 +55,20 @@ frmPlot::frmPlot(QWidget *parent)
     }
     m_statusBar->setSizeGripEnabled(false);
     layout->addWidget(m_statusBar);
+
+    // Another format refills the list (and rewrites the time-domain texts)
+    // without redrawing the graph.
+    connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, [this] {
+        m_valid[DataListFilled] = false;
+        runAnalysisPass();
+    });
+    // A window is chosen on the options, so the FFT is out of date.
+    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
+        if (!AppState::DataReady())
+            return;
+        clearFlags();
+        showView(FFTPlot);
+    });
 }
 
 frmPlot::~frmPlot() = default;
@@ -92,6 +119,41 @@ void frmPlot::LoadData(std::span<const std::int32_t> ArrayPointer)
     m_samples.assign(ArrayPointer.begin(), ArrayPointer.end());
 }
 
+QRadioButton *frmPlot::optWindow(int index) const
+{
+    return m_fftOptions->optWindow(index);
+}
+
+QLineEdit *frmPlot::txtNumBins() const
+{
+    return m_fftOptions->txtNumBins();
+}
+
+QLineEdit *frmPlot::txtNumHarm() const
+{
+    return m_fftOptions->txtNumHarm();
+}
+
+QCheckBox *frmPlot::cbDCspect() const
+{
+    return m_fftOptions->cbDCspect();
+}
+
+QCheckBox *frmPlot::cbMainLobe() const
+{
+    return m_fftOptions->cbMainLobe();
+}
+
+QCheckBox *frmPlot::cbHarmonics() const
+{
+    return m_fftOptions->cbHarmonics();
+}
+
+QStringList frmPlot::dataListLines() const
+{
+    return m_dataListModel->stringList();
+}
+
 QString frmPlot::statusText(int panel) const
 {
     return panel >= 1 && panel <= 4 ? m_statusPanels[panel - 1]->text() : QString();
@@ -118,6 +180,23 @@ void frmPlot::raiseProgress(std::int32_t progress)
     emit CalcStatus();
 }
 
+void frmPlot::showView(View view)
+{
+    m_view = view;
+    m_plot->setVisible(view != DataList);
+    m_fftOptions->setVisible(view == FFTPlot);
+    m_dataList->setVisible(view == DataList);
+    UpdatePlot();
+}
+
+void frmPlot::GetFFTData(std::vector<double> &PassArray)
+{
+    showView(FFTPlot);
+    const int n = m_spectrum.length();
+    PassArray.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    std::copy_n(m_spectrum.levels().begin(), n, PassArray.begin());
+}
+
 void frmPlot::UpdatePlot()
 {
     static const char *suffixes[] = {": Time Domain", ": Fast Fourier Transform", ": Histogram", ": Data List"};
@@ -141,20 +220,83 @@ void frmPlot::runAnalysisPass()
     switch (m_view) {
     case TimeDomain:
         m_statusBar->show();
-        if (!m_valid[TimeValid]) {
-            // Never read past the block that was actually loaded.
-            const auto count = static_cast<std::size_t>(std::clamp<std::int64_t>(
-                m_numPoints, 0, static_cast<std::int64_t>(m_samples.size())));
-            m_stats = TimeStatistics::compute(std::span(m_samples).first(count), m_numBits,
-                                              [this](std::int32_t p) { raiseProgress(p); });
-            m_valid[TimeValid] = true;
-        }
+        if (!m_valid[TimeValid])
+            computeTimeStatistics();
         writeTimeStatusTexts();
+        break;
+    case FFTPlot:
+        m_statusBar->show();
+        if (!m_valid[FftValid])
+            computeFft();
+        showFftMarks();
+        break;
+    case Histogram:
+        m_statusBar->hide();
+        if (!m_valid[HistogramValid]) {
+            m_histogram.compute(blockSamples(), [this](std::int32_t p) { raiseProgress(p); });
+            m_stats.minimum = m_histogram.minimum();
+            m_stats.maximum = m_histogram.maximum();
+            m_valid[HistogramValid] = true;
+        }
+        break;
+    case DataList:
+        m_statusBar->hide();
+        if (!m_valid[DataListFilled])
+            fillDataList();
         break;
     default:
         break;
     }
     raiseProgress(0);
+}
+
+std::span<const std::int32_t> frmPlot::blockSamples() const
+{
+    // Never read past the block that was actually loaded.
+    const auto count = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(m_numPoints, 0, static_cast<std::int64_t>(m_samples.size())));
+    return std::span(m_samples).first(count);
+}
+
+void frmPlot::computeTimeStatistics()
+{
+    m_stats = TimeStatistics::compute(blockSamples(), m_numBits, [this](std::int32_t p) { raiseProgress(p); });
+    m_valid[TimeValid] = true;
+}
+
+void frmPlot::computeFft()
+{
+    const auto status = m_spectrum.compute(blockSamples(), m_fftOptions->selectedWindow(), m_normalizeFft,
+                                           m_numBits, [this](std::int32_t p) { raiseProgress(p); });
+    if (status == Spectrum::TransformStatus::LengthNotPowerOfTwo)
+        UserMessage::show(this, QLatin1String(Spectrum::LengthMessage));
+    const auto n = static_cast<std::size_t>(m_spectrum.length());
+    m_metrics = SpectralMetrics::compute(m_spectrum.bins().first(n), m_fftOptions->numBins(),
+                                         m_fftOptions->numHarmonics(), m_lobes);
+    m_valid[FftValid] = true;
+}
+
+void frmPlot::showFftMarks()
+{
+    const FftMarks::Groups groups{cbDCspect()->isChecked(), cbMainLobe()->isChecked(),
+                                  cbHarmonics()->isChecked()};
+    const auto marks = FftMarks::marks(groups, m_lobes, m_spectrum.levels(), m_spectrum.length(),
+                                       m_sampleFreq, m_fftOptions->numBins(), m_fftOptions->numHarmonics());
+    for (const FftMarks::Mark &mark : marks)
+        m_plot->setAnnotation(mark.index, {mark.x, mark.y, mark.color, Plot::SymbolMark, mark.text});
+    const QStringList texts = FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator());
+    for (int panel = 1; panel <= 4; ++panel)
+        setStatusText(panel, texts.at(panel - 1));
+}
+
+void frmPlot::fillDataList()
+{
+    const int format = selectedDataFormat();
+    const auto lines = DataList::lines(
+        blockSamples(), format < 0 ? std::nullopt : std::optional(static_cast<DataFormat>(format)),
+        codeScale(), NumberFormat::screenSeparator(), [this](std::int32_t p) { raiseProgress(p); });
+    m_dataListModel->setStringList(lines);
+    m_valid[DataListFilled] = true;
 }
 
 int frmPlot::selectedDataFormat() const
@@ -222,7 +364,7 @@ void frmPlot::feedGraph()
 
 void frmPlot::feedTimeDomain()
 {
-    const auto count = static_cast<std::size_t>(std::clamp<std::int64_t>(m_numPoints, 0, static_cast<std::int64_t>(m_samples.size())));
+    const auto count = blockSamples().size();
     std::vector<float> x(count), y(count);
     const int format = selectedDataFormat();
     for (std::size_t i = 0; i < count; ++i) {

@@ -4,6 +4,9 @@
 #include "DataFileHeader.h"
 #include "DataFileLoader.h"
 #include "DataFormat.h"
+#include "Histogram.h"
+#include "SpectralMetrics.h"
+#include "Spectrum.h"
 #include "TimeStatistics.h"
 
 #include <QWidget>
@@ -12,12 +15,16 @@
 #include <span>
 #include <vector>
 
+class FftOptionsPanel;
 class Plot;
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
-class QListWidget;
+class QLineEdit;
+class QListView;
 class QRadioButton;
 class QStatusBar;
+class QStringListModel;
 
 // A plot window: holds one sample block with its parameters, analyses it for
 // the current view, keeps the results until the inputs change, and draws them.
@@ -51,15 +58,21 @@ public:
     void setnumPoints(std::int32_t value);
     void setSampleFreq(double value);
 
-    double SNR() const { return m_snr; }
-    double SINAD() const { return m_sinad; }
-    double THD() const { return m_thd; }
-    double SFDR() const { return m_sfdr; }
+    // 999999999 for a metric left uncomputed for lack of signal, noise or spur.
+    double SNR() const { return m_metrics.snr; }
+    double SINAD() const { return m_metrics.sinad; }
+    double THD() const { return m_metrics.thd; }
+    double SFDR() const { return m_metrics.sfdr; }
     double StdDeviation() const { return m_stats.stdDeviation; }
     double Mean() const { return m_stats.mean; }
     double Maximum() const { return m_stats.maximum; }
     double Minimum() const { return m_stats.minimum; }
 
+    // Makes the FFT view current (recomputing when its results are out of
+    // date) and returns its n levels in dB: PassArray becomes n + 1 long, index
+    // b holds bin b for b = 0 .. n - 1 and index n is 0. With no FFT (no
+    // samples) PassArray holds the single 0.
+    void GetFFTData(std::vector<double> &PassArray);
     // Retitles the window for the current view, analyses and redraws.
     void UpdatePlot();
     // Copies the samples; changes nothing else (the result flags stay as they are).
@@ -69,12 +82,30 @@ public:
     // Loads a time-domain data file the user picks; a refused file changes nothing.
     void OpenFile();
 
+    // Makes view current, shows the controls it uses and runs UpdatePlot.
+    void showView(View view);
     std::int16_t currentView() const { return m_view; }
+
+    // Results of the other views, as the last computation left them.
+    int fftLength() const { return m_spectrum.length(); }
+    // FFT levels in dB, bin b at index b for b < fftLength().
+    std::span<const double> fftLevels() const { return m_spectrum.levels(); }
+    const LobeTables &lobeTables() const { return m_lobes; }
+    const ::Histogram &histogram() const { return m_histogram; }
+    QStringList dataListLines() const;
+
     Plot *plot() const { return m_plot; }
     QString statusText(int panel) const;
     bool statusBarShown() const;
     QRadioButton *optDataFormat(int index) const;
-    QListWidget *lstDataList() const { return m_dataList; }
+    QListView *lstDataList() const { return m_dataList; }
+    FftOptionsPanel *fftOptions() const { return m_fftOptions; }
+    QRadioButton *optWindow(int index) const;
+    QLineEdit *txtNumBins() const;
+    QLineEdit *txtNumHarm() const;
+    QCheckBox *cbDCspect() const;
+    QCheckBox *cbMainLobe() const;
+    QCheckBox *cbHarmonics() const;
 
 signals:
     void CalcStatus();
@@ -85,6 +116,12 @@ private:
     void clearFlags();
     void raiseProgress(std::int32_t progress);
     void runAnalysisPass();
+    // The loaded samples, at most numPoints of them.
+    std::span<const std::int32_t> blockSamples() const;
+    void computeTimeStatistics();
+    void computeFft();
+    void showFftMarks();
+    void fillDataList();
     void writeTimeStatusTexts();
     void setStatusText(int panel, const QString &text);
     // The first selected data-format option, or -1 when none is selected.
@@ -92,14 +129,14 @@ private:
     CodeScale codeScale() const;
     void feedGraph();
     void feedTimeDomain();
-    // The samples that are analysed: the first numPoints of the loaded block.
-    std::span<const std::int32_t> validSamples() const;
     DataFileHeader fileHeader() const;
     QByteArray dataFileContent() const;
     void takeLoadedBlock(DataFileLoader::Block block);
 
     Plot *m_plot;
-    QListWidget *m_dataList;
+    FftOptionsPanel *m_fftOptions;
+    QListView *m_dataList;
+    QStringListModel *m_dataListModel;
     QButtonGroup *m_dataFormatGroup;
     std::array<QRadioButton *, 4> m_dataFormatOptions{};
     QStatusBar *m_statusBar;
@@ -115,7 +152,11 @@ private:
     std::int16_t m_view = TimeDomain;
 
     TimeStatistics m_stats;
-    double m_snr = 0, m_sinad = 0, m_thd = 0, m_sfdr = 0;
+    SpectralMetrics m_metrics{.snr = 0, .sinad = 0, .thd = 0, .sfdr = 0};
+    // Working tables, allocated once with the window.
+    Spectrum m_spectrum;
+    LobeTables m_lobes;
+    ::Histogram m_histogram;  // the class, not the view
     std::int32_t m_calcMax = 0;
     std::int32_t m_calcProgress = 0;
     std::array<bool, FlagCount> m_valid{};

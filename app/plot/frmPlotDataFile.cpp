@@ -72,12 +72,6 @@ void frmPlot::OpenFile()
     }
 }
 
-std::span<const std::int32_t> frmPlot::validSamples() const
-{
-    const auto count = std::clamp<std::int64_t>(m_numPoints, 0, static_cast<std::int64_t>(m_samples.size()));
-    return std::span(m_samples).first(static_cast<std::size_t>(count));
-}
-
 DataFileHeader frmPlot::fileHeader() const
 {
     return DataFileHeader{m_deviceId, QDateTime::currentDateTime(), m_numBits, m_lsbSize, m_numPoints, m_sampleFreq};
@@ -87,13 +81,18 @@ QByteArray frmPlot::dataFileContent() const
 {
     const DataFileHeader header = fileHeader();
     switch (m_view) {
+    case FFTPlot:
+        return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
+                                   m_spectrum.levels().first(static_cast<std::size_t>(m_spectrum.length())));
+    case Histogram:
+        return DataFileWriter::histogram(header, m_histogram.counts());
     case DataList: {
         const int format = selectedDataFormat();
         return DataFileWriter::dataList(header, format < 0 ? std::nullopt : std::optional(static_cast<DataFormat>(format)),
-                                        validSamples());
+                                        blockSamples());
     }
     default:
-        return DataFileWriter::timeDomain(header, m_stats, validSamples());
+        return DataFileWriter::timeDomain(header, m_stats, blockSamples());
     }
 }
 
@@ -105,8 +104,7 @@ void frmPlot::takeLoadedBlock(DataFileLoader::Block block)
     setnumPoints(static_cast<std::int32_t>(block.samples.size()));
     setSampleFreq(block.sampleFreq);
     LoadData(block.samples);
-    m_view = TimeDomain;
     AppState::setDataReady(true);
     clearFlags();
-    UpdatePlot();
+    showView(TimeDomain);
 }

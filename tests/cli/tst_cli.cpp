@@ -6,6 +6,8 @@
 #include "frmPlot.h"
 
 #include <QJsonDocument>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -202,21 +204,64 @@ private slots:
     }
 
     // --save writes what the plot window saves for the same block and options.
+    void savedFileMatchesThePlotWindow_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("bins");
+        QTest::addColumn<QString>("harmonics");
+        QTest::addColumn<bool>("normalize");
+        QTest::addColumn<int>("format");
+        QTest::newRow("time") << QStringList() << int(frmPlot::TimeDomain) << 0 << QStringLiteral("11")
+                              << QStringLiteral("10") << false << 0;
+        QTest::newRow("fft") << QStringList{QStringLiteral("--view"), QStringLiteral("fft")} << int(frmPlot::FFTPlot)
+                             << 0 << QStringLiteral("11") << QStringLiteral("10") << false << 0;
+        QTest::newRow("fft options") << QStringList{QStringLiteral("--view=fft"), QStringLiteral("--window=blackman-harris"),
+                                                    QStringLiteral("--bins=5"), QStringLiteral("--harmonics=3"),
+                                                    QStringLiteral("--normalize")}
+                                     << int(frmPlot::FFTPlot) << 4 << QStringLiteral("5") << QStringLiteral("3") << true << 0;
+        QTest::newRow("histogram") << QStringList{QStringLiteral("--view"), QStringLiteral("histogram")}
+                                   << int(frmPlot::Histogram) << 0 << QStringLiteral("11") << QStringLiteral("10") << false << 0;
+        QTest::newRow("list lsb") << QStringList{QStringLiteral("--view"), QStringLiteral("list"), QStringLiteral("--format"),
+                                                 QStringLiteral("lsb")}
+                                  << int(frmPlot::DataList) << 0 << QStringLiteral("11") << QStringLiteral("10") << false << 3;
+    }
+
     void savedFileMatchesThePlotWindow()
     {
-        const Run result = run({QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--save"), path("cli-time.csv")});
+        QFETCH(QStringList, options);
+        QFETCH(int, view);
+        QFETCH(int, window);
+        QFETCH(QString, bins);
+        QFETCH(QString, harmonics);
+        QFETCH(bool, normalize);
+        QFETCH(int, format);
+        const QString cliFile = path("cli-out.csv");
+        const QString guiFile = path("gui-out.csv");
+        const Run result = run(QStringList{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--save"), cliFile} + options);
         QCOMPARE(result.exitCode, 0);
 
-        FileDialogs::setHandler([this](FileDialogs::Mode mode, const QString &) {
-            return mode == FileDialogs::Mode::Open ? path("tone.csv") : path("gui-time.csv");
+        FileDialogs::setHandler([&](FileDialogs::Mode mode, const QString &) {
+            return mode == FileDialogs::Mode::Open ? path("tone.csv") : guiFile;
         });
         UserMessage::setHandler([](const QString &text) { QFAIL(qPrintable(text)); });
+        UserMessage::setConfirmHandler([](const QString &) { return true; });
         frmPlot plot;
         plot.OpenFile();
+        plot.optWindow(window)->setChecked(true);
+        plot.txtNumBins()->setText(bins);
+        plot.txtNumHarm()->setText(harmonics);
+        plot.setNormalizeFFT(normalize);
+        plot.optDataFormat(format)->setChecked(true);
+        plot.showView(static_cast<frmPlot::View>(view));
         plot.SaveData();
         FileDialogs::setHandler({});
         UserMessage::setHandler({});
-        QCOMPARE(withoutCreatedLine(readFile(path("cli-time.csv"))), withoutCreatedLine(readFile(path("gui-time.csv"))));
+        UserMessage::setConfirmHandler({});
+        const QByteArray cli = readFile(cliFile);
+        QVERIFY(cli.size() > 4096 * 2);
+        QCOMPARE(withoutCreatedLine(cli), withoutCreatedLine(readFile(guiFile)));
     }
 };
 

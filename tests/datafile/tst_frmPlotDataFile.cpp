@@ -3,7 +3,11 @@
 #include "DataFileWriter.h"
 #include "FileDialogs.h"
 #include "UserMessage.h"
+#include "Plot.h"
 #include "frmPlot.h"
+
+#include <QListView>
+#include <QRadioButton>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -186,6 +190,88 @@ private slots:
         QCOMPARE(m_messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(progressEvents, 0);
         QCOMPARE(snapshot(plot), before);
+    }
+
+    void otherViewsCautionFirstAndNameTheirDialog_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("caution");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QByteArray>("blockLine");
+        QTest::newRow("fft") << int(frmPlot::FFTPlot)
+                             << QStringLiteral("Caution: This program cannot open FFT data files - remember to save time domain data.")
+                             << QStringLiteral("Save FFT Data") << QByteArray("\r\nFFT Plot Data\r\nSNR:,");
+        QTest::newRow("histogram") << int(frmPlot::Histogram)
+                                   << QStringLiteral("Caution: This program cannot open histogram data files - remember to save time domain data.")
+                                   << QStringLiteral("Save Histogram Data") << QByteArray("\r\nHistogram Data\r\nHistogram Points:\r\n");
+        QTest::newRow("list") << int(frmPlot::DataList)
+                              << QStringLiteral("Caution: This program cannot open data list files - remember to save time domain data.")
+                              << QStringLiteral("Save Time Domain Data")
+                              << QByteArray("\r\nData List\r\nData Format:, Integer\r\nData Points:\r\n100\r\n");
+    }
+
+    void otherViewsCautionFirstAndNameTheirDialog()
+    {
+        QFETCH(int, view);
+        QFETCH(QString, caution);
+        QFETCH(QString, title);
+        QFETCH(QByteArray, blockLine);
+        frmPlot plot;
+        fill(plot);
+        plot.showView(static_cast<frmPlot::View>(view));
+        m_dialogAnswer = path("kind.csv");
+        QFile::remove(m_dialogAnswer);
+
+        m_confirmAnswer = false;
+        plot.SaveData();
+        QCOMPARE(m_cautions, QStringList{caution});
+        QVERIFY(m_dialogs.isEmpty());
+        QVERIFY(!QFile::exists(m_dialogAnswer));
+
+        m_confirmAnswer = true;
+        plot.SaveData();
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs[0].second, title);
+        const QByteArray content = readFile(m_dialogAnswer);
+        QVERIFY2(content.contains(blockLine), content.left(400).constData());
+        // Eight value lines follow the marker in every kind.
+        QCOMPARE(content.mid(content.indexOf("Points:\r\n")).count("\r\n"), 9);
+    }
+
+    void dataListFileHoldsEveryValueOfALongBlock()
+    {
+        frmPlot plot;
+        std::vector<std::int32_t> samples(40000);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<std::int32_t>(i) - 20000;
+        plot.setNumBits(24);
+        plot.setnumPoints(40000);
+        plot.LoadData(samples);
+        plot.optDataFormat(1)->setChecked(true);
+        plot.showView(frmPlot::DataList);
+        m_dialogAnswer = path("list.csv");
+        plot.SaveData();
+        const QList<QByteArray> lines = readFile(m_dialogAnswer).split('\n');
+        QCOMPARE(lines.at(7), QByteArray("Data Format:, Hexidecimal\r"));
+        QCOMPARE(lines.size(), 9 + 40000 + 1);
+        QCOMPARE(lines.at(9), QByteArray("FFB1E0\r"));
+        QCOMPARE(lines.at(9 + 39999), QByteArray("4E1F\r"));
+    }
+
+    void loadingShowsTheTimeDomainFromAnyView()
+    {
+        frmPlot source;
+        fill(source);
+        m_dialogAnswer = path("view.csv");
+        source.SaveData();
+        frmPlot plot;
+        fill(plot);
+        plot.showView(frmPlot::DataList);
+        plot.OpenFile();
+        QCOMPARE(plot.currentView(), std::int16_t(frmPlot::TimeDomain));
+        QVERIFY(plot.plot()->isVisibleTo(&plot));
+        QVERIFY(!plot.lstDataList()->isVisibleTo(&plot));
+        QVERIFY(plot.statusText(1).startsWith(QLatin1String("Std Dev (ppm): ")));
     }
 
     void failedSaveIsReported()

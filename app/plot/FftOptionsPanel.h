@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FftWindow.h"
+
+#include <QWidget>
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+// The FFT view's options that the analysis reads: the data window, the signal
+// bins and harmonic order of the metrics, and which bins to mark. Holds the
+// controls only; the plot window reads them when it analyses.
+class FftOptionsPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FftOptionsPanel(QWidget *parent = nullptr);
+
+    QRadioButton *optWindow(int index) const;
+    QButtonGroup *windowGroup() const { return m_windowGroup; }
+    QLineEdit *txtNumBins() const { return m_numBins; }
+    QLineEdit *txtNumHarm() const { return m_numHarm; }
+    QCheckBox *cbDCspect() const { return m_dcSpectrum; }
+    QCheckBox *cbMainLobe() const { return m_mainLobe; }
+    QCheckBox *cbHarmonics() const { return m_harmonics; }
+
+    // The first selected window option; Rectangular when none is selected.
+    FftWindow selectedWindow() const;
+    // NB and H as the fields hold them now, brought into range.
+    int numBins() const;
+    int numHarmonics() const;
+
+private:
+    QButtonGroup *m_windowGroup;
+    std::array<QRadioButton *, FftWindows::Count> m_windowOptions{};
+    QLineEdit *m_numBins;
+    QLineEdit *m_numHarm;
+    QCheckBox *m_dcSpectrum;
+    QCheckBox *m_harmonics;
+    QCheckBox *m_mainLobe;
+};

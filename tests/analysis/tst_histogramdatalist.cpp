@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DataList.h"
+#include "Histogram.h"
+
+#include <QTest>
+#include <climits>
+#include <numeric>
+
+class TestHistogramDataList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void equalCodesFillBinZero()
+    {
+        Histogram histogram;
+        const std::vector<std::int32_t> codes(100, -42);
+        histogram.compute(codes);
+        QCOMPARE(histogram.binWidth(), 1.0);
+        QCOMPARE(histogram.minimum(), -42.0);
+        QCOMPARE(histogram.maximum(), -42.0);
+        QCOMPARE(histogram.counts()[0], 100.0);
+        QCOMPARE(histogram.counts().size(), std::size_t(65537));
+    }
+
+    void oneCodePerBin()
+    {
+        Histogram histogram;
+        const std::int32_t codes[] = {5, -3, 0};
+        histogram.compute(codes);
+        QCOMPARE(histogram.minimum(), -3.0);
+        QCOMPARE(histogram.counts()[0], 1.0);
+        QCOMPARE(histogram.counts()[3], 1.0);
+        QCOMPARE(histogram.counts()[8], 1.0);
+        QCOMPARE(std::accumulate(histogram.counts().begin(), histogram.counts().end(), 0.0), 3.0);
+        QCOMPARE(histogram.binCentre(0), -2.5);
+        QCOMPARE(histogram.binCentre(3), 0.5);
+        QCOMPARE(histogram.binCentre(8), 5.5);
+        QCOMPARE(histogram.axisLabel(QLatin1Char('.')), QStringLiteral("Bins (Bin Size:1.0)"));
+    }
+
+    void widthTwoAndTheLastEntry()
+    {
+        Histogram histogram;
+        const std::int32_t codes[] = {-1000, -999, -998, 131072 - 1000};
+        histogram.compute(codes);
+        QCOMPARE(histogram.binWidth(), 2.0);
+        QCOMPARE(histogram.counts()[0], 2.0);
+        QCOMPARE(histogram.counts()[1], 1.0);
+        QCOMPARE(histogram.counts()[65535], 0.0);
+        QCOMPARE(histogram.counts()[65536], 1.0);
+        QCOMPARE(histogram.axisLabel(QLatin1Char(',')), QStringLiteral("Bins (Bin Size:2,0)"));
+    }
+
+    void rangeOfExactly65536Codes()
+    {
+        Histogram histogram;
+        const std::int32_t codes[] = {0, 65536};
+        histogram.compute(codes);
+        QCOMPARE(histogram.binWidth(), 1.0);
+        QCOMPARE(histogram.counts()[0], 1.0);
+        QCOMPARE(histogram.counts()[65536], 1.0);
+    }
+
+    void widestRangeStaysInTheArray()
+    {
+        Histogram histogram;
+        const std::int32_t codes[] = {INT32_MIN, INT32_MAX, 0};
+        histogram.compute(codes);
+        QCOMPARE(histogram.counts()[0], 1.0);
+        QCOMPARE(histogram.counts()[65536], 1.0);
+        QCOMPARE(histogram.counts()[32768], 1.0);
+    }
+
+    void emptyBlockCountsNothing()
+    {
+        Histogram histogram;
+        const std::int32_t codes[] = {7, 9};
+        histogram.compute(codes);
+        histogram.compute({});
+        QCOMPARE(histogram.minimum(), 0.0);
+        QCOMPARE(histogram.maximum(), 0.0);
+        QCOMPARE(std::accumulate(histogram.counts().begin(), histogram.counts().end(), 0.0), 0.0);
+    }
+
+    void histogramProgress()
+    {
+        Histogram histogram;
+        const std::vector<std::int32_t> codes(17, 1);
+        std::vector<std::int32_t> reports;
+        histogram.compute(codes, [&](std::int32_t p) { reports.push_back(p); });
+        QCOMPARE(reports, (std::vector<std::int32_t>{0, 1, 2}));
+    }
+
+    void linesInEveryFormat()
+    {
+        const CodeScale scale{24, 0.5e-6};
+        const QChar sep = QLatin1Char(',');
+        QCOMPARE(DataList::line(1, -1, DataFormat::Hexadecimal, scale, sep), QStringLiteral("1\tFFFFFF"));
+        QCOMPARE(DataList::line(10, 0, DataFormat::PercentOfFullScale, scale, sep), QStringLiteral("10\t50,"));
+        QCOMPARE(DataList::line(3, -8388608, DataFormat::PercentOfFullScale, scale, sep), QStringLiteral("3\t0,"));
+        QCOMPARE(DataList::line(2, -1234567, DataFormat::Integer, scale, sep), QStringLiteral("2\t-1234567"));
+        QCOMPARE(DataList::line(4, 12345, DataFormat::ScaledByLsb, scale, sep), QStringLiteral("4\t0,0062"));
+        QCOMPARE(DataList::line(5, 255, DataFormat::Hexadecimal, scale, sep), QStringLiteral("5\tFF"));
+    }
+
+    void everySampleIsListed()
+    {
+        std::vector<std::int32_t> codes(40000);
+        for (std::size_t i = 0; i < codes.size(); ++i)
+            codes[i] = static_cast<std::int32_t>(i) - 20000;
+        std::int32_t lastReport = -1;
+        int reports = 0;
+        const QStringList lines = DataList::lines(codes, DataFormat::Integer, CodeScale{24, 1e-6},
+                                                  QLatin1Char('.'), [&](std::int32_t p) {
+                                                      lastReport = p;
+                                                      ++reports;
+                                                  });
+        QCOMPARE(lines.size(), 40000);
+        QCOMPARE(lines.first(), QStringLiteral("1\t-20000"));
+        QCOMPARE(lines.at(32736), QStringLiteral("32737\t12736"));
+        QCOMPARE(lines.last(), QStringLiteral("40000\t19999"));
+        QCOMPARE(lastReport, 4999);
+        QCOMPARE(reports, 5000);
+    }
+
+    void noFormatNoLines()
+    {
+        const std::vector<std::int32_t> codes(16, 3);
+        int reports = 0;
+        QVERIFY(DataList::lines(codes, std::nullopt, CodeScale{24, 1e-6}, QLatin1Char('.'),
+                                [&](std::int32_t) { ++reports; })
+                    .isEmpty());
+        QCOMPARE(reports, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistogramDataList)
+#include "tst_histogramdatalist.moc"
