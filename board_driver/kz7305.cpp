@@ -7,6 +7,7 @@
 #include "frmSetup.h"
 #include "serialMonitor.h"
 #include "serialMonitorVisibility.h"
+#include "kz7305RegisterMap.h"
 #include "stupidTimeoutMsg.h"
 
 #include <QApplication>
@@ -16,26 +17,12 @@
 
 namespace {
 
-// Control registers on page 0xFFFF of node 1.
-constexpr qint32 BoardNode = 1;
-constexpr qint32 ControlPage = 0xFFFF;
-constexpr qint32 SamplePage = 0;
-constexpr qint32 RegReset = 0;
-constexpr qint32 RegSamples = 4;
-constexpr qint32 RegAveraging = 13;
-constexpr qint32 RegMode = 14;
-constexpr qint32 RegStart = 15;
-constexpr qint32 RegChannel = 16;
-constexpr qint32 RegSampleRate = 20;
-constexpr qint32 RegBlockMode = 24;
-constexpr quint8 StartCommand = 3;
+using namespace kz7305RegisterMap;
 
 // Board messages.
 constexpr int ReadResponse = 6;
 constexpr int StatusPacket = 8;
 constexpr int Notification = 9;
-constexpr quint8 AcquisitionComplete = 1;
-constexpr quint8 AcquisitionProgress = 2;
 
 // Shared by every driver object of the library.
 struct LibraryState {

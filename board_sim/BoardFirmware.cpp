@@ -2,6 +2,7 @@
 #include "BoardFirmware.h"
 
 #include "PseudoTerminal.h"
+#include "kz7305RegisterMap.h"
 
 #include <QSaveFile>
 #include <QTextStream>
@@ -12,17 +13,9 @@
 
 namespace {
 
-// Registers the board's control page uses.
-constexpr quint32 RegSamples = 4;
-constexpr quint32 RegAveraging = 13;
-constexpr quint32 RegStart = 15;
-constexpr quint32 RegChannel = 16;
-constexpr quint32 RegSampleRate = 20;
-constexpr quint8 StartCommand = 3;
+using namespace kz7305RegisterMap;
 constexpr double DefaultSampleRate = 20833.0;
 
-constexpr quint8 NotifyComplete = 1;
-constexpr quint8 NotifyProgress = 2;
 
 int channelIndex(quint32 code)
 {
@@ -177,13 +170,13 @@ void BoardFirmware::acquisitionTick()
     const double elapsed = m_acquisitionClock.nsecsElapsed() * 1e-9;
     if (elapsed < m_acquisitionSeconds) {
         m_acquiredSamples = int(m_samplesToAcquire * elapsed / m_acquisitionSeconds);
-        sendNotification(NotifyProgress, m_acquiredSamples);
+        sendNotification(AcquisitionProgress, m_acquiredSamples);
         return;
     }
     m_progressTimer.stop();
     m_acquiring = false;
     m_acquiredSamples = m_samplesToAcquire;
-    sendNotification(NotifyComplete, m_acquiredSamples);
+    sendNotification(AcquisitionComplete, m_acquiredSamples);
 }
 
 void BoardFirmware::sendStatus(int code)
