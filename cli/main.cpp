@@ -42,6 +42,14 @@ frequency; histogram: bin width, minimum and maximum; list: the line count.
 Exit codes: 0 done, 1 the file cannot be read, loaded or written, 2 bad usage.
 )";
 
+// The tool's stderr carries its own one-line problems only; the platform's
+// notes (a missing runtime folder and the like) stay out of scripts' way.
+void quietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << message << '\n';
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -50,6 +58,8 @@ int main(int argc, char *argv[])
     const bool plotting = argc > 1 && std::strcmp(argv[1], "plot") == 0;
     if (plotting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (plotting)
+        qInstallMessageHandler(quietQtMessages);
     const std::unique_ptr<QCoreApplication> app =
         plotting ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
