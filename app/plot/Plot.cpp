@@ -206,13 +206,20 @@ void Plot::rebuildAnnotations()
             ys.append(a.y);
         }
         if (!a.text.isEmpty()) {
+            // Lifted 6 pixels off the point, on white, so marks and the trace stay readable.
+            auto *point = new QCPItemTracer(m_chart);
+            point->setStyle(QCPItemTracer::tsNone);
+            point->position->setCoords(a.x, a.y);
+            point->setClipToAxisRect(false);
             auto *label = new QCPItemText(m_chart);
-            label->position->setCoords(a.x, a.y);
+            label->position->setParentAnchor(point->position);
+            label->position->setCoords(0, -6);
             label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
             label->setText(a.text);
             label->setFont(labelFont);
             label->setColor(a.symbol != SymbolNone ? fromRgbValue(a.color) : Qt::black);
-            label->setPadding(QMargins(2, 2, 2, 6));
+            label->setPadding(QMargins(2, 1, 2, 1));
+            label->setBrush(QBrush(QColor(255, 255, 255, 220)));
             // A label by the plot's edge is shown whole rather than cut.
             label->setClipToAxisRect(false);
         }
