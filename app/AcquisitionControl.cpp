@@ -3,7 +3,7 @@
 
 #include "AcquisitionPanel.h"
 #include "AppState.h"
-#include "NumberFormat.h"
+#include "DriverScale.h"
 #include "NuvarDriverClass.h"
 #include "frmPlot.h"
 
@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <cmath>
 
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                                        std::function<frmPlot *()> activePlot, QObject *parent)
@@ -213,10 +212,9 @@ void AcquisitionControl::finishReception()
             const std::int64_t maxCode = m_driver->MaxCode(0);
             const std::int64_t minCode = m_driver->MinCode(0);
             const double maxVolt = m_driver->MaxVolt(0);
-            const std::int64_t codeRange = maxCode - minCode;
-            plot->setLSBSize(codeRange > 0 ? (maxVolt - minVolt) / double(codeRange) : 0.0);
-            const double bits = codeRange > 0 ? std::log(double(codeRange)) / std::log(2.0) : 0.0;
-            plot->setNumBits(NumberFormat::roundHalfEven16(bits));
+            const DriverScale scale = DriverScale::fromRange(minVolt, maxVolt, minCode, maxCode);
+            plot->setLSBSize(scale.lsbSize);
+            plot->setNumBits(scale.numBits);
             plot->setnumPoints(m_driver->Samples());
             plot->setSampleFreq(m_driver->SampleRate());
             plot->LoadData(m_receiveBuffer);

@@ -51,6 +51,8 @@ frmSplash::frmSplash(QWidget *parent)
     (new QVBoxLayout(this))->addWidget(fraMainFrame);
 
     m_timer1->setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the splash stays its full time.
+    m_timer1->setTimerType(Qt::PreciseTimer);
     m_timer1->setInterval(ShowMilliseconds);
     connect(m_timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     m_timer1->start();

@@ -1,16 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "SimulatedBoard.h"
+#include "UserMessage.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+
+namespace {
+
+// Puts the simulated board first in the port table, so the setup dialog
+// offers it as COM1.
+void offerPort(const QString &devicePath)
+{
+    const QByteArray configured = qgetenv("KZ7305EVM_PORTS");
+    qputenv("KZ7305EVM_PORTS", configured.isEmpty() ? devicePath.toLocal8Bit()
+                                                    : devicePath.toLocal8Bit() + ':' + configured);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KZ7305EVM"));
     QApplication::setApplicationVersion(QStringLiteral(KZ_VERSION_TEXT));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Evaluation software for the KZ7305 evaluation board."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Run with a simulated board, started and stopped by the program."));
+    parser.addOption(demo);
+    parser.process(app);
+
+    SimulatedBoard board;
     frmSplash::showAndWait();
     frmMain window;
+    if (parser.isSet(demo)) {
+        const QString devicePath = board.start();
+        if (devicePath.isEmpty())
+            UserMessage::show(&window, QStringLiteral("The simulated board did not start: %1").arg(board.errorString()));
+        else
+            offerPort(devicePath);
+    }
     window.load();
     return QApplication::exec();
 }

@@ -1,22 +1,445 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kz7305.h"
 
+#include "NuvarDriverError.h"
+#include "NuvarDriverEvents.h"
+#include "csrdrv.h"
+#include "frmSetup.h"
+#include "serialMonitor.h"
+#include "serialMonitorVisibility.h"
+#include "stupidTimeoutMsg.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Control registers on page 0xFFFF of node 1.
+constexpr qint32 BoardNode = 1;
+constexpr qint32 ControlPage = 0xFFFF;
+constexpr qint32 SamplePage = 0;
+constexpr qint32 RegReset = 0;
+constexpr qint32 RegSamples = 4;
+constexpr qint32 RegAveraging = 13;
+constexpr qint32 RegMode = 14;
+constexpr qint32 RegStart = 15;
+constexpr qint32 RegChannel = 16;
+constexpr qint32 RegSampleRate = 20;
+constexpr qint32 RegBlockMode = 24;
+constexpr quint8 StartCommand = 3;
+
+// Board messages.
+constexpr int ReadResponse = 6;
+constexpr int StatusPacket = 8;
+constexpr int Notification = 9;
+constexpr quint8 AcquisitionComplete = 1;
+constexpr quint8 AcquisitionProgress = 2;
+
+// Shared by every driver object of the library.
+struct LibraryState {
+    QString boardName;
+    std::int32_t hWndParent = 0;
+    std::array<QString, kz7305::ChannelNameCount> channelNames;
+};
+
+LibraryState &library()
+{
+    static LibraryState state;
+    return state;
+}
+
+bool windowsAvailable()
+{
+    return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
+std::int32_t decodeSample(quint8 b0, quint8 b1, quint8 b2)
+{
+    std::int32_t code = b0 * 65536 + b1 * 256 + b2;
+    if (code > 8388607)
+        code -= 16777216;
+    return code;
+}
+
+} // namespace
+
+// Counts a call into the driver that is on the stack, unless the driver was
+// destroyed while it ran.
+class kz7305::CallScope
+{
+public:
+    explicit CallScope(kz7305 &driver)
+        : m_driver(driver)
+        , m_token(driver.m_lifetime)
+    {
+        ++m_driver.m_callDepth;
+    }
+    ~CallScope()
+    {
+        if (!m_token.expired())
+            --m_driver.m_callDepth;
+    }
+    CallScope(const CallScope &) = delete;
+    CallScope &operator=(const CallScope &) = delete;
+
+private:
+    kz7305 &m_driver;
+    std::weak_ptr<int> m_token;
+};
+
+kz7305::kz7305()
+    : m_link(new csrdrv)
+{
+    QObject::connect(m_link, &csrdrv::notificationReceived, m_link, [this] { linkNotificationReceived(); });
+    QObject::connect(m_link, &csrdrv::responseReceived, m_link, [this] { linkResponseReceived(); });
+    QObject::connect(m_link, &csrdrv::responseTimeout, m_link, [this] { linkResponseTimeout(); });
+    // The monitor logs the line whether or not it is shown.
+    if (windowsAvailable())
+        serialMonitor::instance()->follow(m_link);
+}
+
+kz7305::~kz7305()
+{
+    m_lifetime.reset();
+    delete m_setupDialog.data();
+    delete m_timeoutMsg.data();
+    m_link->disconnect();
+    m_link->setEventHandler(nullptr);
+    // Destroyed from inside one of the link's own signals or waits: the link
+    // still has code on the stack, so it goes once control is back in the loop.
+    if (m_callDepth > 0)
+        m_link->deleteLater();
+    else
+        delete m_link;
+}
+
+void kz7305::raise(EventEnum evType)
+{
+    if (m_events)
+        m_events->DriverEvent(evType);
+}
+
 void kz7305::DriverOpen(NuvarDriverEvents &evInterface)
 {
+    m_currentSample = 0;
     m_events = &evInterface;
+    m_vref = OnBoardReference;
+    m_sampleRate = DefaultSampleRate;
+    m_link->setEventHandler(&evInterface);
 }
 
 void kz7305::DriverClose()
 {
+    m_link->setEventHandler(nullptr);
     m_events = nullptr;
+}
+
+void kz7305::Setup()
+{
+    if (!windowsAvailable())
+        throw NuvarDriverError("The board setup dialog needs a desktop session");
+    CallScope scope(*this);
+    const std::weak_ptr<int> token = m_lifetime;
+    delete m_setupDialog.data();
+    m_setupDialog = new frmSetup;
+    m_setupDialog->setTheCsrDrv(m_link);
+    m_setupDialog->setup(*this);
+    if (!alive(token) || !m_setupDialog)
+        return;
+    if (!m_setupDialog->portsFound()) {
+        delete m_setupDialog.data();
+        return;
+    }
+    m_setupDialog->setWindowTitle(QStringLiteral("KZ7305EVM Setup"));
+    m_setupDialog->show();
+    serialMonitorVisibility::apply(m_showSerialMonitor);
+}
+
+void kz7305::setTriggerType(TriggerTypeEnum)
+{
+    // The board has no trigger.
+}
+
+void kz7305::runBlocking(const std::function<void()> &exchange)
+{
+    CallScope scope(*this);
+    const std::weak_ptr<int> token = m_lifetime;
+    ++m_blockingDepth;
+    try {
+        exchange();
+    } catch (...) {
+        if (alive(token))
+            --m_blockingDepth;
+        throw;
+    }
+    if (!alive(token))
+        return;
+    --m_blockingDepth;
+}
+
+void kz7305::Configure()
+{
+    const std::weak_ptr<int> token = m_lifetime;
+    runBlocking([this, &token] {
+        csrdrv &link = *m_link;
+        link.setNodeID(BoardNode);
+        link.setPage(ControlPage);
+        const bool several = m_samples > 1;
+        const std::array<std::function<bool()>, 7> writes = {
+            [&] { return link.writeQuadletBlocking(RegReset, 0); },
+            [&] { return link.writeQuadletBlocking(RegSamples, m_samples); },
+            [&] { return link.writeQuadletBlocking(RegChannel, m_channel); },
+            [&] { return !several || link.writeQuadletBlocking(RegBlockMode, 1); },
+            [&] { return link.writeByteBlocking(RegAveraging, quint8(m_averages * 16)); },
+            [&] { return link.writeByteBlocking(RegMode, several ? 3 : 1); },
+            [&] { return link.writeFloatBlocking(RegSampleRate, float(m_sampleRate)); },
+        };
+        for (const auto &write : writes) {
+            const bool written = write();
+            if (!alive(token))
+                return;
+            if (!written) {
+                m_status = STATUS_ERROR;
+                return;
+            }
+        }
+    });
+    if (alive(token))
+        handleDeferredNotifications();
+}
+
+void kz7305::setSampleRate(double value)
+{
+    const std::weak_ptr<int> token = m_lifetime;
+    runBlocking([this, value, &token] {
+        m_link->setPage(ControlPage);
+        const bool written = m_link->writeFloatBlocking(RegSampleRate, float(value));
+        if (alive(token) && written)
+            m_sampleRate = value;
+    });
+    if (alive(token))
+        handleDeferredNotifications();
+}
+
+void kz7305::StartAcquisition()
+{
+    const std::weak_ptr<int> token = m_lifetime;
+    bool started = false;
+    runBlocking([this, &started] {
+        m_link->setPage(ControlPage);
+        started = m_link->writeByteBlocking(RegStart, StartCommand);
+    });
+    if (!alive(token))
+        return;
+    CallScope scope(*this);
+    m_status = started ? STATUS_TRIGGERED : STATUS_ERROR;
+    raise(started ? EVENT_ACQ_START : EVENT_ACQ_ERROR);
+    if (alive(token))
+        handleDeferredNotifications();
+}
+
+void kz7305::linkNotificationReceived()
+{
+    if (m_blockingDepth > 0) {
+        // The packet may not be the oldest queued: the waiting exchange takes
+        // its answer first.
+        ++m_deferredNotifications;
+        return;
+    }
+    CallScope scope(*this);
+    handleNotification(m_link->getPacket());
+}
+
+void kz7305::handleDeferredNotifications()
+{
+    const std::weak_ptr<int> token = m_lifetime;
+    CallScope scope(*this);
+    while (m_deferredNotifications > 0 && m_blockingDepth == 0 && alive(token)) {
+        --m_deferredNotifications;
+        handleNotification(m_link->getPacket());
+    }
+}
+
+void kz7305::handleNotification(const PacketRef &packet)
+{
+    if (!packet || packet->packetType() != Notification)
+        return;
+    const std::weak_ptr<int> token = m_lifetime;
+    switch (packet->dataBufferByte(0)) {
+    case AcquisitionComplete:
+        m_currentSample = m_samples;
+        raise(EVENT_ACQ_FINISH);
+        if (alive(token))
+            m_status = STATUS_IDLE;
+        break;
+    case AcquisitionProgress:
+        if (packet->varLength() < 5)
+            return; // no count in it
+        m_currentSample = packet->dataBufferByte(3) * 256 + packet->dataBufferByte(4);
+        raise(EVENT_ACQ_CONT);
+        break;
+    default:
+        break;
+    }
+}
+
+void kz7305::StartDataReceive(std::int16_t, std::int32_t nSamples)
+{
+    if (nSamples < 1 || nSamples > MaxReceiveSamples)
+        throw NuvarDriverError("Cannot receive " + std::to_string(nSamples) + " samples");
+    CallScope scope(*this);
+    m_buffer.assign(static_cast<std::size_t>(nSamples), 0);
+    m_samplesToReceive = nSamples;
+    m_samplesReceived = 0;
+    m_receiving = true;
+    ++m_reception;
+    try {
+        RequestNextBlock();
+    } catch (...) {
+        m_receiving = false;
+        m_status = STATUS_ERROR;
+        throw;
+    }
+    raise(EVENT_RX_START);
+}
+
+void kz7305::RequestNextBlock()
+{
+    const std::int32_t count = std::min(m_samplesToReceive - m_samplesReceived, MaxBlockSamples);
+    m_link->setPage(SamplePage);
+    m_link->readBlock(BytesPerSample * m_samplesReceived, BytesPerSample * count);
+}
+
+void kz7305::linkResponseReceived()
+{
+    CallScope scope(*this);
+    const PacketRef packet = m_link->getPacket();
+    if (!packet || !m_receiving)
+        return;
+    if (packet->packetType() == ReadResponse)
+        assembleSamples(*packet);
+    else if (packet->packetType() == StatusPacket)
+        RequestNextBlock(); // the data is not ready yet: ask again
+}
+
+void kz7305::assembleSamples(const csr232packet &packet)
+{
+    // Whole samples only, and never more than are outstanding.
+    const int whole = packet.varLength() / BytesPerSample;
+    const int count = std::min(whole, int(m_samplesToReceive - m_samplesReceived));
+    for (int j = 0; j < count; ++j) {
+        const int at = BytesPerSample * j;
+        m_buffer[std::size_t(m_samplesReceived)] =
+            decodeSample(packet.dataBufferByte(at), packet.dataBufferByte(at + 1), packet.dataBufferByte(at + 2));
+        ++m_samplesReceived;
+    }
+    const std::weak_ptr<int> token = m_lifetime;
+    if (m_samplesReceived == m_samplesToReceive) {
+        m_receiving = false;
+        raise(EVENT_RX_FINISH);
+        if (alive(token))
+            m_status = STATUS_DATA_AVAILABLE;
+        return;
+    }
+    const std::uint64_t reception = m_reception;
+    raise(EVENT_RX_CONT);
+    if (alive(token) && m_reception == reception && m_receiving)
+        RequestNextBlock();
+}
+
+void kz7305::linkResponseTimeout()
+{
+    if (!m_receiving)
+        return;
+    CallScope scope(*this);
+    const std::weak_ptr<int> token = m_lifetime;
+    const std::uint64_t reception = m_reception;
+    m_receiving = false;
+    if (windowsAvailable() && !m_timeoutMsg) {
+        m_timeoutMsg = new stupidTimeoutMsg;
+        m_timeoutMsg->showAndWait();
+        if (!alive(token))
+            return;
+        delete m_timeoutMsg.data();
+    }
+    // A reception started while the window was open is not the one that failed.
+    if (m_reception != reception)
+        return;
+    raise(EVENT_RX_ERROR);
+    if (alive(token))
+        m_status = STATUS_ERROR;
+}
+
+void kz7305::GetData(std::span<std::int32_t> Data)
+{
+    if (Data.size() < m_buffer.size())
+        throw NuvarDriverError("GetData: the array holds " + std::to_string(Data.size()) + " elements, the block "
+                               + std::to_string(m_buffer.size()) + " samples");
+    std::copy(m_buffer.begin(), m_buffer.end(), Data.begin());
+}
+
+double kz7305::MinVolt(std::int16_t)
+{
+    return -m_vref;
+}
+
+std::int32_t kz7305::MinCode(std::int16_t)
+{
+    return ScaleMinCode;
+}
+
+double kz7305::MaxVolt(std::int16_t)
+{
+    return m_vref;
+}
+
+std::int32_t kz7305::MaxCode(std::int16_t)
+{
+    return ScaleMaxCode;
+}
+
+void kz7305::sethWndParent(std::int32_t value)
+{
+    library().hWndParent = value;
+}
+
+QString kz7305::ChannelName(std::int16_t Channel)
+{
+    if (Channel < 0 || Channel >= ChannelNameCount)
+        throw NuvarDriverError("No channel " + std::to_string(Channel));
+    return library().channelNames[std::size_t(Channel)];
 }
 
 void kz7305::setBoardName(const QString &value)
 {
-    m_boardName = value;
+    library().boardName = value;
 }
 
 QString kz7305::BoardName()
 {
-    return m_boardName;
+    return library().boardName;
+}
+
+void kz7305::setAverages(std::int16_t value)
+{
+    if (value < 0 || value > MaxAverages)
+        throw NuvarDriverError("Averaging " + std::to_string(value) + " is outside 0 to 15");
+    m_averages = value;
+}
+
+std::uint16_t kz7305::portNumber() const
+{
+    return m_link->portNumber();
+}
+
+void kz7305::setPortNumber(std::uint16_t value)
+{
+    m_link->setPortNumber(value);
+}
+
+bool kz7305::isPortOpen() const
+{
+    return m_link->isOpen();
 }

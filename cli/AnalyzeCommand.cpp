@@ -4,7 +4,7 @@
 #include "AnalyzeOptions.h"
 #include "BlockLoading.h"
 #include "DataFileWriter.h"
-#include "NumberFormat.h"
+#include "ReportText.h"
 #include "ViewAnalysis.h"
 
 #include <QJsonDocument>
@@ -17,12 +17,7 @@ namespace {
 void printText(QTextStream &out, const DataFileLoader::Block &block, const AnalyzeOptions &options,
                const ViewReport &report)
 {
-    out << "File: " << options.file << '\n'
-        << "Device: " << block.deviceId << '\n'
-        << "Samples: " << block.samples.size() << '\n'
-        << "View: " << AnalyzeOptions::viewName(options.view) << '\n';
-    for (const Figure &figure : report.figures)
-        out << figure.label << ": " << NumberFormat::general(figure.value, QLatin1Char('.')) << '\n';
+    ReportText::print(out, options.file, block, AnalyzeOptions::viewName(options.view), report);
 }
 
 void printJson(QTextStream &out, const DataFileLoader::Block &block, const AnalyzeOptions &options,

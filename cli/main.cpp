@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kz7305evm-cli: analyses and plots saved time-domain data files without a window.
+// kz7305evm-cli: acquires blocks from the board, and analyses and plots saved
+// time-domain data files, without a window.
+#include "AcquireCommand.h"
 #include "AnalyzeCommand.h"
 #include "PlotCommand.h"
 
@@ -12,7 +14,32 @@ namespace {
 
 constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE [options] [--save OUT] [--json]
        kz7305evm-cli plot FILE [options] [--marks M] -o OUT.png|.svg|.pdf [--size WxH]
+       kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
        kz7305evm-cli --help
+
+acquire: acquires blocks from the board through the board driver the program
+binds, saves each as a time-domain data file (several blocks: OUT-0001.csv,
+OUT-0002.csv, ...) and prints its statistics as analyze does. Progress goes to
+stderr.
+
+  --port DEVICE|COMn  the board's serial port: a device path, or a port number
+                      of the program's port table (COM1 .. COM16)
+  --samples N         samples per block, 8..43690 (default 4096)
+  --rate HZ           sample rate in hertz (default the driver's, 20833)
+  --channel C         input 1..4 (default 1)
+  --averaging A       2^A conversions averaged per sample, 0..15 (default 0)
+  --vref V            reference voltage, 0.5..5.0 V (default 4.096)
+  --count K           blocks to acquire, 1..9999 (default 1)
+  --continuous-until-interrupted
+                      acquire blocks until Ctrl+C (exit code 0)
+  --analyze fft       also print each block's FFT figures; --window, --bins,
+                      --harmonics and --normalize as for analyze
+
+  Exit codes: 0 done, 1 a file cannot be written, 2 bad usage, 3 no such port,
+  no driver, or the board does not answer (also after 3 reception retries),
+  130 interrupted before --count blocks were saved.
+
+analyze and plot:
 
 analyze loads a time-domain data file, analyses it as the plot window's view
 does and prints the view's figures. plot draws the view's graph as the plot
@@ -69,16 +96,20 @@ int main(int argc, char *argv[])
         out << Usage;
         return AnalyzeCommand::Success;
     }
-    const bool known = !arguments.isEmpty() && (arguments.first() == QLatin1String("analyze") || plotting);
-    if (!known) {
+    const bool acquire = !arguments.isEmpty() && arguments.first() == QLatin1String("acquire");
+    if (arguments.isEmpty() || (!acquire && !plotting && arguments.first() != QLatin1String("analyze"))) {
         err << "kz7305evm-cli: "
             << (arguments.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command \"%1\"").arg(arguments.first()))
-            << "; try: kz7305evm-cli analyze FILE, kz7305evm-cli plot FILE -o OUT.png, or --help\n";
+            << "; try: kz7305evm-cli analyze FILE, kz7305evm-cli plot FILE -o OUT.png, kz7305evm-cli acquire --port DEVICE -o OUT.csv, or --help\n";
         return AnalyzeCommand::UsageProblem;
     }
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
         out << Usage;
         return AnalyzeCommand::Success;
     }
-    return plotting ? PlotCommand::run(arguments.mid(1), out, err) : AnalyzeCommand::run(arguments.mid(1), out, err);
+    if (acquire)
+        return AcquireCommand::run(arguments.mid(1), out, err);
+    if (plotting)
+        return PlotCommand::run(arguments.mid(1), out, err);
+    return AnalyzeCommand::run(arguments.mid(1), out, err);
 }

@@ -81,14 +81,33 @@ void serialMonitor::addBytes(Direction direction, const QByteArray &bytes)
     }
     m_direction = direction;
     m_ioTimer.stop();
+    // Each line's text is built here and handed to the list once per call: a
+    // list update per byte would slow reception down more than the line itself.
+    static constexpr char digits[] = "0123456789ABCDEF";
     const QString prefix = direction == Direction::Input ? QStringLiteral("In : ") : QStringLiteral("Out: ");
-    for (char c : bytes) {
+    bool lineIsItem = m_byteCount > 0;
+    QString line = lineIsItem ? m_ioDisplay->item(m_ioDisplay->count() - 1)->text() : QString();
+    auto commit = [&] {
+        if (lineIsItem)
+            m_ioDisplay->item(m_ioDisplay->count() - 1)->setText(line);
+        else
+            addLine(line);
+    };
+    for (const char c : bytes) {
         if (m_byteCount == 0)
-            addLine(prefix);
-        QListWidgetItem *last = m_ioDisplay->item(m_ioDisplay->count() - 1);
-        last->setText(last->text() + QStringLiteral("%1 ").arg(quint8(c), 2, 16, QLatin1Char('0')).toUpper());
-        m_byteCount = (m_byteCount + 1) % 16;
+            line = prefix;
+        const auto byte = static_cast<unsigned char>(c);
+        line += QLatin1Char(digits[byte >> 4]);
+        line += QLatin1Char(digits[byte & 0x0F]);
+        line += QLatin1Char(' ');
+        if (++m_byteCount == 16) {
+            commit();
+            lineIsItem = false;
+            m_byteCount = 0;
+        }
     }
+    if (m_byteCount > 0)
+        commit();
     m_ioTimer.start();
 }
 
@@ -97,7 +116,8 @@ void serialMonitor::addLine(const QString &text)
     while (m_ioDisplay->count() >= MaxLines)
         delete m_ioDisplay->takeItem(0);
     m_ioDisplay->addItem(text);
-    m_ioDisplay->scrollToBottom();
+    if (isVisible())
+        m_ioDisplay->scrollToBottom();
 }
 
 void serialMonitor::closeBlock()

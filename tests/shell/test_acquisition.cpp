@@ -33,6 +33,7 @@ public:
     int acquisitions = 0;
     int receptions = 0;
     double rateSent = -1;
+    std::function<void()> onStartDataReceive;
 
     void DriverOpen(NuvarDriverEvents &evInterface) override { sink = &evInterface; }
     void setSamples(std::int32_t value) override { m_samples = value; }
@@ -77,6 +78,8 @@ public:
     void StartDataReceive(std::int16_t, std::int32_t nSamples) override
     {
         ++receptions;
+        if (onStartDataReceive)
+            onStartDataReceive();
         m_received = 0;
         sink->DriverEvent(EVENT_RX_START);
         if (failReceptions > 0) {
@@ -241,10 +244,14 @@ private slots:
     {
         Rig rig;
         rig.driver.failReceptions = 100;
+        QStringList textsAtEachTry;
+        rig.driver.onStartDataReceive = [&] { textsAtEachTry << rig.field1.text(); };
         rig.panel.cmdAcquire()->click();
         QTRY_VERIFY_WITH_TIMEOUT(rig.field1.text().startsWith(QStringLiteral("Data cannot")), 5000);
         QCOMPARE(rig.field1.text(), QStringLiteral("Data cannot be received. Check connections and power."));
         QCOMPARE(rig.driver.receptions, 4); // the first try and three retries
+        const QString retry = QStringLiteral("Error receiving data: trying again...");
+        QCOMPARE(textsAtEachTry, (QStringList{QStringLiteral("Acquisition complete..."), retry, retry, retry}));
         // The controls come back, so the next acquisition can be tried.
         QVERIFY(rig.idle());
     }

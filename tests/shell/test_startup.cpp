@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "AcquisitionPanel.h"
 #include "AppState.h"
+#include "DialogAnswerer.h"
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
 #include "Plot.h"
@@ -110,6 +111,7 @@ private slots:
 
     void shippedDriverBinds()
     {
+        DialogAnswerer answerer; // the setup dialog, or the no-port message
         auto window = start(QStringLiteral("KZ7305EVM.kz7305"));
         QVERIFY(m_messages.isEmpty());
         QVERIFY(window->driver());

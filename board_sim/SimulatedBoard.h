@@ -5,9 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// A kz7305-sim process for tests: start() runs the simulated board with the
-// given options and returns the path of its pseudo-terminal; stop() (or the
-// destructor) ends it.
+// A kz7305-sim process, for the program's demonstration mode, the tests and
+// the benchmarks: start() runs the simulated board with the given options and
+// returns the path of its pseudo-terminal; stop() (or the destructor) ends it.
 class SimulatedBoard
 {
 public:

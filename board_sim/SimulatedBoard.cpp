@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimulatedBoard.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 SimulatedBoard::~SimulatedBoard()
 {
     stop();
@@ -8,7 +12,10 @@ SimulatedBoard::~SimulatedBoard()
 
 QString SimulatedBoard::programPath()
 {
-    return QStringLiteral(KZ_SIM_PROGRAM);
+    // Installed, and in the build tree, the simulator sits beside the program;
+    // tests and benchmarks elsewhere in the build tree use the path it was built at.
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kz7305-sim"));
+    return QFileInfo::exists(beside) ? beside : QStringLiteral(KZ_SIM_PROGRAM);
 }
 
 QString SimulatedBoard::start(const QStringList &options)

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AcquireCommand.h"
+
+#include "AcquireOptions.h"
+#include "AppSettings.h"
+#include "BoardSession.h"
+#include "DataFileWriter.h"
+#include "DriverLoader.h"
+#include "DriverScale.h"
+#include "InterruptWatcher.h"
+#include "NuvarDriverClass.h"
+#include "ProgressDisplay.h"
+#include "ReportText.h"
+#include "ViewAnalysis.h"
+#include "kz7305Settings.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <unistd.h>
+
+namespace AcquireCommand {
+
+namespace {
+
+const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
+// The port table lists these devices first (see the README).
+const char *const PortsVariable = "KZ7305EVM_PORTS";
+
+// The port number of --port: COMn as it is, a device path as port 1 of the
+// table by putting it first. Empty with problem set when there is no such port.
+std::optional<int> portNumber(const QString &port, QString &problem)
+{
+    static const QRegularExpression comPort(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch match = comPort.match(port); match.hasMatch()) {
+        const int n = match.captured(1).toInt();
+        if (n < 1 || n > 16) {
+            problem = QStringLiteral("no such port %1: ports are COM1 to COM16").arg(port);
+            return std::nullopt;
+        }
+        return n;
+    }
+    if (!QFileInfo::exists(port)) {
+        problem = QStringLiteral("no such port %1").arg(port);
+        return std::nullopt;
+    }
+    const QString configured = qEnvironmentVariable(PortsVariable);
+    qputenv(PortsVariable, (configured.isEmpty() ? port : port + QLatin1Char(':') + configured).toLocal8Bit());
+    return 1;
+}
+
+// The block as the program hands it to its plot window.
+DataFileLoader::Block blockFromDriver(NuvarDriverClass &driver, std::vector<std::int32_t> samples)
+{
+    const DriverScale scale = DriverScale::fromRange(driver.MinVolt(0), driver.MaxVolt(0), driver.MinCode(0),
+                                                     driver.MaxCode(0));
+    DataFileLoader::Block block;
+    block.deviceId = driver.BoardName();
+    block.numBits = scale.numBits;
+    block.lsbSize = scale.lsbSize;
+    block.sampleFreq = driver.SampleRate();
+    block.samples = std::move(samples);
+    return block;
+}
+
+class Acquisition
+{
+public:
+    Acquisition(const AcquireOptions &options, QTextStream &out, QTextStream &err)
+        : m_options(options)
+        , m_out(out)
+        , m_err(err)
+        , m_progress(err, isatty(STDERR_FILENO) == 1)
+    {
+    }
+
+    int run()
+    {
+        QString problem;
+        const std::optional<int> port = portNumber(m_options.port, problem);
+        if (!port)
+            return fail(BoardProblem, problem);
+        const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
+        QString loadError;
+        m_driver = DriverLoader::create(classId, &loadError);
+        if (!m_driver)
+            return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
+        auto *settings = dynamic_cast<kz7305Settings *>(m_driver.get());
+        if (!settings)
+            return fail(BoardProblem, QStringLiteral("the driver %1 has no KZ7305 board settings").arg(classId));
+
+        BoardSession session(*m_driver, m_progress);
+        try {
+            m_driver->setBoardName(classId.section(QLatin1Char('.'), 0, 0));
+            m_driver->DriverOpen(session);
+            settings->setPortNumber(std::uint16_t(*port));
+            if (!settings->isPortOpen()) {
+                m_driver->DriverClose();
+                return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
+            }
+            settings->setP_vref(m_options.vref);
+            settings->setAverages(std::int16_t(m_options.averaging));
+            settings->setChannel(std::int16_t(m_options.channelCode()));
+            if (m_options.rate) {
+                m_driver->setSampleRate(*m_options.rate);
+                if (m_driver->SampleRate() != *m_options.rate) {
+                    m_driver->DriverClose();
+                    return fail(BoardProblem, QStringLiteral("the board does not answer: the sample rate could not be set"));
+                }
+            }
+            m_driver->setSamples(m_options.samples);
+        } catch (const std::exception &error) {
+            return fail(BoardProblem, QString::fromLocal8Bit(error.what()));
+        }
+        InterruptWatcher interrupts;
+        QObject::connect(&interrupts, &InterruptWatcher::interrupted, [&session] { session.interrupt(); });
+        const int result = acquireBlocks(session, interrupts);
+        m_driver->DriverClose();
+        return result;
+    }
+
+private:
+    int acquireBlocks(BoardSession &session, const InterruptWatcher &interrupts)
+    {
+        for (int number = 1; m_options.continuous || number <= m_options.count; ++number) {
+            if (interrupts.wasInterrupted())
+                return interrupted(number - 1);
+            m_progress.beginBlock(number);
+            std::vector<std::int32_t> samples;
+            QString problem;
+            const BoardSession::Outcome outcome = session.acquireBlock(number == 1, samples, problem);
+            m_progress.endBlock();
+            if (outcome == BoardSession::Outcome::Interrupted)
+                return interrupted(number - 1);
+            if (outcome == BoardSession::Outcome::Failed)
+                return fail(BoardProblem, QStringLiteral("block %1: %2").arg(number).arg(problem));
+            if (const int saved = save(number, blockFromDriver(*m_driver, std::move(samples))); saved != Success)
+                return saved;
+        }
+        return Success;
+    }
+
+    int save(int number, const DataFileLoader::Block &block)
+    {
+        const QString path = m_options.outputPath(number);
+        const QDateTime now = QDateTime::currentDateTime();
+        AnalyzeOptions timeView;
+        const ViewReport time = ViewReport::analyze(block, timeView, now);
+        QString saveError;
+        if (!DataFileWriter::save(path, time.fileContent, &saveError))
+            return fail(FileProblem, saveError);
+        ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
+        if (m_options.analyzeFft) {
+            const ViewReport fft = ViewReport::analyze(block, m_options.analysis, now);
+            ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
+        }
+        m_out.flush();
+        return Success;
+    }
+
+    int interrupted(int saved)
+    {
+        m_err << "kz7305evm-cli acquire: interrupted; " << saved << (saved == 1 ? " block" : " blocks")
+              << " saved\n";
+        return m_options.continuous ? Success : Interrupted;
+    }
+
+    int fail(int code, const QString &problem)
+    {
+        m_err << "kz7305evm-cli acquire: " << problem << '\n';
+        return code;
+    }
+
+    const AcquireOptions &m_options;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    ProgressDisplay m_progress;
+    std::unique_ptr<NuvarDriverClass> m_driver;
+};
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    auto parsed = AcquireOptions::parse(arguments);
+    if (const QString *problem = std::get_if<QString>(&parsed)) {
+        err << "kz7305evm-cli acquire: " << *problem << " (see --help)\n";
+        return UsageProblem;
+    }
+    return Acquisition(std::get<AcquireOptions>(parsed), out, err).run();
+}
+
+} // namespace AcquireCommand

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AnalyzeOptions.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <variant>
+
+// What "acquire" was asked to do.
+struct AcquireOptions {
+    static constexpr int MinSamples = 8;
+    static constexpr int MaxSamples = 43690;
+    static constexpr double MinVref = 0.5;
+    static constexpr double MaxVref = 5.0;
+
+    QString port;                 // a device path, or COM1 .. COM16
+    int samples = 4096;
+    std::optional<double> rate;   // none: the driver's own
+    int channel = 1;              // 1 .. 4
+    int averaging = 0;            // 2^averaging conversions per sample
+    double vref = 4.096;
+    int count = 1;
+    bool continuous = false;      // until interrupted
+    QString output;
+    bool analyzeFft = false;
+    // Analysis settings for --analyze fft (window, bins, harmonics, normalize).
+    AnalyzeOptions analysis;
+
+    static std::variant<AcquireOptions, QString> parse(const QStringList &arguments);
+
+    bool severalBlocks() const { return continuous || count > 1; }
+    // The file of block number (1, 2, ...): OUT.csv for a single block, else
+    // OUT-0001.csv, OUT-0002.csv, ...
+    QString outputPath(int block) const;
+    // The board's channel code of the chosen input: 1, 2, 4 or 8.
+    int channelCode() const { return 1 << (channel - 1); }
+};

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReportText.h"
+
+#include "NumberFormat.h"
+
+void ReportText::print(QTextStream &out, const QString &fileName, const DataFileLoader::Block &block,
+                       const QString &viewName, const ViewReport &report)
+{
+    out << "File: " << fileName << '\n'
+        << "Device: " << block.deviceId << '\n'
+        << "Samples: " << block.samples.size() << '\n'
+        << "View: " << viewName << '\n';
+    for (const Figure &figure : report.figures)
+        out << figure.label << ": " << NumberFormat::general(figure.value, QLatin1Char('.')) << '\n';
+}

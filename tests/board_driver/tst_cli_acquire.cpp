@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "kz7305evm-cli acquire" against the simulated board: the real program, the
+// real driver plug-in, a pseudo-terminal.
+#include "DataFileLoader.h"
+#include "SimulatedBoard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_cli_acquire : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void savesTheBoardsBlock();
+    void severalBlocksNumbered();
+    void settingsReachTheBoard();
+    void noSuchPort();
+    void boardDoesNotAnswer();
+    void badOptions_data();
+    void badOptions();
+
+private:
+    struct Run {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    Run run(const QStringList &arguments, int timeoutMs = 60000);
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+    QList<std::int32_t> dumpedBlock() const;
+
+    SimulatedBoard m_board;
+    QTemporaryDir m_dir;
+    QTemporaryDir m_home;
+};
+
+void tst_cli_acquire::initTestCase()
+{
+    QVERIFY(m_dir.isValid() && m_home.isValid());
+}
+
+tst_cli_acquire::Run tst_cli_acquire::run(const QStringList &arguments, int timeoutMs)
+{
+    QProcess process;
+    // A fresh user: the driver comes from the defaults the build ships.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+    environment.remove(QStringLiteral("KZ7305EVM_PORTS"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KZ_CLI_PATH), QStringList{QStringLiteral("acquire")} + arguments);
+    if (!process.waitForFinished(timeoutMs))
+        return {};
+    return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+               process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QList<std::int32_t> tst_cli_acquire::dumpedBlock() const
+{
+    QFile file(path("dump.txt"));
+    QList<std::int32_t> codes;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return codes;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.trimmed().isEmpty())
+            codes.append(line.trimmed().toInt());
+    }
+    return codes;
+}
+
+void tst_cli_acquire::savesTheBoardsBlock()
+{
+    const QString device = m_board.start({QStringLiteral("--dump"), path("dump.txt")});
+    QVERIFY2(!device.isEmpty(), qPrintable(m_board.errorString()));
+    const Run result = run({QStringLiteral("--port"), device, QStringLiteral("--samples"), QStringLiteral("1000"),
+                            QStringLiteral("--rate"), QStringLiteral("48000"), QStringLiteral("-o"), path("one.csv")});
+    QCOMPARE(result.exitCode, 0);
+    const DataFileLoader::Result loaded = DataFileLoader::loadFile(path("one.csv"));
+    QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
+    QCOMPARE(loaded.block.deviceId, QStringLiteral("KZ7305EVM"));
+    QCOMPARE(loaded.block.sampleFreq, 48000.0);
+    QCOMPARE(loaded.block.numBits, 25); // log2 of the driver's code range, rounded
+    QCOMPARE(loaded.block.lsbSize, 8.192 / 33554431.0);
+    QCOMPARE(QList<std::int32_t>(loaded.block.samples.begin(), loaded.block.samples.end()), dumpedBlock());
+
+    const QString out = QString::fromUtf8(result.out);
+    QVERIFY(out.startsWith(QStringLiteral("File: ") + path("one.csv") + QStringLiteral("\nDevice: KZ7305EVM\nSamples: 1000\nView: time\n")));
+    QVERIFY(out.contains(QLatin1String("Std Dev (ppm): ")));
+    QVERIFY(result.err.contains("receiving"));
+}
+
+void tst_cli_acquire::severalBlocksNumbered()
+{
+    const QString device = m_board.start({QStringLiteral("--dump"), path("dump.txt")});
+    QVERIFY(!device.isEmpty());
+    const Run result = run({QStringLiteral("--port"), device, QStringLiteral("--samples"), QStringLiteral("512"),
+                            QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--analyze"), QStringLiteral("fft"),
+                            QStringLiteral("-o"), path("many.csv")});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(!QFile::exists(path("many.csv")));
+    for (const char *name : {"many-0001.csv", "many-0002.csv", "many-0003.csv"})
+        QCOMPARE(int(DataFileLoader::loadFile(path(name)).outcome), int(DataFileLoader::Outcome::Loaded));
+    const QList<std::int32_t> last = dumpedBlock();
+    const std::vector<std::int32_t> saved = DataFileLoader::loadFile(path("many-0003.csv")).block.samples;
+    QCOMPARE(QList<std::int32_t>(saved.begin(), saved.end()), last);
+    QCOMPARE(result.out.count("View: time\n"), 3);
+    QCOMPARE(result.out.count("View: fft\n"), 3);
+    QCOMPARE(result.out.count("Fundamental Frequency (Hz): "), 3);
+}
+
+void tst_cli_acquire::settingsReachTheBoard()
+{
+    const QString log = path("requests.log");
+    const QString device = m_board.start({QStringLiteral("--log"), log});
+    QVERIFY(!device.isEmpty());
+    const Run result = run({QStringLiteral("--port"), device, QStringLiteral("--samples"), QStringLiteral("8"),
+                            QStringLiteral("--channel"), QStringLiteral("3"), QStringLiteral("--averaging"),
+                            QStringLiteral("4"), QStringLiteral("--vref"), QStringLiteral("2.5"), QStringLiteral("-o"),
+                            path("settings.csv")});
+    QCOMPARE(result.exitCode, 0);
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray requests = file.readAll();
+    QVERIFY(requests.contains("reg=16 data=00000004\n"));
+    QVERIFY(requests.contains("reg=13 data=40\n"));
+    QCOMPARE(DataFileLoader::loadFile(path("settings.csv")).block.lsbSize, 5.0 / 33554431.0);
+}
+
+void tst_cli_acquire::noSuchPort()
+{
+    Run result = run({QStringLiteral("--port"), path("no-device"), QStringLiteral("-o"), path("none.csv")});
+    QCOMPARE(result.exitCode, 3);
+    QCOMPARE(result.err, QByteArray("kz7305evm-cli acquire: no such port ") + path("no-device").toLocal8Bit() + '\n');
+    result = run({QStringLiteral("--port"), QStringLiteral("COM17"), QStringLiteral("-o"), path("none.csv")});
+    QCOMPARE(result.exitCode, 3);
+    QVERIFY(!QFile::exists(path("none.csv")));
+}
+
+void tst_cli_acquire::boardDoesNotAnswer()
+{
+    const QString device = m_board.start({QStringLiteral("--silent")});
+    QVERIFY(!device.isEmpty());
+    const Run result = run({QStringLiteral("--port"), device, QStringLiteral("-o"), path("silent.csv")});
+    QCOMPARE(result.exitCode, 3);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY(result.err.contains("does not answer"));
+    QVERIFY(result.out.isEmpty());
+    QVERIFY(!QFile::exists(path("silent.csv")));
+}
+
+void tst_cli_acquire::badOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    const QStringList base{QStringLiteral("--port"), QStringLiteral("COM1"), QStringLiteral("-o"), QStringLiteral("x.csv")};
+    QTest::newRow("averaging 16") << base + QStringList{QStringLiteral("--averaging"), QStringLiteral("16")};
+    QTest::newRow("7 samples") << base + QStringList{QStringLiteral("--samples"), QStringLiteral("7")};
+    QTest::newRow("43691 samples") << base + QStringList{QStringLiteral("--samples"), QStringLiteral("43691")};
+    QTest::newRow("channel 5") << base + QStringList{QStringLiteral("--channel"), QStringLiteral("5")};
+    QTest::newRow("vref 6") << base + QStringList{QStringLiteral("--vref"), QStringLiteral("6")};
+    QTest::newRow("no output") << QStringList{QStringLiteral("--port"), QStringLiteral("COM1")};
+    QTest::newRow("no port") << QStringList{QStringLiteral("-o"), QStringLiteral("x.csv")};
+    QTest::newRow("count and continuous")
+        << base + QStringList{QStringLiteral("--count"), QStringLiteral("2"), QStringLiteral("--continuous-until-interrupted")};
+    QTest::newRow("unknown window") << base + QStringList{QStringLiteral("--window"), QStringLiteral("kaiser")};
+}
+
+void tst_cli_acquire::badOptions()
+{
+    QFETCH(QStringList, arguments);
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY(result.err.startsWith("kz7305evm-cli acquire: "));
+}
+
+QTEST_MAIN(tst_cli_acquire)
+#include "tst_cli_acquire.moc"

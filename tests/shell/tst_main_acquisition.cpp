@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole program against the simulated board on a pseudo-terminal: the
+// shipped driver plug-in bound by its class identifier, the setup dialog
+// answered, and acquisitions started from the main window's controls.
+#include "AcquisitionPanel.h"
+#include "AppState.h"
+#include "DialogAnswerer.h"
+#include "SimulatedBoard.h"
+#include "frmMain.h"
+#include "frmPlot.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+class tst_main_acquisition : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    SimulatedBoard m_board;
+
+    QString dumpFile() const { return m_dir.filePath(QStringLiteral("block.txt")); }
+
+    // A main window bound to the shipped driver on a fresh simulated board.
+    std::unique_ptr<frmMain> startOn(const QStringList &boardOptions, DialogAnswerer &answerer)
+    {
+        const QString path = m_board.start(QStringList{QStringLiteral("--dump"), dumpFile()} + boardOptions);
+        if (path.isEmpty())
+            qFatal("%s", qPrintable(m_board.errorString()));
+        qputenv("KZ7305EVM_PORTS", path.toLocal8Bit());
+        auto window = std::make_unique<frmMain>();
+        window->load();
+        if (!QTest::qWaitFor([&] { return answerer.setupsAnswered > 0; }, 5000))
+            qFatal("the setup dialog did not appear");
+        return window;
+    }
+
+    static bool idle(const frmMain &window)
+    {
+        return window.panel()->cmdAcquire()->isEnabled() && window.panel()->cmdStop()->isHidden();
+    }
+
+    QList<std::int32_t> dumpedBlock() const
+    {
+        QFile file(dumpFile());
+        QList<std::int32_t> codes;
+        if (file.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : file.readAll().split('\n'))
+                if (!line.trimmed().isEmpty())
+                    codes.append(line.trimmed().toInt());
+        return codes;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
+        qputenv("KZ7305EVM_PLUGIN_PATH", qgetenv("KZ_TEST_PLUGIN_DIR"));
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KZ7305EVM"), QStringLiteral("KZ7305EVM"))
+            .setValue(QStringLiteral("Plugins/DriverName"), QStringLiteral("KZ7305EVM.kz7305"));
+    }
+
+    void singleShot()
+    {
+        DialogAnswerer answerer;
+        auto window = startOn({}, answerer);
+        window->panel()->txtNumSamples()->setText(QStringLiteral("256"));
+        window->panel()->cmdAcquire()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(idle(*window), 15000);
+        QCOMPARE(window->statusField(1), QStringLiteral("Ready"));
+        QCOMPARE(window->panel()->prgAcquisitionProgress()->value(), 0);
+        frmPlot *plot = window->activePlot();
+        QCOMPARE(plot->numPoints(), 256);
+        QCOMPARE(plot->windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
+        QCOMPARE(plot->NumBits(), std::int16_t(25));
+        const QList<std::int32_t> board = dumpedBlock();
+        QCOMPARE(board.size(), 256);
+        QCOMPARE(plot->Maximum(), double(*std::max_element(board.begin(), board.end())));
+        QCOMPARE(answerer.messagesAnswered, 0);
+    }
+
+    void largestBlockArrivesWhole()
+    {
+        DialogAnswerer answerer;
+        auto window = startOn({}, answerer);
+        window->panel()->txtNumSamples()->setText(QStringLiteral("43690"));
+        window->panel()->cmdAcquire()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(idle(*window), 30000);
+        QCOMPARE(window->statusField(1), QStringLiteral("Ready"));
+        frmPlot *plot = window->activePlot();
+        QCOMPARE(plot->numPoints(), 43690);
+        // Code for code what the board produced: the data list shows every one.
+        const QList<std::int32_t> board = dumpedBlock();
+        QCOMPARE(board.size(), 43690);
+        plot->showView(frmPlot::DataList);
+        const QStringList lines = plot->dataListLines();
+        QCOMPARE(lines.size(), 43690);
+        for (int i : {0, 1, 32767, 32768, 43689})
+            QVERIFY2(lines.at(i).endsWith(QString::number(board.at(i))), qPrintable(lines.at(i)));
+    }
+
+    void continuousUntilStopped()
+    {
+        DialogAnswerer answerer;
+        auto window = startOn({QStringLiteral("--progress-ms"), QStringLiteral("5")}, answerer);
+        int blocks = 0;
+        connect(window->activePlot(), &frmPlot::CalcStatus, this, [&] {
+            if (window->activePlot()->CalcProgress() == 0 && window->statusField(1) == QLatin1String("Ready"))
+                ++blocks;
+        });
+        window->panel()->txtNumSamples()->setText(QStringLiteral("64"));
+        window->panel()->optContinuous()->setChecked(true);
+        window->panel()->cmdAcquire()->click();
+        QVERIFY(window->panel()->cmdStop()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(blocks >= 6, 20000);
+        QVERIFY(!window->panel()->cmdAcquire()->isEnabled());
+        window->panel()->cmdStop()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(idle(*window), 10000);
+        QCOMPARE(window->statusField(1), QStringLiteral("Ready"));
+        QVERIFY(window->panel()->optSingleShot()->isChecked());
+    }
+
+    void boardDroppingBlockRequests()
+    {
+        DialogAnswerer answerer;
+        const QString log = m_dir.filePath(QStringLiteral("requests.log"));
+        auto window = startOn({QStringLiteral("--drop-every"), QStringLiteral("1"), QStringLiteral("--log"), log}, answerer);
+        window->panel()->txtNumSamples()->setText(QStringLiteral("8"));
+        window->panel()->cmdAcquire()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(window->statusField(1).startsWith(QStringLiteral("Data cannot")), 60000);
+        QCOMPARE(window->statusField(1), QStringLiteral("Data cannot be received. Check connections and power."));
+        // The first try and three retries, each from sample 0, each timed out.
+        QFile requests(log);
+        QVERIFY(requests.open(QIODevice::ReadOnly));
+        QCOMPARE(requests.readAll().count(" page=0000 reg=0 length="), 4);
+        QCOMPARE(answerer.messagesAnswered, 4);
+        QVERIFY(idle(*window));
+    }
+};
+
+QTEST_MAIN(tst_main_acquisition)
+#include "tst_main_acquisition.moc"
