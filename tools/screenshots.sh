@@ -32,4 +32,4 @@ Xvfb "$display" -screen 0 1400x1000x24 -nolisten tcp &
 xvfb=$!
 sleep 1
 DISPLAY=$display "build/$preset/bin/kz-grab-views" "$data" docs
-echo "docs/view-scope.png docs/view-fft.png docs/view-histogram.png docs/view-datalist.png renewed"
+echo "docs/view-*.png renewed"
