@@ -17,17 +17,34 @@ QString run(QWidget *parent, FileDialogs::Mode mode, const QString &title)
     if (installedHandler())
         return installedHandler()(mode, title);
     QFileDialog dialog(parent, title);
-    const QString commaDelimited = QStringLiteral("Comma delimited (*.csv)");
-    dialog.setNameFilters({QStringLiteral("All Files (*.*)"), commaDelimited});
-    dialog.selectNameFilter(commaDelimited);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    switch (mode) {
+    case FileDialogs::Mode::SaveGraph:
+        dialog.setNameFilters({QStringLiteral("Graph pictures (*.png *.svg *.pdf)"), QStringLiteral("PNG image (*.png)"),
+                               QStringLiteral("SVG drawing (*.svg)"), QStringLiteral("PDF document (*.pdf)")});
+        dialog.setDefaultSuffix(QStringLiteral("png"));
+        break;
+    case FileDialogs::Mode::SavePdf:
+        dialog.setNameFilters({QStringLiteral("PDF document (*.pdf)")});
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        break;
+    case FileDialogs::Mode::Open:
+    case FileDialogs::Mode::Save: {
+        const QString commaDelimited = QStringLiteral("Comma delimited (*.csv)");
+        dialog.setNameFilters({QStringLiteral("All Files (*.*)"), commaDelimited});
+        dialog.selectNameFilter(commaDelimited);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        break;
+    }
+    }
     if (mode == FileDialogs::Mode::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // Data files are overwritten without a second question; pictures are asked about.
+        if (mode == FileDialogs::Mode::Save)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
@@ -44,6 +61,16 @@ QString FileDialogs::getOpenFileName(QWidget *parent, const QString &title)
 QString FileDialogs::getSaveFileName(QWidget *parent, const QString &title)
 {
     return run(parent, Mode::Save, title);
+}
+
+QString FileDialogs::getGraphFileName(QWidget *parent, const QString &title)
+{
+    return run(parent, Mode::SaveGraph, title);
+}
+
+QString FileDialogs::getPdfFileName(QWidget *parent, const QString &title)
+{
+    return run(parent, Mode::SavePdf, title);
 }
 
 void FileDialogs::setHandler(Handler handler)

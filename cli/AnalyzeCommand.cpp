@@ -2,11 +2,11 @@
 #include "AnalyzeCommand.h"
 
 #include "AnalyzeOptions.h"
+#include "BlockLoading.h"
 #include "DataFileWriter.h"
 #include "ReportText.h"
 #include "ViewAnalysis.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -43,30 +43,20 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     const AnalyzeOptions &options = std::get<AnalyzeOptions>(parsed);
 
-    const DataFileLoader::Result loaded = DataFileLoader::loadFile(options.file);
-    switch (loaded.outcome) {
-    case DataFileLoader::Outcome::Loaded:
-        break;
-    case DataFileLoader::Outcome::NoMarker:
-        err << "kz7305evm-cli analyze: \"" << QFileInfo(options.file).fileName()
-            << "\" holds no \"Sample Points:\" line: not a time-domain data file\n";
+    const std::optional<DataFileLoader::Block> block = loadTimeDomainBlock(options.file, "analyze", err);
+    if (!block)
         return FileProblem;
-    case DataFileLoader::Outcome::Refused:
-    case DataFileLoader::Outcome::Failed:
-        err << "kz7305evm-cli analyze: " << loaded.message << '\n';
-        return FileProblem;
-    }
 
-    const ViewReport report = ViewReport::analyze(loaded.block, options, QDateTime::currentDateTime());
+    const ViewReport report = ViewReport::analyze(*block, options, QDateTime::currentDateTime());
     QString saveError;
     if (!options.savePath.isEmpty() && !DataFileWriter::save(options.savePath, report.fileContent, &saveError)) {
         err << "kz7305evm-cli analyze: " << saveError << '\n';
         return FileProblem;
     }
     if (options.json)
-        printJson(out, loaded.block, options, report);
+        printJson(out, *block, options, report);
     else
-        printText(out, loaded.block, options, report);
+        printText(out, *block, options, report);
     return Success;
 }
 

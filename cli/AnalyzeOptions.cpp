@@ -1,149 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AnalyzeOptions.h"
 
-#include "FftWindow.h"
-#include "MetricOptions.h"
-
-#include <algorithm>
-#include <array>
-#include <utility>
-
-namespace {
-
-using View = AnalyzeOptions::View;
-
-constexpr std::array<std::pair<const char *, View>, 4> ViewNames{{
-    {"time", View::Time}, {"fft", View::Fft}, {"histogram", View::Histogram}, {"list", View::List}}};
-
-// Names by window option index; "hann" is accepted for "hanning" too.
-constexpr std::array<const char *, FftWindows::Count> WindowNames{
-    "rectangular", "hamming", "hanning", "blackman", "blackman-harris", "continuous-5th-derivative", "triangular"};
-
-constexpr std::array<std::pair<const char *, DataFormat>, 4> FormatNames{{
-    {"integer", DataFormat::Integer},
-    {"hex", DataFormat::Hexadecimal},
-    {"percent", DataFormat::PercentOfFullScale},
-    {"lsb", DataFormat::ScaledByLsb}}};
-
-template<typename Value, std::size_t N>
-bool lookUp(const std::array<std::pair<const char *, Value>, N> &names, const QString &text, Value &value)
-{
-    for (const auto &[name, candidate] : names)
-        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
-            value = candidate;
-            return true;
-        }
-    return false;
-}
-
-bool parseWindow(const QString &text, int &window)
-{
-    bool isNumber = false;
-    const int index = text.toInt(&isNumber);
-    if (isNumber && text.size() == 1)
-        return index >= 0 && index < FftWindows::Count ? (window = index, true) : false;
-    const QString name = text.compare(QLatin1String("hann"), Qt::CaseInsensitive) == 0 ? QStringLiteral("hanning") : text;
-    for (int i = 0; i < FftWindows::Count; ++i)
-        if (name.compare(QLatin1String(WindowNames[static_cast<std::size_t>(i)]), Qt::CaseInsensitive) == 0) {
-            window = i;
-            return true;
-        }
-    return false;
-}
-
-// The option fields take digits only; what is typed is then checked into range.
-bool isDigits(const QString &text)
-{
-    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
-}
-
-QString joinNames(const char *const *names, std::size_t count)
-{
-    QStringList list;
-    for (std::size_t i = 0; i < count; ++i)
-        list << QLatin1String(names[i]);
-    return list.join(QLatin1Char('|'));
-}
-
-} // namespace
-
-QString AnalyzeOptions::viewName(View view)
-{
-    for (const auto &[name, candidate] : ViewNames)
-        if (candidate == view)
-            return QLatin1String(name);
-    return QString();
-}
-
 std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &arguments)
 {
     AnalyzeOptions options;
-    bool haveFile = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        QString value;
-        bool inlineValue = false;
-        if (name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='))) {
-            value = name.section(QLatin1Char('='), 1);
-            name = name.section(QLatin1Char('='), 0, 0);
-            inlineValue = true;
-        }
-        const auto takeValue = [&]() -> bool {
-            if (inlineValue)
-                return true;
-            if (i + 1 >= arguments.size())
-                return false;
-            value = arguments[++i];
-            return true;
-        };
-        const auto needsValue = [&]() { return QStringLiteral("option %1 needs a value").arg(name); };
-
-        if (name == QLatin1String("--json") || name == QLatin1String("--normalize")) {
-            if (inlineValue)
+    const auto own = [&options](OptionArgument &argument) -> std::optional<QString> {
+        const QString &name = argument.name();
+        if (name == QLatin1String("--json")) {
+            if (argument.hasInlineValue())
                 return QStringLiteral("option %1 takes no value").arg(name);
-            (name == QLatin1String("--json") ? options.json : options.normalize) = true;
-        } else if (name == QLatin1String("--view")) {
-            if (!takeValue())
-                return needsValue();
-            if (!lookUp(ViewNames, value, options.view))
-                return QStringLiteral("unknown view \"%1\" (time|fft|histogram|list)").arg(value);
-        } else if (name == QLatin1String("--window")) {
-            if (!takeValue())
-                return needsValue();
-            if (!parseWindow(value, options.window))
-                return QStringLiteral("unknown window \"%1\" (0..6 or %2, hann)")
-                    .arg(value, joinNames(WindowNames.data(), WindowNames.size()));
-        } else if (name == QLatin1String("--bins")) {
-            if (!takeValue())
-                return needsValue();
-            if (!isDigits(value))
-                return QStringLiteral("--bins takes an odd number from 1 to 51, not \"%1\"").arg(value);
-            options.numBins = MetricOptions::numBins(value);
-        } else if (name == QLatin1String("--harmonics")) {
-            if (!takeValue())
-                return needsValue();
-            if (!isDigits(value))
-                return QStringLiteral("--harmonics takes a number from 2 to 20, not \"%1\"").arg(value);
-            options.numHarmonics = MetricOptions::numHarmonics(value);
-        } else if (name == QLatin1String("--format")) {
-            if (!takeValue())
-                return needsValue();
-            if (!lookUp(FormatNames, value, options.format))
-                return QStringLiteral("unknown format \"%1\" (integer|hex|percent|lsb)").arg(value);
-        } else if (name == QLatin1String("--save")) {
-            if (!takeValue() || value.isEmpty())
-                return needsValue();
-            options.savePath = value;
-        } else if (name.startsWith(QLatin1Char('-')) && name.size() > 1) {
-            return QStringLiteral("unknown option %1").arg(name);
-        } else if (haveFile) {
-            return QStringLiteral("only one file can be analysed, \"%1\" is one too many").arg(name);
-        } else {
-            options.file = name;
-            haveFile = true;
+            options.json = true;
+            return QString();
         }
-    }
-    if (!haveFile)
-        return QStringLiteral("no file given");
+        if (name == QLatin1String("--save")) {
+            if (!argument.takeValue(options.savePath) || options.savePath.isEmpty())
+                return QStringLiteral("option %1 needs a value").arg(name);
+            return QString();
+        }
+        return std::nullopt;
+    };
+    if (std::optional<QString> problem = options.AnalysisOptions::parse(arguments, own))
+        return *problem;
     return options;
 }

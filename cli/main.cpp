@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kz7305evm-cli: acquires blocks from the board and analyses saved time-domain
-// data files, without a window.
+// kz7305evm-cli: acquires blocks from the board, and analyses and plots saved
+// time-domain data files, without a window.
 #include "AcquireCommand.h"
 #include "AnalyzeCommand.h"
+#include "PlotCommand.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTextStream>
+#include <cstring>
+#include <memory>
 
 namespace {
 
-constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE [options]
+constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE [options] [--save OUT] [--json]
+       kz7305evm-cli plot FILE [options] [--marks M] -o OUT.png|.svg|.pdf [--size WxH]
        kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
        kz7305evm-cli --help
 
@@ -35,10 +39,12 @@ stderr.
   no driver, or the board does not answer (also after 3 reception retries),
   130 interrupted before --count blocks were saved.
 
-analyze:
+analyze and plot:
 
-Loads a time-domain data file, analyses it as the plot window's view does and
-prints the view's figures.
+analyze loads a time-domain data file, analyses it as the plot window's view
+does and prints the view's figures. plot draws the view's graph as the plot
+window shows and prints it (titles, marks, figures in the subtitle) into a
+PNG, SVG or PDF file.
 
 Options:
   --view time|fft|histogram|list  the view to analyse (default time)
@@ -49,8 +55,12 @@ Options:
   --harmonics H       highest harmonic order, 2..20 (default 10)
   --normalize         0 dB at the highest level found instead of full scale
   --format F          data list format: integer, hex, percent, lsb (default integer)
-  --save OUT          also write the view's data file to OUT
-  --json              print one JSON object instead of text
+  --save OUT          analyze: also write the view's data file to OUT
+  --json              analyze: print one JSON object instead of text
+  -o, --output OUT    plot: the picture to write; .png, .svg or .pdf
+  --size WxH          plot: picture size in pixels at 96 dpi (default 1200x800)
+  --marks M           plot: FFT bins to mark: dc, main, harmonics, comma-separated,
+                      or all or none (default none)
 
 Figures: time: Std Dev (ppm), Mean, Maximum, Minimum; fft: FFT length, SNR,
 SINAD, THD, SFDR (dB; 999999999 when uncomputed), fundamental bin and
@@ -59,23 +69,38 @@ frequency; histogram: bin width, minimum and maximum; list: the line count.
 Exit codes: 0 done, 1 the file cannot be read, loaded or written, 2 bad usage.
 )";
 
+// The tool's stderr carries its own one-line problems only; the platform's
+// notes (a missing runtime folder and the like) stay out of scripts' way.
+void quietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << message << '\n';
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Plotting draws with the window's graph; it never needs a display.
+    const bool plotting = argc > 1 && std::strcmp(argv[1], "plot") == 0;
+    if (plotting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (plotting)
+        qInstallMessageHandler(quietQtMessages);
+    const std::unique_ptr<QCoreApplication> app =
+        plotting ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList arguments = app.arguments().mid(1);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (!arguments.isEmpty() && (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
         out << Usage;
         return AnalyzeCommand::Success;
     }
     const bool acquire = !arguments.isEmpty() && arguments.first() == QLatin1String("acquire");
-    if (arguments.isEmpty() || (!acquire && arguments.first() != QLatin1String("analyze"))) {
+    if (arguments.isEmpty() || (!acquire && !plotting && arguments.first() != QLatin1String("analyze"))) {
         err << "kz7305evm-cli: "
             << (arguments.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command \"%1\"").arg(arguments.first()))
-            << "; try: kz7305evm-cli analyze FILE, kz7305evm-cli acquire --port DEVICE -o OUT.csv, or --help\n";
+            << "; try: kz7305evm-cli analyze FILE, kz7305evm-cli plot FILE -o OUT.png, kz7305evm-cli acquire --port DEVICE -o OUT.csv, or --help\n";
         return AnalyzeCommand::UsageProblem;
     }
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
@@ -84,5 +109,7 @@ int main(int argc, char *argv[])
     }
     if (acquire)
         return AcquireCommand::run(arguments.mid(1), out, err);
+    if (plotting)
+        return PlotCommand::run(arguments.mid(1), out, err);
     return AnalyzeCommand::run(arguments.mid(1), out, err);
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libqcustomplot-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev libgl-dev
   fonts-dejavu-core xvfb xauth
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev

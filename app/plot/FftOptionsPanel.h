@@ -11,9 +11,10 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
-// The FFT view's options that the analysis reads: the data window, the signal
-// bins and harmonic order of the metrics, and which bins to mark. Holds the
-// controls only; the plot window reads them when it analyses.
+// The FFT view's options ("Options" tab): the 0 dB reference, the data window,
+// the signal bins and harmonic order of the metrics, and which bins to mark.
+// Holds the controls and their input rules; the plot window reads them when it
+// analyses.
 class FftOptionsPanel : public QWidget
 {
     Q_OBJECT
@@ -21,6 +22,8 @@ class FftOptionsPanel : public QWidget
 public:
     explicit FftOptionsPanel(QWidget *parent = nullptr);
 
+    QRadioButton *optHighestSignal() const { return m_highestSignal; }
+    QRadioButton *optFullScale0dB() const { return m_fullScale; }
     QRadioButton *optWindow(int index) const;
     QButtonGroup *windowGroup() const { return m_windowGroup; }
     QLineEdit *txtNumBins() const { return m_numBins; }
@@ -35,7 +38,16 @@ public:
     int numBins() const;
     int numHarmonics() const;
 
+    // Shows the reference the plot window holds.
+    void showNormalization(bool highestSignal);
+
+signals:
+    // A reference option was clicked while selected: true for the highest signal.
+    void normalizationClicked(bool highestSignal);
+
 private:
+    QRadioButton *m_highestSignal;
+    QRadioButton *m_fullScale;
     QButtonGroup *m_windowGroup;
     std::array<QRadioButton *, FftWindows::Count> m_windowOptions{};
     QLineEdit *m_numBins;

@@ -3,11 +3,13 @@
 
 #include <qcustomplot.h>
 
-#include <QPrinter>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <limits>
 
 namespace {
+
+constexpr double ScreenDpi = 96.0;
 
 QColor fromRgbValue(std::uint32_t rgb)
 {
@@ -27,6 +29,15 @@ QCPScatterStyle::ScatterShape shapeFor(std::int16_t pointType)
     }
 }
 
+QFont pixelFont(const QFont &base, int pixels, bool bold = false)
+{
+    // Pixel sizes keep the layout the same on every device the graph is drawn on.
+    QFont font(base);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
 } // namespace
 
 Plot::Plot(QWidget *parent)
@@ -37,21 +48,20 @@ Plot::Plot(QWidget *parent)
     layout->addWidget(m_chart);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_chart->setNoAntialiasingOnDrag(true);
     m_chart->plotLayout()->insertRow(0);
-    m_titleElement = new QCPTextElement(m_chart, QString(), QFont(font().family(), 11, QFont::Bold));
+    m_titleElement = new QCPTextElement(m_chart, QString(), pixelFont(font(), 16, true));
     m_chart->plotLayout()->addElement(0, 0, m_titleElement);
     m_chart->plotLayout()->insertRow(1);
-    m_subTitleElement = new QCPTextElement(m_chart, QString(), QFont(font().family(), 9));
+    m_subTitleElement = new QCPTextElement(m_chart, QString(), pixelFont(font(), 12));
     m_chart->plotLayout()->addElement(1, 0, m_subTitleElement);
 
     m_graph = m_chart->addGraph();
     m_graph->setAdaptiveSampling(true);
-    m_marks = m_chart->addGraph();
-    m_marks->setLineStyle(QCPGraph::lsNone);
-    m_marks->setAdaptiveSampling(false);
+    setUpAppearance();
 
     connect(m_chart, &QCustomPlot::mousePress, this, &Plot::onChartClicked);
+    m_chart->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_chart, &QCustomPlot::customContextMenuRequested, this, &Plot::showMethodMenu);
 }
 
 Plot::~Plot() = default;
@@ -142,73 +152,177 @@ void Plot::applySeriesStyle()
     }
 }
 
+void Plot::setUpAppearance()
+{
+    m_chart->setNoAntialiasingOnDrag(true);
+    m_chart->setBackground(Qt::white);
+    m_titleElement->setMargins(QMargins(4, 6, 4, 0));
+    m_subTitleElement->setMargins(QMargins(4, 2, 4, 2));
+    for (QCPAxis *axis : {m_chart->xAxis, m_chart->yAxis}) {
+        axis->setLabelFont(pixelFont(font(), 13));
+        axis->setTickLabelFont(pixelFont(font(), 11));
+        // Whole codes stay whole up to 8 digits; volts and dB keep their decimals.
+        axis->setNumberFormat(QStringLiteral("gb"));
+        axis->setNumberPrecision(8);
+        axis->grid()->setPen(QPen(QColor(210, 210, 210), 0, Qt::DotLine));
+        axis->grid()->setSubGridVisible(false);
+        axis->setPadding(4);
+    }
+    // A frame round the plotting area, without ticks of its own.
+    m_chart->xAxis2->setVisible(true);
+    m_chart->yAxis2->setVisible(true);
+    m_chart->xAxis2->setTicks(false);
+    m_chart->yAxis2->setTicks(false);
+    m_chart->xAxis2->setTickLabels(false);
+    m_chart->yAxis2->setTickLabels(false);
+}
+
+QCPGraph *Plot::marksIn(std::uint32_t color)
+{
+    auto found = m_marks.find(color);
+    if (found != m_marks.end())
+        return found.value();
+    QCPGraph *marks = m_chart->addGraph();
+    marks->setLineStyle(QCPGraph::lsNone);
+    marks->setAdaptiveSampling(false);
+    QPen pen(fromRgbValue(color));
+    pen.setWidthF(1.5);
+    marks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, pen, Qt::NoBrush, 7));
+    m_marks.insert(color, marks);
+    return marks;
+}
+
 void Plot::rebuildAnnotations()
 {
     m_chart->clearItems();
-    QVector<double> markX, markY;
+    QMap<std::uint32_t, QPair<QVector<double>, QVector<double>>> marks;
+    const QFont labelFont = pixelFont(font(), 11, true);
     for (const Annotation &a : std::as_const(m_annotations)) {
         if (a.symbol == SymbolNone && a.text.isEmpty())
             continue;
         if (a.symbol != SymbolNone) {
-            markX.append(a.x);
-            markY.append(a.y);
+            auto &[xs, ys] = marks[a.color];
+            xs.append(a.x);
+            ys.append(a.y);
         }
         if (!a.text.isEmpty()) {
+            // Lifted 6 pixels off the point, on white, so marks and the trace stay readable.
+            auto *point = new QCPItemTracer(m_chart);
+            point->setStyle(QCPItemTracer::tsNone);
+            point->position->setCoords(a.x, a.y);
+            point->setClipToAxisRect(false);
             auto *label = new QCPItemText(m_chart);
-            label->position->setCoords(a.x, a.y);
+            label->position->setParentAnchor(point->position);
+            label->position->setCoords(0, -6);
             label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
             label->setText(a.text);
+            label->setFont(labelFont);
             label->setColor(a.symbol != SymbolNone ? fromRgbValue(a.color) : Qt::black);
-            label->setPadding(QMargins(2, 2, 2, 6));
+            label->setPadding(QMargins(2, 1, 2, 1));
+            label->setBrush(QBrush(QColor(255, 255, 255, 220)));
+            // A label by the plot's edge is shown whole rather than cut.
+            label->setClipToAxisRect(false);
         }
     }
-    // Marks share one colour per redraw: the first marked annotation's.
-    QColor markColor = Qt::red;
-    for (const Annotation &a : std::as_const(m_annotations)) {
-        if (a.symbol != SymbolNone) {
-            markColor = fromRgbValue(a.color);
-            break;
-        }
+    for (auto it = m_marks.begin(); it != m_marks.end(); ++it)
+        it.value()->data()->clear();
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it)
+        marksIn(it.key())->setData(it.value().first, it.value().second, true);
+}
+
+void Plot::rescaleAxes()
+{
+    if (m_x.isEmpty()) {
+        m_chart->xAxis->setRange(0, 1);
+        m_chart->yAxis->setRange(-1, 1);
+        return;
     }
-    m_marks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, markColor, 7));
-    m_marks->setData(markX, markY);
+    if (m_manualX)
+        m_chart->xAxis->setRange(m_xMin, m_xMin < m_xMax ? m_xMax : m_xMin + 1);
+    else
+        m_graph->rescaleKeyAxis();
+    if (m_chart->xAxis->range().size() <= 0)
+        m_chart->xAxis->setRange(m_chart->xAxis->range().lower - 0.5, m_chart->xAxis->range().upper + 0.5);
+    // The values in view only, so a manual X range scales Y to what is shown.
+    bool found = false;
+    QCPRange values = m_graph->getValueRange(found, QCP::sdBoth, m_chart->xAxis->range());
+    if (!found)
+        values = QCPRange(-1, 1);
+    double span = values.size();
+    if (span <= 0)
+        span = std::max(1.0, std::abs(values.lower) * 0.1);
+    // Room above for the labels of marks; a count axis starts at its zero.
+    const double lower = values.lower == 0 ? 0 : values.lower - 0.05 * span;
+    m_chart->yAxis->setRange(lower, values.upper + 0.12 * span);
 }
 
 void Plot::redraw()
 {
     m_titleElement->setText(m_mainTitle);
+    m_titleElement->setVisible(!m_mainTitle.isEmpty());
     m_subTitleElement->setText(m_subTitle);
+    m_subTitleElement->setVisible(!m_subTitle.isEmpty());
     m_chart->xAxis->setLabel(m_xLabel);
     m_chart->yAxis->setLabel(m_yLabel);
     applySeriesStyle();
     m_graph->setData(m_x, m_y, true);
     rebuildAnnotations();
-    m_graph->rescaleAxes();
-    if (m_manualX)
-        m_chart->xAxis->setRange(m_xMin, m_xMax);
-    if (m_y.isEmpty())
-        m_chart->yAxis->setRange(-1, 1);
-    else if (m_chart->yAxis->range().size() == 0)
-        m_chart->yAxis->setRange(m_chart->yAxis->range().lower - 1, m_chart->yAxis->range().upper + 1);
-    else
-        m_chart->yAxis->scaleRange(1.08);
-    m_chart->replot();
+    rescaleAxes();
+    // A hidden graph is painted when it is shown or rendered.
+    if (m_chart->isVisible())
+        m_chart->replot();
+    emit redrawn();
 }
 
-void Plot::renderTo(QPaintDevice &device, const QRect &target)
+void Plot::showEvent(QShowEvent *event)
 {
-    const QSize source = m_chart->size().isEmpty() ? QSize(1200, 800) : m_chart->size();
+    QWidget::showEvent(event);
+    m_chart->replot(QCustomPlot::rpQueuedReplot);
+}
+
+bool Plot::renderTo(QPaintDevice &device, const QRect &target)
+{
+    const double scale = device.logicalDpiX() / ScreenDpi;
+    const int width = std::max(1, qRound(target.width() / scale));
+    const int height = std::max(1, qRound(target.height() / scale));
     QCPPainter painter(&device);
+    if (!painter.isActive())
+        return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    if (scale != 1.0)
+        painter.setMode(QCPPainter::pmNonCosmetic);
     painter.translate(target.topLeft());
-    const double scale = std::min(target.width() / double(source.width()), target.height() / double(source.height()));
     painter.scale(scale, scale);
-    m_chart->toPainter(&painter, source.width(), source.height());
+    m_chart->toPainter(&painter, width, height);
+    painter.end();
+    // Rendering lays the chart out for the target; the screen gets its own back.
+    m_chart->replot(QCustomPlot::rpQueuedReplot);
+    return true;
 }
 
-void Plot::print(QPrinter &printer)
+QImage Plot::renderImage(const QSize &size)
 {
-    // A printer painter's origin is the top-left of the printable area.
-    renderTo(printer, QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    renderTo(image, QRect(QPoint(0, 0), size));
+    return image;
+}
+
+void Plot::showMethodMenu(const QPoint &position)
+{
+    static const std::pair<const char *, Method> methods[] = {
+        {"Line", Line}, {"Points", Points}, {"Points and Line", PointsAndLine}, {"Impulses", Impulses}, {"Steps", Steps}};
+    QMenu menu(this);
+    for (const auto &[caption, method] : methods) {
+        QAction *action = menu.addAction(QString::fromLatin1(caption));
+        action->setCheckable(true);
+        action->setChecked(m_method == method);
+        action->setData(static_cast<int>(method));
+    }
+    if (QAction *chosen = menu.exec(m_chart->mapToGlobal(position))) {
+        m_method = chosen->data().toInt();
+        redraw();
+    }
 }
 
 int Plot::nearestPoint(double pixelX, double pixelY) const
@@ -231,6 +345,8 @@ void Plot::onChartClicked(QMouseEvent *event)
 {
     const QPointF pos = event->position();
     emit mouseInput(event->button(), event->modifiers(), qRound(pos.x()), qRound(pos.y()));
+    if (event->button() != Qt::LeftButton)
+        return;
     const int point = nearestPoint(pos.x(), pos.y());
     if (point >= 0) {
         m_cursorPoint = point;

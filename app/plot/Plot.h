@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
+#include <QMap>
 #include <QString>
 #include <QVector>
 #include <QWidget>
@@ -13,7 +15,6 @@ class QCPGraph;
 class QCPTextElement;
 class QMouseEvent;
 class QPaintDevice;
-class QPrinter;
 
 // The graph of the plot window: a thin wrapper over the charting library that
 // keeps every setting the plot window hands it (titles, one series, plotting
@@ -89,28 +90,40 @@ public:
 
     // Rebuilds the chart from the settings above and repaints.
     void redraw();
-    // Draws the graph as it stands, scaled to fit target on device; printing and
-    // picture exports share it.
-    void renderTo(QPaintDevice &device, const QRect &target);
-    void print(QPrinter &printer);
+    // Draws the graph as it stands into target on device, laid out for the
+    // device's resolution (fonts in pixels at 96 dpi, scaled to the device), so
+    // a printout, a PDF and a picture of the same graph look alike.
+    // False when no painter could be started on device (a printer that fails).
+    bool renderTo(QPaintDevice &device, const QRect &target);
+    // The graph as a picture of size pixels on white.
+    QImage renderImage(const QSize &size);
 
 signals:
+    // After every redraw(), so callers can tell a redraw from a data change.
+    void redrawn();
     void dataPointClicked(int series, int point);
     void cursorMoved();
     void mouseInput(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void setUpAppearance();
     void onChartClicked(QMouseEvent *event);
+    // The chart's own customisation: the plotting method of the view shown.
+    void showMethodMenu(const QPoint &position);
     void applySeriesStyle();
     void rebuildAnnotations();
+    QCPGraph *marksIn(std::uint32_t color);
+    void rescaleAxes();
     int nearestPoint(double pixelX, double pixelY) const;
 
     QCustomPlot *m_chart;
     QCPGraph *m_graph;
-    QCPGraph *m_marks;
+    // One scatter series per mark colour, created when a colour first appears.
+    QMap<std::uint32_t, QCPGraph *> m_marks;
     QCPTextElement *m_titleElement;
     QCPTextElement *m_subTitleElement;
 

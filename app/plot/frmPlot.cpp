@@ -11,64 +11,21 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStringListModel>
-#include <QVBoxLayout>
+#include <QTabWidget>
 #include <cmath>
 
 frmPlot::frmPlot(QWidget *parent)
-    : QWidget(parent), m_plot(new Plot(this)), m_fftOptions(new FftOptionsPanel(this)),
-      m_dataList(new QListView(this)), m_dataListModel(new QStringListModel(this)),
+    : QWidget(parent), m_plot(new Plot), m_ssTab1(new QTabWidget(this)), m_ssTab2(new QTabWidget),
+      m_fftOptions(new FftOptionsPanel), m_dataList(new QListView), m_dataListModel(new QStringListModel(this)),
       m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_plot, 1);
-    layout->addWidget(m_fftOptions);
-    m_fftOptions->hide();
-    // A view over a model: tens of thousands of lines arrive in one reset.
-    m_dataList->setModel(m_dataListModel);
-    m_dataList->setUniformItemSizes(true);
-    m_dataList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    layout->addWidget(m_dataList, 1);
-    m_dataList->hide();
-
-    auto *formatBox = new QGroupBox(this);
-    auto *formatLayout = new QHBoxLayout(formatBox);
-    formatLayout->addWidget(new QLabel(tr("Data Format:"), formatBox));
-    const char *captions[] = {"Integer", "Hexidecimal", "% of Full Scale", "Scaled by LSB"};
-    for (int i = 0; i < 4; ++i) {
-        m_dataFormatOptions[i] = new QRadioButton(QString::fromLatin1(captions[i]), formatBox);
-        m_dataFormatGroup->addButton(m_dataFormatOptions[i], i);
-        formatLayout->addWidget(m_dataFormatOptions[i]);
-    }
-    m_dataFormatOptions[0]->setChecked(true);
-    layout->addWidget(formatBox);
-
-    for (QLabel *&panel : m_statusPanels) {
-        panel = new QLabel(m_statusBar);
-        m_statusBar->addWidget(panel, 1);
-    }
-    m_statusBar->setSizeGripEnabled(false);
-    layout->addWidget(m_statusBar);
-
-    // Another format refills the list (and rewrites the time-domain texts)
-    // without redrawing the graph.
-    connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, [this] {
-        m_valid[DataListFilled] = false;
-        runAnalysisPass();
-    });
-    // A window is chosen on the options, so the FFT is out of date.
-    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
-        if (!AppState::DataReady())
-            return;
-        clearFlags();
-        showView(FFTPlot);
-    });
+    buildLayout();
+    connectControls();
 }
 
 frmPlot::~frmPlot() = default;
@@ -93,6 +50,7 @@ void frmPlot::setLSBSize(double value)
 void frmPlot::setNormalizeFFT(bool value)
 {
     m_normalizeFft = value;
+    m_fftOptions->showNormalization(value);
     clearFlags();
 }
 
@@ -122,6 +80,16 @@ void frmPlot::LoadData(std::span<const std::int32_t> ArrayPointer)
 QRadioButton *frmPlot::optWindow(int index) const
 {
     return m_fftOptions->optWindow(index);
+}
+
+QRadioButton *frmPlot::optHighestSignal() const
+{
+    return m_fftOptions->optHighestSignal();
+}
+
+QRadioButton *frmPlot::optFullScale0dB() const
+{
+    return m_fftOptions->optFullScale0dB();
 }
 
 QLineEdit *frmPlot::txtNumBins() const
@@ -178,15 +146,6 @@ void frmPlot::raiseProgress(std::int32_t progress)
 {
     m_calcProgress = progress;
     emit CalcStatus();
-}
-
-void frmPlot::showView(View view)
-{
-    m_view = view;
-    m_plot->setVisible(view != DataList);
-    m_fftOptions->setVisible(view == FFTPlot);
-    m_dataList->setVisible(view == DataList);
-    UpdatePlot();
 }
 
 void frmPlot::GetFFTData(std::vector<double> &PassArray)
@@ -349,36 +308,4 @@ void frmPlot::writeTimeStatusTexts()
     default:
         break;
     }
-}
-
-void frmPlot::feedGraph()
-{
-    m_plot->setMainTitle(m_deviceId == QLatin1String(UnspecifiedDevice) ? QString() : m_deviceId);
-    m_plot->setSubTitle(QString());
-    m_plot->setManualXRange(false);
-    m_plot->setAnnotationText(0, QString());
-    if (AppState::DataReady() && m_view == TimeDomain)
-        feedTimeDomain();
-    m_plot->redraw();
-}
-
-void frmPlot::feedTimeDomain()
-{
-    const auto count = blockSamples().size();
-    std::vector<float> x(count), y(count);
-    const int format = selectedDataFormat();
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = static_cast<float>(i + 1);
-        const double code = m_samples[i];
-        // Every point in the same unit: the whole trace follows the data format.
-        if (format == static_cast<int>(DataFormat::PercentOfFullScale))
-            y[i] = static_cast<float>(CodeText::percentValue(code, m_numBits));
-        else if (format == static_cast<int>(DataFormat::ScaledByLsb))
-            y[i] = static_cast<float>(code * m_lsbSize);
-        else
-            y[i] = static_cast<float>(code);
-    }
-    m_plot->setXAxisLabel(QStringLiteral("Sample Number"));
-    m_plot->setYAxisLabel(QStringLiteral("ADC Code"));
-    m_plot->setSeriesData(x, y, static_cast<int>(count));
 }

@@ -25,6 +25,7 @@ class QListView;
 class QRadioButton;
 class QStatusBar;
 class QStringListModel;
+class QTabWidget;
 
 // A plot window: holds one sample block with its parameters, analyses it for
 // the current view, keeps the results until the inputs change, and draws them.
@@ -82,9 +83,26 @@ public:
     // Loads a time-domain data file the user picks; a refused file changes nothing.
     void OpenFile();
 
-    // Makes view current, shows the controls it uses and runs UpdatePlot.
+    // Prints the graph on the printer chosen in Page Setup, with the view's
+    // figures in the subtitle (time domain: Min, Max, Mean, StdDev; FFT: SNR,
+    // SINAD, THD, SFDR). Without a printer it offers a PDF file instead.
+    void PrintGraph();
+    // Asks for a file and writes the graph as PNG, SVG or PDF by its extension,
+    // rendered as a printout is.
+    void ExportGraph();
+    // The same to path, laid out for size pixels; false with a message.
+    bool exportGraph(const QString &path, const QSize &size, QString *error);
+
+    // Selects tab index of SSTab1 (0 Scope, 1 FFT, 2 Histogram, 3 Data List)
+    // and shows its view, also when the tab is already selected.
+    void selectTab(int index);
+    // The view switch: marks results out of date as needed, keeps the graph
+    // style of the view left, makes view current and runs UpdatePlot. The tab
+    // strip does not move.
     void showView(View view);
     std::int16_t currentView() const { return m_view; }
+    QTabWidget *SSTab1() const { return m_ssTab1; }
+    QTabWidget *SSTab2() const { return m_ssTab2; }
 
     // Results of the other views, as the last computation left them.
     int fftLength() const { return m_spectrum.length(); }
@@ -101,6 +119,8 @@ public:
     QListView *lstDataList() const { return m_dataList; }
     FftOptionsPanel *fftOptions() const { return m_fftOptions; }
     QRadioButton *optWindow(int index) const;
+    QRadioButton *optHighestSignal() const;
+    QRadioButton *optFullScale0dB() const;
     QLineEdit *txtNumBins() const;
     QLineEdit *txtNumHarm() const;
     QCheckBox *cbDCspect() const;
@@ -110,8 +130,34 @@ public:
 signals:
     void CalcStatus();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     enum Flag { TimeValid, FftValid, HistogramValid, DataListFilled, FlagCount };
+    enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
+    enum SubTab { DisplayTab = 0, OptionsTab = 1 };
+    // The graph's plotting method and its two style settings at index 0.
+    struct ViewStyle {
+        std::int32_t method = 0;
+        std::int16_t pointType = 0;
+        std::int16_t lineType = 1;
+    };
+
+    void buildLayout();
+    QWidget *buildDataListPage();
+    void connectControls();
+    void SSTab1_Click(int index);
+    bool frameOptionsShown() const;
+    void switchView(View view, bool optionsWereShown);
+    // Puts the graph on the tab page of view.
+    void placeGraph(View view);
+    void layOutStatusPanels();
+    ViewStyle *styleOf(std::int16_t view);
+    void Plot_DataPointClicked(int series, int point);
+    void Plot_CursorMoved();
+    void putMarker(int point);
+    void setPrintFigures();
 
     void clearFlags();
     void raiseProgress(std::int32_t progress);
@@ -129,11 +175,17 @@ private:
     CodeScale codeScale() const;
     void feedGraph();
     void feedTimeDomain();
+    void feedFft();
+    void feedHistogram();
     DataFileHeader fileHeader() const;
     QByteArray dataFileContent() const;
     void takeLoadedBlock(DataFileLoader::Block block);
 
     Plot *m_plot;
+    QTabWidget *m_ssTab1;
+    QTabWidget *m_ssTab2;
+    std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram
+    int m_shownTab = ScopeTab;
     FftOptionsPanel *m_fftOptions;
     QListView *m_dataList;
     QStringListModel *m_dataListModel;
@@ -150,6 +202,7 @@ private:
     QString m_deviceId = QString::fromLatin1(UnspecifiedDevice);
     bool m_normalizeFft = false;
     std::int16_t m_view = TimeDomain;
+    std::array<ViewStyle, 3> m_styles{ViewStyle{}, ViewStyle{}, ViewStyle{10, 0, 1}};
 
     TimeStatistics m_stats;
     SpectralMetrics m_metrics{.snr = 0, .sinad = 0, .thd = 0, .sfdr = 0};

@@ -146,7 +146,7 @@ private slots:
         const QString tone = path("tone.csv");
         const QString analyze = QStringLiteral("analyze");
         QTest::newRow("no command") << QStringList() << 2 << QStringLiteral("no command");
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("plot")} << 2 << QStringLiteral("plot");
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("draw")} << 2 << QStringLiteral("draw");
         QTest::newRow("no file") << QStringList{analyze} << 2 << QStringLiteral("no file");
         QTest::newRow("missing file") << QStringList{analyze, path("absent.csv")} << 1 << QStringLiteral("absent.csv");
         QTest::newRow("bad view") << QStringList{analyze, tone, QStringLiteral("--view"), QStringLiteral("scope")} << 2 << QStringLiteral("scope");

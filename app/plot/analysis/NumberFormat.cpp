@@ -83,15 +83,29 @@ QString pattern(double value, int minDecimals, int maxDecimals, QChar separator)
     return text;
 }
 
-QString general(double value, QChar separator)
+namespace {
+
+QString generalWithDigits(double value, int digits, QChar separator)
 {
     if (value == 0.0)
         return QStringLiteral("0");
     std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.15G", value);
+    std::snprintf(buffer.data(), buffer.size(), "%.*G", digits, value);
     QString text = QString::fromLatin1(buffer.data());
     text.replace(QLatin1Char('.'), separator);
     return text;
+}
+
+} // namespace
+
+QString general(double value, QChar separator)
+{
+    return generalWithDigits(value, 15, separator);
+}
+
+QString generalSingle(float value, QChar separator)
+{
+    return generalWithDigits(static_cast<double>(value), 7, separator);
 }
 
 std::int32_t roundHalfEven32(double value)

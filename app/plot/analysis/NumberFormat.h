@@ -20,6 +20,8 @@ QString pattern(double value, int minDecimals, int maxDecimals, QChar separator)
 // exponent form ("1E-05", "1E+15") when the decimal exponent is below -4 or 15
 // and above.
 QString general(double value, QChar separator);
+// The same with at most 7 significant digits, as a single-precision value is shown.
+QString generalSingle(float value, QChar separator);
 
 // Nearest integer, halves to the even neighbour; saturates at the int32 limits
 // and maps NaN to 0, so callers never meet undefined conversions.

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "GraphOutput.h"
+
+#include "Plot.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace GraphOutput {
+
+namespace {
+
+constexpr int ScreenDpi = 96;
+
+QString suffixOf(const QString &path)
+{
+    return QFileInfo(path).suffix().toLower();
+}
+
+QPageSize pageOfPixels(const QSize &size)
+{
+    return QPageSize(QSizeF(size.width() * 72.0 / ScreenDpi, size.height() * 72.0 / ScreenDpi), QPageSize::Point,
+                     QString(), QPageSize::ExactMatch);
+}
+
+bool writeInto(Plot &plot, QSaveFile &file, const QString &suffix, const QSize &size)
+{
+    const QRect target(QPoint(0, 0), size);
+    if (suffix == QLatin1String("png")) {
+        QImageWriter writer(&file, "png");
+        return writer.write(plot.renderImage(size));
+    }
+    if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(target);
+        svg.setResolution(ScreenDpi);
+        svg.setTitle(QStringLiteral("Graph"));
+        return plot.renderTo(svg, target);
+    }
+    QPdfWriter pdf(&file);
+    pdf.setResolution(ScreenDpi);
+    pdf.setPageSize(pageOfPixels(size));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    return plot.renderTo(pdf, target);
+}
+
+} // namespace
+
+bool canPrint(const QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return !printer.outputFileName().isEmpty();
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+bool print(Plot &plot, QPrinter &printer, QString *error)
+{
+    const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    if (page.isEmpty()) {
+        *error = QStringLiteral("The printer's page has no printable area.");
+        return false;
+    }
+    const int height = std::min(page.height(), page.width() * 2 / 3);
+    if (!plot.renderTo(printer, QRect(page.topLeft(), QSize(page.width(), height))) ||
+        printer.printerState() == QPrinter::Error) {
+        *error = QStringLiteral("The printer could not print the graph.");
+        return false;
+    }
+    return true;
+}
+
+bool isExportPath(const QString &path)
+{
+    const QString suffix = suffixOf(path);
+    return suffix == QLatin1String("png") || suffix == QLatin1String("svg") || suffix == QLatin1String("pdf");
+}
+
+bool exportTo(Plot &plot, const QString &path, const QSize &size, QString *error)
+{
+    if (!isExportPath(path)) {
+        *error = QStringLiteral("\"%1\": the file name must end in .png, .svg or .pdf").arg(QFileInfo(path).fileName());
+        return false;
+    }
+    if (size.width() < 1 || size.height() < 1) {
+        *error = QStringLiteral("the picture size must be at least 1x1 pixels");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !writeInto(plot, file, suffixOf(path), size) || !file.commit()) {
+        *error = QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace GraphOutput

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class Plot;
+class QPrinter;
+
+// Puts the graph on paper or into a file. Printouts and exported pictures go
+// through the same rendering (Plot::renderTo).
+namespace GraphOutput {
+
+// True when printer can print: it writes a PDF file, or a printer is installed.
+bool canPrint(const QPrinter &printer);
+
+// Prints the graph on printer's page, at its full width and at most two thirds
+// of that high. False with a message when the printer cannot be started.
+bool print(Plot &plot, QPrinter &printer, QString *error);
+
+// Writes the graph to path as PNG, SVG or PDF by the file's extension (case
+// insensitive), laid out for size pixels at 96 dpi. Nothing is left behind on
+// failure; false with a one-line message.
+bool exportTo(Plot &plot, const QString &path, const QSize &size, QString *error);
+
+// True for the extensions exportTo understands.
+bool isExportPath(const QString &path);
+
+} // namespace GraphOutput

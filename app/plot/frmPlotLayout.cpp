@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The plot window's controls: the outer tab strip with the Scope, FFT,
+// Histogram and Data List pages, the FFT page's Display and Options tabs, the
+// data list with its formats, and the four-panel status bar.
+#include "frmPlot.h"
+
+#include "AppState.h"
+#include "FftOptionsPanel.h"
+#include "Plot.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QWidget *graphPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    return page;
+}
+
+} // namespace
+
+void frmPlot::buildLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_ssTab1, 1);
+    layout->addWidget(m_statusBar);
+
+    m_graphPages = {graphPage(), graphPage(), graphPage()};
+    auto *fftPage = new QWidget;
+    auto *fftLayout = new QVBoxLayout(fftPage);
+    fftLayout->setContentsMargins(4, 4, 4, 4);
+    fftLayout->addWidget(m_ssTab2);
+    m_ssTab2->addTab(m_graphPages[FFTPlot - 1], QStringLiteral("Display"));
+    m_ssTab2->addTab(m_fftOptions, QStringLiteral("Options"));
+
+    m_ssTab1->addTab(m_graphPages[TimeDomain - 1], QStringLiteral("Scope"));
+    m_ssTab1->addTab(fftPage, QStringLiteral("FFT"));
+    m_ssTab1->addTab(m_graphPages[Histogram - 1], QStringLiteral("Histogram"));
+    m_ssTab1->addTab(buildDataListPage(), QStringLiteral("Data List"));
+    m_graphPages[TimeDomain - 1]->layout()->addWidget(m_plot);
+
+    for (QLabel *&panel : m_statusPanels) {
+        panel = new QLabel(m_statusBar);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        m_statusBar->addWidget(panel);
+    }
+    m_statusBar->setSizeGripEnabled(false);
+    m_plot->installEventFilter(this);
+    resize(900, 640);
+}
+
+QWidget *frmPlot::buildDataListPage()
+{
+    auto *frameDataList = new QWidget;
+    auto *layout = new QVBoxLayout(frameDataList);
+    // A view over a model: tens of thousands of lines arrive in one reset.
+    m_dataList->setModel(m_dataListModel);
+    m_dataList->setUniformItemSizes(true);
+    m_dataList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont fixed = m_dataList->font();
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFamily(QStringLiteral("monospace"));
+    m_dataList->setFont(fixed);
+    layout->addWidget(m_dataList, 1);
+
+    auto *formatRow = new QHBoxLayout;
+    formatRow->addWidget(new QLabel(QStringLiteral("Data Format:"), frameDataList));
+    const char *captions[] = {"Integer", "Hexidecimal", "% of Full Scale", "Scaled by LSB"};
+    for (int i = 0; i < 4; ++i) {
+        m_dataFormatOptions[i] = new QRadioButton(QString::fromLatin1(captions[i]), frameDataList);
+        m_dataFormatGroup->addButton(m_dataFormatOptions[i], i);
+        formatRow->addWidget(m_dataFormatOptions[i]);
+    }
+    formatRow->addStretch(1);
+    m_dataFormatOptions[0]->setChecked(true);
+    layout->addLayout(formatRow);
+    return frameDataList;
+}
+
+void frmPlot::connectControls()
+{
+    connect(m_ssTab1, &QTabWidget::currentChanged, this, &frmPlot::SSTab1_Click);
+    // Another format refills the list (and rewrites the time-domain texts)
+    // without redrawing the graph.
+    connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, [this] {
+        m_valid[DataListFilled] = false;
+        runAnalysisPass();
+    });
+    // A window is chosen on the options, so the FFT is out of date.
+    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
+        if (!AppState::DataReady())
+            return;
+        clearFlags();
+        showView(FFTPlot);
+    });
+    connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, &frmPlot::setNormalizeFFT);
+    connect(m_plot, &Plot::dataPointClicked, this, &frmPlot::Plot_DataPointClicked);
+    connect(m_plot, &Plot::cursorMoved, this, &frmPlot::Plot_CursorMoved);
+    connect(m_plot, &Plot::mouseInput, this, [this] { m_plot->setCursorMode(2); });
+}
+
+bool frmPlot::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_plot && event->type() == QEvent::Resize)
+        layOutStatusPanels();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmPlot::layOutStatusPanels()
+{
+    // Each panel is a quarter of the graph's width, whichever page holds it.
+    const int width = std::max(0, m_plot->width() / 4 - m_statusBar->layout()->spacing());
+    for (QLabel *panel : m_statusPanels)
+        panel->setFixedWidth(width);
+}

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Switching the plot window's views: the tab strips, the result flags a switch
+// clears, the graph's place and its style per view.
+#include "frmPlot.h"
+
+#include "Plot.h"
+
+#include <QLayout>
+#include <QTabWidget>
+
+void frmPlot::selectTab(int index)
+{
+    if (index < ScopeTab || index > DataListTab)
+        return;
+    if (m_ssTab1->currentIndex() == index)
+        SSTab1_Click(index);
+    else
+        m_ssTab1->setCurrentIndex(index); // runs SSTab1_Click
+}
+
+void frmPlot::showView(View view)
+{
+    // The tab strip follows the view, so tab, caption and graph always agree.
+    static constexpr int tabs[] = {ScopeTab, FftTab, HistogramTab, DataListTab};
+    if (view >= TimeDomain && view <= DataList)
+        selectTab(tabs[view - 1]);
+}
+
+bool frmPlot::frameOptionsShown() const
+{
+    return m_shownTab == FftTab && m_ssTab2->currentIndex() == OptionsTab;
+}
+
+void frmPlot::SSTab1_Click(int index)
+{
+    // Leaving the options may have changed them: the switch then recomputes.
+    const bool optionsWereShown = frameOptionsShown();
+    m_shownTab = index;
+    switch (index) {
+    case ScopeTab:
+        switchView(TimeDomain, optionsWereShown);
+        break;
+    case FftTab:
+        m_ssTab2->setCurrentIndex(DisplayTab);
+        switchView(FFTPlot, optionsWereShown);
+        break;
+    case HistogramTab:
+        switchView(Histogram, optionsWereShown);
+        break;
+    case DataListTab:
+        switchView(DataList, optionsWereShown);
+        break;
+    default:
+        break;
+    }
+}
+
+frmPlot::ViewStyle *frmPlot::styleOf(std::int16_t view)
+{
+    return view >= TimeDomain && view <= Histogram ? &m_styles[static_cast<std::size_t>(view - 1)] : nullptr;
+}
+
+void frmPlot::switchView(View view, bool optionsWereShown)
+{
+    if (view == Histogram || optionsWereShown)
+        clearFlags();
+    if (ViewStyle *left = styleOf(m_view))
+        *left = ViewStyle{m_plot->plottingMethod(), m_plot->pointType(), m_plot->lineType()};
+    m_view = view;
+    placeGraph(view);
+    m_plot->setVisible(view != DataList);
+    layOutStatusPanels();
+    UpdatePlot();
+}
+
+void frmPlot::placeGraph(View view)
+{
+    if (view < TimeDomain || view > Histogram)
+        return;
+    QWidget *page = m_graphPages[static_cast<std::size_t>(view - 1)];
+    if (m_plot->parentWidget() != page)
+        page->layout()->addWidget(m_plot);
+}

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Speed of one graph redraw per view, rendered offscreen to a 1200x800 picture:
+// the histogram (65 536 bins), the time domain of the largest block (43 690
+// points) and the FFT with every mark box checked (NB 51, H 20). The analysis
+// results are kept, so each run is what a redraw after a block costs the graph:
+// feeding the series, the marks and the titles, laying out and painting.
+#include "AppState.h"
+#include "Plot.h"
+#include "frmPlot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace {
+
+constexpr int BlockSize = 43690;
+const QSize PictureSize(1200, 800);
+
+std::vector<std::int32_t> block()
+{
+    std::vector<std::int32_t> codes(BlockSize);
+    std::mt19937 random(1);
+    std::normal_distribution<double> noise(0, 40);
+    for (int i = 0; i < BlockSize; ++i) {
+        const double phase = 2 * std::numbers::pi * 1001.3 * i / 32768;
+        codes[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::lround(
+            4000000 * std::sin(phase) + 4000 * std::sin(2 * phase) + 400 * std::sin(3 * phase) + noise(random)));
+    }
+    return codes;
+}
+
+void redrawView(benchmark::State &state, frmPlot::View view)
+{
+    AppState::setDataReady(true);
+    frmPlot window;
+    const auto codes = block();
+    window.setDeviceID(QStringLiteral("KZ7305"));
+    window.setNumBits(24);
+    window.setLSBSize(2.98023223876953e-07);
+    window.setnumPoints(BlockSize);
+    window.setSampleFreq(10000);
+    window.LoadData(codes);
+    window.txtNumBins()->setText(QStringLiteral("51"));
+    window.txtNumHarm()->setText(QStringLiteral("20"));
+    for (QCheckBox *box : {window.cbDCspect(), window.cbMainLobe(), window.cbHarmonics()})
+        box->setChecked(true);
+    window.showView(view); // computes once; the runs redraw from the kept results
+    for (auto _ : state) {
+        window.UpdatePlot();
+        QImage picture = window.plot()->renderImage(PictureSize);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["points"] = window.plot()->pointCount();
+}
+
+void BM_RedrawHistogram(benchmark::State &state)
+{
+    redrawView(state, frmPlot::Histogram);
+}
+BENCHMARK(BM_RedrawHistogram)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawTimeDomain(benchmark::State &state)
+{
+    redrawView(state, frmPlot::TimeDomain);
+}
+BENCHMARK(BM_RedrawTimeDomain)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawFftAllMarks(benchmark::State &state)
+{
+    redrawView(state, frmPlot::FFTPlot);
+}
+BENCHMARK(BM_RedrawFftAllMarks)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

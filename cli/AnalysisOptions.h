@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "DataFormat.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// One argument of a command line while it is parsed: an option given as
+// "--name value" or "--name=value", or a plain argument.
+class OptionArgument
+{
+public:
+    OptionArgument(const QStringList &arguments, qsizetype index)
+        : m_arguments(arguments), m_index(index), m_name(arguments[index])
+    {
+        if (m_name.startsWith(QLatin1String("--")) && m_name.contains(QLatin1Char('='))) {
+            m_inlineValue = m_name.section(QLatin1Char('='), 1);
+            m_name = m_name.section(QLatin1Char('='), 0, 0);
+            m_hasInlineValue = true;
+        }
+    }
+
+    const QString &name() const { return m_name; }
+    bool hasInlineValue() const { return m_hasInlineValue; }
+    // The option's value: behind "=", or the next argument (then consumed).
+    bool takeValue(QString &value);
+    // The last argument this one consumed.
+    qsizetype index() const { return m_index; }
+
+private:
+    const QStringList &m_arguments;
+    qsizetype m_index;
+    QString m_name;
+    QString m_inlineValue;
+    bool m_hasInlineValue = false;
+};
+
+// The file and the analysis options shared by the commands that analyse a
+// data file: the view and the plot window's options.
+struct AnalysisOptions {
+    enum class View { Time, Fft, Histogram, List };
+
+    QString file;
+    View view = View::Time;
+    int window = 0;             // FFT window option index 0 .. 6
+    int numBins = 11;           // odd, 1 .. 51
+    int numHarmonics = 10;      // 2 .. 20
+    bool normalize = false;     // 0 dB at the highest level instead of full scale
+    DataFormat format = DataFormat::Integer;
+
+    // A command's own options: std::nullopt when the argument is none of them,
+    // an empty text when taken, else what is wrong with it.
+    using OwnOption = std::function<std::optional<QString>(OptionArgument &argument)>;
+
+    // Reads the arguments after the command's name; a one-line description of
+    // what is wrong, or nothing.
+    std::optional<QString> parse(const QStringList &arguments, const OwnOption &own);
+
+    static QString viewName(View view);
+};

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// kz-grab-views DATAFILE OUTDIR: loads DATAFILE into a plot window through its
+// Open command and saves the four views as OUTDIR/view-scope.png,
+// view-fft.png, view-histogram.png and view-datalist.png, and the FFT options
+// as view-fft-options.png. Run it on a display
+// (tools/screenshots.sh starts Xvfb) so the window is drawn as users see it.
+#include "AppState.h"
+#include "FileDialogs.h"
+#include "Plot.h"
+#include "frmPlot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextStream>
+
+namespace {
+
+bool grabTab(frmPlot &window, int tab, const QString &file)
+{
+    window.selectTab(tab);
+    QApplication::processEvents();
+    return window.grab().save(file);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        err << "usage: kz-grab-views DATAFILE OUTDIR\n";
+        return 2;
+    }
+    const QDir out(arguments[2]);
+    frmPlot window;
+    window.resize(1100, 760);
+    window.show();
+    FileDialogs::setHandler([&](FileDialogs::Mode, const QString &) { return arguments[1]; });
+    window.OpenFile();
+    if (window.numPoints() == 0) {
+        err << "kz-grab-views: " << arguments[1] << " did not load\n";
+        return 1;
+    }
+    // A marked point on the trace, as after a click on it.
+    window.selectTab(0);
+    emit window.plot()->dataPointClicked(0, 4075);
+
+    const bool scope = window.grab().save(out.filePath(QStringLiteral("view-scope.png")));
+    window.optWindow(4)->setChecked(true);
+    window.cbMainLobe()->setChecked(true);
+    window.cbHarmonics()->setChecked(true);
+    const bool fft = grabTab(window, 1, out.filePath(QStringLiteral("view-fft.png")));
+    window.SSTab2()->setCurrentIndex(1);
+    QApplication::processEvents();
+    const bool options = window.grab().save(out.filePath(QStringLiteral("view-fft-options.png")));
+    const bool histogram = grabTab(window, 2, out.filePath(QStringLiteral("view-histogram.png")));
+    const bool list = grabTab(window, 3, out.filePath(QStringLiteral("view-datalist.png")));
+    if (!(scope && fft && options && histogram && list)) {
+        err << "kz-grab-views: cannot write the pictures into " << out.path() << '\n';
+        return 1;
+    }
+    return 0;
+}
