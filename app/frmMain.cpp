@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
 #include <QTimer>
 #include <array>
 
@@ -81,30 +83,72 @@ frmMain::~frmMain()
 
 void frmMain::createMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QAction *fileNew = file->addAction(QStringLiteral("&New"));
-    fileNew->setObjectName(QStringLiteral("mnuFileNew"));
+    auto addMenu = [this](const char *name, const QString &caption) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    auto addEntry = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
+        QAction *entry = menu->addAction(caption, this, slot);
+        entry->setObjectName(QLatin1String(name));
+        return entry;
+    };
+
+    QMenu *file = addMenu("mnuFile", QStringLiteral("&File"));
+    QAction *fileNew = addEntry(file, "mnuFileNew", QStringLiteral("&New"), &frmMain::NewDocument);
     fileNew->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    // Only start-up creates a document window.
-    fileNew->setEnabled(false);
+    fileNew->setEnabled(false); // only start-up creates a document window
+    QAction *open = addEntry(file, "mnuFileOpen", QStringLiteral("&Open..."), [this] { runPlotCommand(QStringLiteral("Open"), &frmPlot::OpenFile); });
+    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     file->addSeparator();
-    QAction *pageSetup = file->addAction(QStringLiteral("Page Set&up..."), this, &frmMain::mnuFilePageSetup_Click);
-    pageSetup->setObjectName(QStringLiteral("mnuFilePageSetup"));
+    QAction *save = addEntry(file, "mnuFileSave", QStringLiteral("&Save As..."), [this] { runPlotCommand(QStringLiteral("Save"), &frmPlot::SaveData); });
     file->addSeparator();
-    QAction *exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-    exit->setObjectName(QStringLiteral("mnuFileExit"));
+    addEntry(file, "mnuFilePageSetup", QStringLiteral("Page Set&up..."), &frmMain::mnuFilePageSetup_Click);
+    QAction *print = addEntry(file, "mnuFilePrint", QStringLiteral("&Print..."), [this] { runPlotCommand(QStringLiteral("Print"), &frmPlot::PrintGraph); });
+    addEntry(file, "mnuFileExportGraph", QStringLiteral("&Export Graph..."), [this] { runPlotCommand(QStringLiteral("Export Graph"), &frmPlot::ExportGraph); });
+    file->addSeparator();
+    addEntry(file, "mnuFileExit", QStringLiteral("E&xit"), &QWidget::close);
 
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    QAction *setup = edit->addAction(QStringLiteral("EVM &Setup..."), this, &frmMain::mnuEditEVMSetup_Click);
-    setup->setObjectName(QStringLiteral("mnuEditEVMSetup"));
+    QMenu *edit = addMenu("mnuEdit", QStringLiteral("&Edit"));
+    addEntry(edit, "mnuEditEVMSetup", QStringLiteral("EVM &Setup..."), &frmMain::mnuEditEVMSetup_Click);
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction *about = help->addAction(QStringLiteral("&About "), this, &frmMain::mnuHelpAbout_Click);
-    about->setObjectName(QStringLiteral("mnuHelpAbout"));
+    QMenu *view = addMenu("mnuView", QStringLiteral("&View"));
+    const std::array<std::pair<const char *, const char *>, 4> views{
+        {{"mnuViewScope", "Scope"}, {"mnuViewFFT", "FFT"}, {"mnuViewHistogram", "Histogram"}, {"mnuViewData", "Data"}}};
+    for (int tab = 0; tab < int(views.size()); ++tab)
+        addEntry(view, views[std::size_t(tab)].first, QLatin1String(views[std::size_t(tab)].second), [this, tab] {
+            if (frmPlot *plot = activePlot())
+                plot->selectTab(tab);
+        });
+
+    QMenu *help = addMenu("mnuHelp", QStringLiteral("&Help"));
+    addEntry(help, "mnuHelpAbout", QStringLiteral("&About "), &frmMain::mnuHelpAbout_Click);
+
+    QToolBar *toolBar = addToolBar(QStringLiteral("Toolbar"));
+    toolBar->setObjectName(QStringLiteral("tbToolBar"));
+    toolBar->setMovable(false);
+    auto addTool = [&](QAction *command, const char *key, const QString &theme, QStyle::StandardPixmap fallback) {
+        QAction *button = toolBar->addAction(QIcon::fromTheme(theme, style()->standardIcon(fallback)), QLatin1String(key));
+        button->setObjectName(QStringLiteral("tb%1").arg(QLatin1String(key)));
+        button->setToolTip(command->text().remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+        connect(button, &QAction::triggered, command, &QAction::trigger);
+    };
+    addTool(open, "Open", QStringLiteral("document-open"), QStyle::SP_DialogOpenButton);
+    addTool(save, "Save", QStringLiteral("document-save"), QStyle::SP_DialogSaveButton);
+    addTool(print, "Print", QStringLiteral("document-print"), QStyle::SP_FileDialogDetailedView);
     updateCommands();
+}
+
+void frmMain::runPlotCommand(const QString &name, void (frmPlot::*command)())
+{
+    frmPlot *plot = activePlot();
+    if (!plot)
+        return;
+    try {
+        (plot->*command)();
+    } catch (const std::exception &error) {
+        UserMessage::show(this, QStringLiteral("%1 failed: %2").arg(name, QString::fromLocal8Bit(error.what())));
+    }
 }
 
 QAction *frmMain::action(const QString &objectName) const
@@ -115,6 +159,11 @@ QAction *frmMain::action(const QString &objectName) const
 void frmMain::updateCommands()
 {
     const bool busy = m_acquisition->busy();
+    const bool hasPlot = activePlot() != nullptr;
+    for (const char *name : {"mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuFileExportGraph", "mnuViewScope",
+                             "mnuViewFFT", "mnuViewHistogram", "mnuViewData", "tbOpen", "tbSave", "tbPrint"})
+        if (QAction *entry = action(QLatin1String(name)))
+            entry->setEnabled(hasPlot);
     if (QAction *setup = action(QStringLiteral("mnuEditEVMSetup")))
         setup->setEnabled(m_driver && !busy);
     if (QAction *exit = action(QStringLiteral("mnuFileExit")))
@@ -147,6 +196,8 @@ frmPlot *frmMain::NewDocument()
     m_mfrmPlot = plot;
     connect(plot, &frmPlot::CalcStatus, this, [this, plot] { m_acquisition->mfrmPlot_CalcStatus(*plot); });
     plot->setAttribute(Qt::WA_DeleteOnClose);
+    // Once the window is gone, the commands that act on it may have no target.
+    connect(plot, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &frmMain::updateCommands); });
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(plot);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     plot->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));

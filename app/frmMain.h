@@ -52,6 +52,8 @@ private:
     void bindDriver(const QString &driverName);
     void unload();
     void updateCommands();
+    // Runs a command of the active plot window; a failure becomes a message box.
+    void runPlotCommand(const QString &name, void (frmPlot::*command)());
     void mnuEditEVMSetup_Click();
     void mnuFilePageSetup_Click();
     void mnuHelpAbout_Click();

@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's menus and toolbar: each command reaches its target, and
+// commands without a target are unavailable.
+#include "AppState.h"
+#include "FileDialogs.h"
+#include "SharedPrinter.h"
+#include "UserMessage.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+#include "frmPlot.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class tst_main_commands : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_messages;
+    QString m_nextPath;
+
+    std::unique_ptr<frmMain> start()
+    {
+        auto window = std::make_unique<frmMain>();
+        window->load();
+        m_messages.clear();
+        return window;
+    }
+
+    static void trigger(frmMain &window, const char *name)
+    {
+        QAction *entry = window.action(QLatin1String(name));
+        QVERIFY2(entry, name);
+        QVERIFY2(entry->isEnabled(), name);
+        entry->trigger();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
+        qputenv("KZ7305EVM_PLUGIN_PATH", "");
+        UserMessage::setHandler([this](const QString &text) { m_messages << text; });
+        FileDialogs::setHandler([this](FileDialogs::Mode, const QString &) { return m_nextPath; });
+    }
+
+    void menuVocabulary()
+    {
+        auto window = start();
+        const std::vector<std::pair<const char *, QString>> entries = {
+            {"mnuFileNew", "&New"}, {"mnuFileOpen", "&Open..."}, {"mnuFileSave", "&Save As..."},
+            {"mnuFilePageSetup", "Page Set&up..."}, {"mnuFilePrint", "&Print..."}, {"mnuFileExit", "E&xit"},
+            {"mnuEditEVMSetup", "EVM &Setup..."}, {"mnuViewScope", "Scope"}, {"mnuViewFFT", "FFT"},
+            {"mnuViewHistogram", "Histogram"}, {"mnuViewData", "Data"}, {"mnuHelpAbout", "&About "}};
+        for (const auto &[name, caption] : entries) {
+            QAction *entry = window->action(QLatin1String(name));
+            QVERIFY2(entry, name);
+            QCOMPARE(entry->text(), caption);
+        }
+        QCOMPARE(window->action(QStringLiteral("mnuFileNew"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QVERIFY(!window->action(QStringLiteral("mnuFileNew"))->isEnabled());
+        // The document area adds the maximised document's caption in brackets.
+        QVERIFY(window->windowTitle().startsWith(QStringLiteral("Velkor Data Acquisition Laboratory")));
+        // No driver could be bound: its setup has no target.
+        QVERIFY(!window->action(QStringLiteral("mnuEditEVMSetup"))->isEnabled());
+    }
+
+    void viewEntriesSelectTabs()
+    {
+        auto window = start();
+        frmPlot *plot = window->activePlot();
+        const std::vector<std::pair<const char *, int>> views = {
+            {"mnuViewData", 3}, {"mnuViewFFT", 1}, {"mnuViewHistogram", 2}, {"mnuViewScope", 0}};
+        for (const auto &[name, tab] : views) {
+            trigger(*window, name);
+            QCOMPARE(plot->SSTab1()->currentIndex(), tab);
+        }
+        QCOMPARE(plot->currentView(), std::int16_t(frmPlot::TimeDomain));
+    }
+
+    void saveAndOpenReachThePlotWindow()
+    {
+        auto window = start();
+        m_nextPath = m_dir.filePath(QStringLiteral("block.csv"));
+        trigger(*window, "mnuFileSave");
+        QVERIFY(QFile::exists(m_nextPath));
+        QVERIFY(m_messages.isEmpty());
+
+        window->activePlot()->setnumPoints(8);
+        window->activePlot()->UpdatePlot();
+        trigger(*window, "tbOpen");
+        QCOMPARE(window->activePlot()->numPoints(), 256);
+        QVERIFY(QFile::remove(m_nextPath));
+        trigger(*window, "tbSave");
+        QVERIFY(QFile::exists(m_nextPath));
+    }
+
+    void printAndExportReachThePlotWindow()
+    {
+        auto window = start();
+        const QString pdf = m_dir.filePath(QStringLiteral("printout.pdf"));
+        SharedPrinter::printer().setOutputFormat(QPrinter::PdfFormat);
+        SharedPrinter::printer().setOutputFileName(pdf);
+        trigger(*window, "mnuFilePrint");
+        QVERIFY(QFile::exists(pdf));
+        QVERIFY(QFile::remove(pdf));
+        trigger(*window, "tbPrint");
+        QVERIFY(QFile::exists(pdf));
+
+        m_nextPath = m_dir.filePath(QStringLiteral("graph.png"));
+        trigger(*window, "mnuFileExportGraph");
+        QVERIFY(QFile::exists(m_nextPath));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void failingSaveSaysWhatFailed()
+    {
+        auto window = start();
+        m_nextPath = m_dir.filePath(QStringLiteral("no/such/folder/block.csv"));
+        trigger(*window, "mnuFileSave");
+        QCOMPARE(m_messages.size(), 1);
+    }
+
+    void plotCommandsNeedAPlotWindow()
+    {
+        auto window = start();
+        window->findChild<QMdiArea *>()->closeAllSubWindows();
+        QTRY_VERIFY(!window->activePlot());
+        QTest::qWait(10);
+        for (const char *name : {"mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuFileExportGraph", "mnuViewFFT", "tbPrint"})
+            QVERIFY2(!window->action(QLatin1String(name))->isEnabled(), name);
+        QVERIFY(window->action(QStringLiteral("mnuHelpAbout"))->isEnabled());
+    }
+
+    void aboutIsModalAndShowsTheVersion()
+    {
+        auto window = start();
+        QString version;
+        QTimer::singleShot(0, this, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *about = qobject_cast<frmAbout *>(widget)) {
+                    QVERIFY(about->isModal());
+                    QCOMPARE(about->parentWidget(), window.get());
+                    version = about->lblVersion()->text();
+                    about->cmdOK()->click();
+                }
+        });
+        trigger(*window, "mnuHelpAbout");
+        QCOMPARE(version, QStringLiteral("Version 0.1.17"));
+    }
+
+    void exitClosesTheWindow()
+    {
+        auto window = start();
+        window->show();
+        trigger(*window, "mnuFileExit");
+        QVERIFY(!window->isVisible());
+    }
+};
+
+QTEST_MAIN(tst_main_commands)
+#include "tst_main_commands.moc"
