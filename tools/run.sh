@@ -30,6 +30,8 @@ for _ in $(seq 50); do [ -e "$out/board" ] && break; sleep 0.1; done
 
 "$bin/kz7305evm-cli" acquire --port "$out/board" --samples 4096 --analyze fft --window blackman-harris -o "$out/block.csv"
 "$bin/kz7305evm-cli" analyze "$out/block.csv" --view fft --window blackman-harris --save "$out/block-fft.csv" > /dev/null
+"$bin/kz7305evm-cli" plot "$out/block.csv" --view fft --window blackman-harris --marks all -o "$out/block-fft.png"
 echo
 echo "Data file (time domain): $out/block.csv"
 echo "Spectrum data file:      $out/block-fft.csv"
+echo "Graph of the spectrum:   $out/block-fft.png"

@@ -234,4 +234,4 @@ private slots:
 };
 
 QTEST_MAIN(TestPlotDataset)
-#include "test_plot_dataset.moc"
+#include "tst_plot_dataset.moc"

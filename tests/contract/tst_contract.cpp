@@ -101,4 +101,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(TestContract)
-#include "test_contract.moc"
+#include "tst_contract.moc"

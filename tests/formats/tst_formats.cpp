@@ -151,4 +151,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(TestFormats)
-#include "test_formats.moc"
+#include "tst_formats.moc"

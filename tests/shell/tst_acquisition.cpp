@@ -328,4 +328,4 @@ private slots:
 };
 
 QTEST_MAIN(TestAcquisition)
-#include "test_acquisition.moc"
+#include "tst_acquisition.moc"
