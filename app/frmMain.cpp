@@ -49,6 +49,7 @@ frmMain::frmMain(QWidget *parent)
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
+    m_panel->setMaximumWidth(m_panel->minimumSizeHint().width() + 24);
     layout->addWidget(m_panel);
     layout->addWidget(m_mdiArea, 1);
     // The document area scrolls rather than forcing the main window wider.
