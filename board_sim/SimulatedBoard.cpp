@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 SimulatedBoard::~SimulatedBoard()
@@ -51,4 +52,17 @@ void SimulatedBoard::stop()
         }
     }
     m_devicePath.clear();
+}
+
+QList<std::int32_t> SimulatedBoard::readDump(const QString &file)
+{
+    QFile dump(file);
+    QList<std::int32_t> codes;
+    if (!dump.open(QIODevice::ReadOnly | QIODevice::Text))
+        return codes;
+    for (const QByteArray &line : dump.readAll().split('\n')) {
+        if (!line.trimmed().isEmpty())
+            codes.append(line.trimmed().toInt());
+    }
+    return codes;
 }

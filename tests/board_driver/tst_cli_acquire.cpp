@@ -61,15 +61,7 @@ tst_cli_acquire::Run tst_cli_acquire::run(const QStringList &arguments, int time
 
 QList<std::int32_t> tst_cli_acquire::dumpedBlock() const
 {
-    QFile file(path("dump.txt"));
-    QList<std::int32_t> codes;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return codes;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            codes.append(line.trimmed().toInt());
-    }
-    return codes;
+    return SimulatedBoard::readDump(path("dump.txt"));
 }
 
 void tst_cli_acquire::savesTheBoardsBlock()

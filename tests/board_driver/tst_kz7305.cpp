@@ -84,15 +84,7 @@ QStringList tst_kz7305::requestLog() const
 
 QList<std::int32_t> tst_kz7305::dumpedBlock() const
 {
-    QFile file(m_dir.filePath(QStringLiteral("block.txt")));
-    QList<std::int32_t> codes;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return codes;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            codes.append(line.trimmed().toInt());
-    }
-    return codes;
+    return SimulatedBoard::readDump(m_dir.filePath(QStringLiteral("block.txt")));
 }
 
 static QString floatHex(float value)

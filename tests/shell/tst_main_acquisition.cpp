@@ -48,16 +48,7 @@ private:
         return window.panel()->cmdAcquire()->isEnabled() && window.panel()->cmdStop()->isHidden();
     }
 
-    QList<std::int32_t> dumpedBlock() const
-    {
-        QFile file(dumpFile());
-        QList<std::int32_t> codes;
-        if (file.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : file.readAll().split('\n'))
-                if (!line.trimmed().isEmpty())
-                    codes.append(line.trimmed().toInt());
-        return codes;
-    }
+    QList<std::int32_t> dumpedBlock() const { return SimulatedBoard::readDump(dumpFile()); }
 
 private slots:
     void initTestCase()
