@@ -6,8 +6,10 @@
 #include "NuvarDriverError.h"
 #include "NuvarDriverPlugin.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QObject>
+#include <QTimer>
 
 namespace {
 
@@ -57,6 +59,21 @@ public:
     }
 };
 
+// A board that takes 300 ms to answer its setup, running the event loop meanwhile
+// as a blocking register exchange does.
+class SlowSetupDriver : public EchoDriver
+{
+public:
+    void Setup() override
+    {
+        logCall("Setup begins");
+        QEventLoop wait;
+        QTimer::singleShot(300, &wait, &QEventLoop::quit);
+        wait.exec();
+        logCall("Setup ends");
+    }
+};
+
 } // namespace
 
 class TestDriversPlugin : public QObject, public NuvarDriverPlugin
@@ -68,7 +85,7 @@ class TestDriversPlugin : public QObject, public NuvarDriverPlugin
 public:
     QStringList driverClasses() const override
     {
-        return {QStringLiteral("echo"), QStringLiteral("failopen"), QStringLiteral("failsetup")};
+        return {QStringLiteral("echo"), QStringLiteral("failopen"), QStringLiteral("failsetup"), QStringLiteral("slowsetup")};
     }
 
     std::unique_ptr<NuvarDriverClass> createDriver(const QString &className) override
@@ -79,6 +96,8 @@ public:
             return std::make_unique<FailingOpenDriver>();
         if (className == QLatin1String("failsetup"))
             return std::make_unique<FailingSetupDriver>();
+        if (className == QLatin1String("slowsetup"))
+            return std::make_unique<SlowSetupDriver>();
         return nullptr;
     }
 };

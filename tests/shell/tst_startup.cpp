@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 class TestStartup : public QObject
@@ -178,6 +179,21 @@ private slots:
         QVERIFY(window->activePlot());
         window->close();
         QCOMPARE(driverCalls(), calls);
+    }
+
+    void closeDuringADriverCallWaitsForIt()
+    {
+        userSettings().setValue(QStringLiteral("Plugins/DriverName"), QStringLiteral("TestDrivers.slowsetup"));
+        frmMain window;
+        bool visibleAfterClose = false;
+        QTimer::singleShot(50, &window, [&] {
+            window.close();
+            visibleAfterClose = window.isVisible();
+        });
+        window.load();
+        QVERIFY(visibleAfterClose); // deferred: the driver was still in its call
+        QTRY_VERIFY(!window.isVisible());
+        QCOMPARE(driverCalls(), (QStringList{"setBoardName", "DriverOpen", "Setup begins", "Setup ends", "DriverClose"}));
     }
 
     void placementRoundTrip()
