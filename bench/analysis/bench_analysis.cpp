@@ -12,6 +12,7 @@
 #include "Spectrum.h"
 #include "TimeStatistics.h"
 #include "frmPlot.h"
+#include "QtBenchmarkMain.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -245,14 +246,6 @@ private:
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv, &reporter);
 }

@@ -6,6 +6,7 @@
 #include "SimulatedBoard.h"
 #include "csrdrv.h"
 #include "kz7305.h"
+#include "QtBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -142,10 +143,5 @@ BENCHMARK(BM_PacedReception9600)->Unit(benchmark::kMillisecond)->UseRealTime()->
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

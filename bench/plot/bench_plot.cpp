@@ -7,6 +7,7 @@
 #include "AppState.h"
 #include "Plot.h"
 #include "frmPlot.h"
+#include "QtBenchmarkMain.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -81,13 +82,5 @@ BENCHMARK(BM_RedrawFftAllMarks)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }
