@@ -117,7 +117,6 @@ public:
     bool statusBarShown() const;
     QRadioButton *optDataFormat(int index) const;
     QListView *lstDataList() const { return m_dataList; }
-    FftOptionsPanel *fftOptions() const { return m_fftOptions; }
     QRadioButton *optWindow(int index) const;
     QRadioButton *optHighestSignal() const;
     QRadioButton *optFullScale0dB() const;
