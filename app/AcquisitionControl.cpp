@@ -3,7 +3,8 @@
 
 #include "AcquisitionPanel.h"
 #include "AppState.h"
-#include "DriverScale.h"
+#include "DriverBlock.h"
+#include "ReceptionRetries.h"
 #include "NuvarDriverClass.h"
 #include "frmPlot.h"
 
@@ -172,7 +173,7 @@ void AcquisitionControl::DriverEvent(EventEnum evType)
         finishReception();
         break;
     case EVENT_RX_ERROR:
-        if (m_retryCounter < MaxRetries) {
+        if (m_retryCounter < MaxReceptionRetries) {
             m_field1.setText(QStringLiteral("Error receiving data: trying again..."));
             ++m_retryCounter;
             startDataReceive();
@@ -200,24 +201,11 @@ void AcquisitionControl::finishReception()
 {
     m_field1.setText(QStringLiteral("Ready"));
     m_panel.prgAcquisitionProgress()->setValue(0);
-    const std::int32_t samples = m_driver->Samples();
     try {
-        // Sized to the block: a full 43 690-sample acquisition always fits.
-        m_receiveBuffer.assign(static_cast<std::size_t>(std::max(samples, 0)) + 1, 0);
-        m_driver->GetData(m_receiveBuffer);
+        const SampleBlock block = DriverBlock::fetch(*m_driver);
         AppState::setDataReady(true);
         if (frmPlot *plot = m_activePlot()) {
-            plot->setDeviceID(m_driver->BoardName());
-            const double minVolt = m_driver->MinVolt(0);
-            const std::int64_t maxCode = m_driver->MaxCode(0);
-            const std::int64_t minCode = m_driver->MinCode(0);
-            const double maxVolt = m_driver->MaxVolt(0);
-            const DriverScale scale = DriverScale::fromRange(minVolt, maxVolt, minCode, maxCode);
-            plot->setLSBSize(scale.lsbSize);
-            plot->setNumBits(scale.numBits);
-            plot->setnumPoints(m_driver->Samples());
-            plot->setSampleFreq(m_driver->SampleRate());
-            plot->LoadData(m_receiveBuffer);
+            plot->setBlock(block);
             plot->UpdatePlot();
         }
     } catch (const std::exception &error) {

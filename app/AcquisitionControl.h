@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 class AcquisitionPanel;
 class NuvarDriverClass;
@@ -23,8 +22,6 @@ class AcquisitionControl : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int MaxRetries = 3;
-
     AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                        std::function<frmPlot *()> activePlot, QObject *parent = nullptr);
 
@@ -78,7 +75,6 @@ private:
     std::function<frmPlot *()> m_activePlot;
     NuvarDriverClass *m_driver = nullptr;
     QTimer m_contTimer;
-    std::vector<std::int32_t> m_receiveBuffer;
     std::int16_t m_retryCounter = 0;
     bool m_running = false;
     int m_callDepth = 0;

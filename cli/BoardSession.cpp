@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BoardSession.h"
 
-#include "AcquisitionControl.h"
+#include "ReceptionRetries.h"
+#include "DriverBlock.h"
 #include "NuvarDriverClass.h"
 #include "ProgressDisplay.h"
 
@@ -25,7 +26,7 @@ BoardSession::BoardSession(NuvarDriverClass &driver, ProgressDisplay &progress)
     });
 }
 
-BoardSession::Outcome BoardSession::acquireBlock(bool configure, std::vector<std::int32_t> &block, QString &problem)
+BoardSession::Outcome BoardSession::acquireBlock(bool configure, SampleBlock &block, QString &problem)
 {
     m_block = &block;
     m_finished = false;
@@ -90,8 +91,7 @@ void BoardSession::startReception()
 void BoardSession::receptionFinished()
 {
     try {
-        m_block->assign(std::size_t(m_driver.Samples()), 0);
-        m_driver.GetData(*m_block);
+        *m_block = DriverBlock::fetch(m_driver);
         finish(Outcome::Received);
     } catch (const std::exception &error) {
         finish(Outcome::Failed, QString::fromLocal8Bit(error.what()));
@@ -128,15 +128,15 @@ void BoardSession::DriverEvent(EventEnum evType)
         receptionFinished();
         break;
     case EVENT_RX_ERROR:
-        if (m_retries < AcquisitionControl::MaxRetries) {
+        if (m_retries < MaxReceptionRetries) {
             ++m_retries;
             m_progress.note(QStringLiteral("no answer to a block request: receiving again (%1 of %2)")
                                 .arg(m_retries)
-                                .arg(AcquisitionControl::MaxRetries));
+                                .arg(MaxReceptionRetries));
             startReception();
         } else {
             finish(Outcome::Failed, QStringLiteral("reception failed: the board did not answer after %1 retries")
-                                        .arg(AcquisitionControl::MaxRetries));
+                                        .arg(MaxReceptionRetries));
         }
         break;
     default:

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "NuvarDriverEvents.h"
+#include "SampleBlock.h"
 
 #include <QEventLoop>
 #include <QString>
 #include <QTimer>
 
-#include <cstdint>
-#include <vector>
 
 class NuvarDriverClass;
 class ProgressDisplay;
@@ -27,7 +26,7 @@ public:
     // One block of the driver's Samples. With configure, the driver writes its
     // settings to the board first (the first block); later blocks only start.
     // On failure, problem says what went wrong in one line.
-    Outcome acquireBlock(bool configure, std::vector<std::int32_t> &block, QString &problem);
+    Outcome acquireBlock(bool configure, SampleBlock &block, QString &problem);
     // Ends the wait of acquireBlock with Interrupted.
     void interrupt();
 
@@ -42,7 +41,7 @@ private:
     ProgressDisplay &m_progress;
     QEventLoop *m_loop = nullptr;
     QTimer m_watchdog;
-    std::vector<std::int32_t> *m_block = nullptr;
+    SampleBlock *m_block = nullptr;
     Outcome m_outcome = Outcome::Failed;
     QString m_problem;
     bool m_finished = true;
