@@ -3,8 +3,6 @@
 
 #include "AcquisitionPanel.h"
 #include "AppState.h"
-#include "DriverBlock.h"
-#include "ReceptionRetries.h"
 #include "NuvarDriverClass.h"
 #include "frmPlot.h"
 
@@ -26,70 +24,45 @@ AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, 
     connect(panel.cmdAcquire(), &QPushButton::clicked, this, &AcquisitionControl::cmdAcquire_Click);
     connect(panel.cmdStop(), &QToolButton::clicked, this, &AcquisitionControl::cmdStop_Click);
     connect(&panel, &AcquisitionPanel::sampleRateClicked, this, &AcquisitionControl::btnSetSampleRate_Click);
+    connect(&m_session, &AcquisitionSession::stageReached, this, &AcquisitionControl::showStage);
+    connect(&m_session, &AcquisitionSession::retrying, this,
+            [this] { m_field1.setText(QStringLiteral("Error receiving data: trying again...")); });
+    connect(&m_session, &AcquisitionSession::blockReady, this, &AcquisitionControl::showBlock);
+    connect(&m_session, &AcquisitionSession::failed, this, &AcquisitionControl::showFailure);
+    connect(&m_session, &AcquisitionSession::busyChanged, this, [this](bool busy) {
+        updateCommands();
+        emit busyChanged(busy);
+    });
 }
 
 void AcquisitionControl::setDriver(NuvarDriverClass *driver)
 {
-    m_driver = driver;
-    m_running = false;
+    m_session.setDriver(driver);
     m_contTimer.stop();
     updateCommands();
 }
 
 void AcquisitionControl::updateCommands()
 {
-    m_panel.cmdAcquire()->setEnabled(m_driver && !m_running && !busy());
+    m_panel.cmdAcquire()->setEnabled(m_session.driver() && !m_session.running() && !busy());
     m_panel.btnSetSampleRate()->setEnabled(!busy());
-}
-
-void AcquisitionControl::enterCall()
-{
-    if (m_callDepth++ == 0) {
-        updateCommands();
-        emit busyChanged(true);
-    }
-}
-
-void AcquisitionControl::leaveCall()
-{
-    if (--m_callDepth == 0) {
-        updateCommands();
-        emit busyChanged(false);
-    }
 }
 
 void AcquisitionControl::returnToIdle()
 {
-    m_running = false;
     m_panel.cmdStop()->hide();
     updateCommands();
 }
 
-void AcquisitionControl::acquisitionFailed(const std::exception &error)
-{
-    m_field1.setText(QStringLiteral("Acquisition error!"));
-    m_field2.setText(QString::fromLocal8Bit(error.what()));
-    returnToIdle();
-}
-
 void AcquisitionControl::cmdAcquire_Click()
 {
-    if (!m_driver || m_running || busy())
+    if (!m_session.driver() || m_session.running() || busy())
         return;
     AppState::setDataReady(false);
-    m_running = true;
-    updateCommands();
     m_panel.cmdStop()->setVisible(m_panel.optContinuous()->isChecked());
-    try {
-        callDriver([this] {
-            m_driver->setSamples(m_panel.sampleCount());
-            m_driver->setTriggerType(TRIGGER_NONE);
-            m_driver->Configure();
-            m_driver->StartAcquisition();
-        });
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-    }
+    if (!m_session.start(m_panel.sampleCount(), true))
+        return;
+    updateCommands();
 }
 
 void AcquisitionControl::cmdStop_Click()
@@ -100,16 +73,12 @@ void AcquisitionControl::cmdStop_Click()
 
 void AcquisitionControl::contTimer_Timer()
 {
-    if (!m_driver)
+    if (!m_session.driver())
         return;
-    m_running = true;
-    updateCommands();
     m_panel.cmdStop()->show();
-    try {
-        callDriver([this] { m_driver->StartAcquisition(); });
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-    }
+    if (!m_session.start(m_panel.sampleCount(), false))
+        return;
+    updateCommands();
 }
 
 void AcquisitionControl::btnSetSampleRate_Click()
@@ -119,69 +88,19 @@ void AcquisitionControl::btnSetSampleRate_Click()
         m_field1.setText(QStringLiteral("Sample rate \"%1\" is not a number: nothing sent").arg(m_panel.txtSampleRate()->text()));
         return;
     }
-    if (!m_driver || busy())
+    NuvarDriverClass *driver = m_session.driver();
+    if (!driver || busy())
         return;
     try {
-        callDriver([this, &rate] { m_driver->setSampleRate(*rate); });
+        callDriver([driver, &rate] { driver->setSampleRate(*rate); });
     } catch (const std::exception &error) {
         m_field2.setText(QString::fromLocal8Bit(error.what()));
     }
 }
 
-void AcquisitionControl::startDataReceive()
-{
-    try {
-        callDriver([this] { m_driver->StartDataReceive(0, m_driver->Samples()); });
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-    }
-}
-
 void AcquisitionControl::DriverEvent(EventEnum evType)
 {
-    if (!m_driver && evType <= EVENT_RX_ERROR)
-        return;
-    QProgressBar &progress = *m_panel.prgAcquisitionProgress();
     switch (evType) {
-    case EVENT_ACQ_START:
-        m_field1.setText(QStringLiteral("Starting acquisition..."));
-        progress.setRange(0, std::max(1, m_driver->Samples()));
-        progress.setValue(0);
-        break;
-    case EVENT_ACQ_CONT:
-        m_field1.setText(QStringLiteral("Acquiring data..."));
-        progress.setValue(m_driver->CurrentSample());
-        break;
-    case EVENT_ACQ_FINISH:
-        m_field1.setText(QStringLiteral("Acquisition complete..."));
-        m_retryCounter = 0;
-        startDataReceive();
-        break;
-    case EVENT_ACQ_ERROR:
-        m_field1.setText(QStringLiteral("Acquisition error!"));
-        returnToIdle();
-        break;
-    case EVENT_RX_START:
-        m_field1.setText(QStringLiteral("Starting reception of data..."));
-        progress.setValue(0);
-        break;
-    case EVENT_RX_CONT:
-        m_field1.setText(QStringLiteral("Receiving data..."));
-        progress.setValue(m_driver->SamplesReceived());
-        break;
-    case EVENT_RX_FINISH:
-        finishReception();
-        break;
-    case EVENT_RX_ERROR:
-        if (m_retryCounter < MaxReceptionRetries) {
-            m_field1.setText(QStringLiteral("Error receiving data: trying again..."));
-            ++m_retryCounter;
-            startDataReceive();
-        } else {
-            m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
-            returnToIdle();
-        }
-        break;
     case EVENT_COMM_IDLE:
         QApplication::processEvents();
         break;
@@ -194,29 +113,70 @@ void AcquisitionControl::DriverEvent(EventEnum evType)
     case EVENT_COMM_ERROR:
         m_field2.setText(QStringLiteral("Error communicating with board!"));
         break;
+    default:
+        m_session.driverEvent(evType);
+        break;
     }
 }
 
-void AcquisitionControl::finishReception()
+void AcquisitionControl::showStage(AcquisitionSession::Stage stage, int done, int total)
+{
+    QProgressBar &progress = *m_panel.prgAcquisitionProgress();
+    switch (stage) {
+    case AcquisitionSession::Stage::AcquisitionStarted:
+        m_field1.setText(QStringLiteral("Starting acquisition..."));
+        progress.setRange(0, std::max(1, total));
+        progress.setValue(0);
+        break;
+    case AcquisitionSession::Stage::Acquiring:
+        m_field1.setText(QStringLiteral("Acquiring data..."));
+        progress.setValue(done);
+        break;
+    case AcquisitionSession::Stage::AcquisitionComplete:
+        m_field1.setText(QStringLiteral("Acquisition complete..."));
+        break;
+    case AcquisitionSession::Stage::ReceptionStarted:
+        m_field1.setText(QStringLiteral("Starting reception of data..."));
+        progress.setValue(0);
+        break;
+    case AcquisitionSession::Stage::Receiving:
+        m_field1.setText(QStringLiteral("Receiving data..."));
+        progress.setValue(done);
+        break;
+    }
+}
+
+void AcquisitionControl::showBlock(const SampleBlock &block)
 {
     m_field1.setText(QStringLiteral("Ready"));
     m_panel.prgAcquisitionProgress()->setValue(0);
-    try {
-        const SampleBlock block = DriverBlock::fetch(*m_driver);
-        AppState::setDataReady(true);
-        if (frmPlot *plot = m_activePlot()) {
-            plot->setBlock(block);
-            plot->UpdatePlot();
-        }
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-        return;
+    AppState::setDataReady(true);
+    if (frmPlot *plot = m_activePlot()) {
+        plot->setBlock(block);
+        plot->UpdatePlot();
     }
-    if (m_panel.optContinuous()->isChecked()) {
+    if (m_panel.optContinuous()->isChecked())
         m_contTimer.start();
-    } else {
+    else
         returnToIdle();
+}
+
+void AcquisitionControl::showFailure(AcquisitionSession::Failure failure, const QString &problem)
+{
+    switch (failure) {
+    case AcquisitionSession::Failure::AcquisitionError:
+        m_field1.setText(QStringLiteral("Acquisition error!"));
+        break;
+    case AcquisitionSession::Failure::NoReception:
+        m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
+        break;
+    case AcquisitionSession::Failure::ConfigurationFailed:
+    case AcquisitionSession::Failure::DriverError:
+        m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(problem);
+        break;
     }
+    returnToIdle();
 }
 
 void AcquisitionControl::mfrmPlot_CalcStatus(const frmPlot &plot)

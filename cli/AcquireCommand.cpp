@@ -94,7 +94,6 @@ public:
                     return fail(BoardProblem, QStringLiteral("the board does not answer: the sample rate could not be set"));
                 }
             }
-            m_driver->setSamples(m_options.samples);
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));
         }
@@ -114,7 +113,7 @@ private:
             m_progress.beginBlock(number);
             SampleBlock block;
             QString problem;
-            const BoardSession::Outcome outcome = session.acquireBlock(number == 1, block, problem);
+            const BoardSession::Outcome outcome = session.acquireBlock(m_options.samples, number == 1, block, problem);
             m_progress.endBlock();
             if (outcome == BoardSession::Outcome::Interrupted)
                 return interrupted(number - 1);
