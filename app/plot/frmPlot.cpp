@@ -34,45 +34,13 @@ void frmPlot::setNormalizeFFT(bool value)
     m_fftOptions->showNormalization(value);
 }
 
-QRadioButton *frmPlot::optWindow(int index) const
-{
-    return m_fftOptions->optWindow(index);
-}
 
-QRadioButton *frmPlot::optHighestSignal() const
-{
-    return m_fftOptions->optHighestSignal();
-}
 
-QRadioButton *frmPlot::optFullScale0dB() const
-{
-    return m_fftOptions->optFullScale0dB();
-}
 
-QLineEdit *frmPlot::txtNumBins() const
-{
-    return m_fftOptions->txtNumBins();
-}
 
-QLineEdit *frmPlot::txtNumHarm() const
-{
-    return m_fftOptions->txtNumHarm();
-}
 
-QCheckBox *frmPlot::cbDCspect() const
-{
-    return m_fftOptions->cbDCspect();
-}
 
-QCheckBox *frmPlot::cbMainLobe() const
-{
-    return m_fftOptions->cbMainLobe();
-}
 
-QCheckBox *frmPlot::cbHarmonics() const
-{
-    return m_fftOptions->cbHarmonics();
-}
 
 QString frmPlot::statusText(int panel) const
 {

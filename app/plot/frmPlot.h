@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FftOptionsPanel.h"
 #include "PlotDocument.h"
 #include "ViewGraph.h"
 
@@ -11,7 +12,6 @@
 #include <span>
 #include <vector>
 
-class FftOptionsPanel;
 class Plot;
 class QButtonGroup;
 class QCheckBox;
@@ -119,14 +119,15 @@ public:
     bool statusBarShown() const;
     QRadioButton *optDataFormat(int index) const;
     QListView *lstDataList() const { return m_dataList; }
-    QRadioButton *optWindow(int index) const;
-    QRadioButton *optHighestSignal() const;
-    QRadioButton *optFullScale0dB() const;
-    QLineEdit *txtNumBins() const;
-    QLineEdit *txtNumHarm() const;
-    QCheckBox *cbDCspect() const;
-    QCheckBox *cbMainLobe() const;
-    QCheckBox *cbHarmonics() const;
+    // The FFT options' controls.
+    QRadioButton *optWindow(int index) const { return m_fftOptions->optWindow(index); }
+    QRadioButton *optHighestSignal() const { return m_fftOptions->optHighestSignal(); }
+    QRadioButton *optFullScale0dB() const { return m_fftOptions->optFullScale0dB(); }
+    QLineEdit *txtNumBins() const { return m_fftOptions->txtNumBins(); }
+    QLineEdit *txtNumHarm() const { return m_fftOptions->txtNumHarm(); }
+    QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
+    QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }
+    QCheckBox *cbHarmonics() const { return m_fftOptions->cbHarmonics(); }
 
 signals:
     void CalcStatus();
