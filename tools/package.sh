@@ -44,7 +44,7 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 # Everything runs in a mount namespace of its own, so the chroot's /proc and
 # /dev vanish with it, whatever happens.
-unshare --mount --propagation private bash -euo pipefail -s "$root" <<'CHECK'
+read -r -d '' check_script <<'CHECK' || true
 root=$1
 mount -t proc proc "$root/proc"
 mount --rbind /dev "$root/dev"
@@ -72,7 +72,8 @@ in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q --autoremove kz73
 left=""
 while read -r path; do
   # Folders the package shares with others stay; its own must go.
-  if [ -e "$root$path" ] && ! { [ -d "$root$path" ] && [ -n "$(ls -A "$root$path")" ]; }; then
+  [ -e "$root$path" ] || continue
+  if [ ! -d "$root$path" ] || { [ -z "$(ls -A "$root$path")" ] && ! in_root dpkg -S "$path" > /dev/null 2>&1 < /dev/null; }; then
     left+="$path "
   fi
 done < "$root/tmp/kz7305evm.files"
@@ -85,3 +86,4 @@ if [ -n "$left$found" ]; then
 fi
 echo "Installed, ran and removed cleanly on Debian 12."
 CHECK
+unshare --mount --propagation private bash -euo pipefail -c "$check_script" check "$root" < /dev/null
