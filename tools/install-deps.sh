@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the tools need, if any
+# Installs the Debian 12 packages the build, the tests, the package and the tools need, if any
 # is missing. Safe to run again: it does nothing when everything is there.
 set -euo pipefail
 
@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core xvfb xauth
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev
+  scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap
 )
 
 missing=()
