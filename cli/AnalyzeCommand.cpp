@@ -28,7 +28,7 @@ void printJson(QTextStream &out, const SampleBlock &block, const AnalyzeOptions 
                        {QStringLiteral("samples"), static_cast<qint64>(block.samples.size())},
                        {QStringLiteral("view"), AnalyzeOptions::viewName(options.view)}};
     for (const Figure &figure : report.figures)
-        object.insert(figure.key, figure.value);
+        object.insert(figure.key, figure.jsonValue());
     out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
 }
 

@@ -412,8 +412,13 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("time.pdf")));
         plot.PrintGraph();
+        // Codes 0 .. 7 of 1 uV each: sigma sqrt(6) = 2.449 uV, p-p 7 uV, mean
+        // 3.5 uV, log2(8 / sigma) = 1.708 and log2(8 / (6.6 sigma)) = -1.015 bits.
         QCOMPARE(plot.plot()->subTitle(), QStringLiteral("Min:0     Max:7     Mean:3") + sep() +
-                                              QStringLiteral("5     StdDev:306186") + sep() + QStringLiteral("2178"));
+                                              QStringLiteral("5     StdDev:306186") + sep() + QStringLiteral("2178\n") +
+                                              QStringLiteral("RMS noise: 2.45 µV     P-P noise: 7.00 µV     Offset: 3.50 µV"
+                                                             "     Effective resolution: 1.71 bits     Noise-free resolution: -1.01 bits")
+                                                  .replace(QLatin1Char('.'), sep()));
         QCOMPARE(head(printer.outputFileName(), 5), QByteArray("%PDF-"));
         QVERIFY(m_messages.isEmpty());
         plot.UpdatePlot();
@@ -524,8 +529,8 @@ private slots:
             QCOMPARE(panels.size(), 4);
             for (QLabel *panel : panels)
                 QVERIFY(std::abs(panel->width() - plot.plot()->width() / 4) <= 8);
-            // The graph fills its tab page.
-            QVERIFY(plot.plot()->width() > width - 60);
+            // The graph fills its tab page beside the noise figures.
+            QVERIFY(plot.plot()->width() > width - 60 - plot.noisePanel()->width());
         }
     }
 
