@@ -21,6 +21,7 @@
 #include <QTest>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 namespace {
 
@@ -515,6 +516,32 @@ private slots:
             for (int x = 0; x < image.width(); ++x)
                 inked += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
         QVERIFY2(inked > 2000, qPrintable(QString::number(inked)));
+    }
+
+    void figuresBesideTheGraphs()
+    {
+        frmPlot plot;
+        // Codes 0 .. 7 of 1 uV: sigma sqrt(6) = 2.449 uV, offset 3.5 uV.
+        loadBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        plot.selectTab(0);
+        QCOMPARE(plot.noisePanel()->valueText(1), QStringLiteral("2") + sep() + QStringLiteral("45 µV"));
+        QCOMPARE(plot.noisePanel()->valueText(4), QStringLiteral("3") + sep() + QStringLiteral("50 µV"));
+        QVERIFY(plot.statusBarShown()); // the four panels stay
+        QCOMPARE(plot.statusText(2), QStringLiteral("Mean: 3") + sep() + QStringLiteral("5"));
+
+        // A tone says nothing; noise alone is said to be noise.
+        loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
+        plot.selectTab(1);
+        QVERIFY(!plot.tonePanel()->noteShown());
+        QVERIFY(plot.tonePanel()->valueText(1).endsWith(QLatin1String(" dBFS")));
+        std::minstd_rand random(11);
+        std::vector<std::int32_t> noise(1024);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(random() % 13U); // spread without a tone
+        loadBlock(plot, noise);
+        plot.UpdatePlot();
+        QVERIFY(plot.tonePanel()->noteShown());
+        QCOMPARE(plot.tonePanel()->note(), QLatin1String(NoiseTexts::NoToneNote));
     }
 
     void statusPanelsAreAQuarterOfTheGraph()
