@@ -58,9 +58,9 @@ QList<Row> noiseRows(const NoiseFigures &f, QChar separator)
             {QStringLiteral("P-P noise"), codes(f.ppNoiseCodes, separator)},
             {QStringLiteral("P-P noise"), microvolts(f.ppNoiseUv, separator)},
             {QStringLiteral("Offset"), microvolts(f.offsetUv, separator)},
-            {QStringLiteral("Effective resolution"), bits(f.effectiveResolutionBits, separator)},
-            {QStringLiteral("Noise-free resolution"), bits(f.noiseFreeResolutionBits, separator)},
-            {QStringLiteral("Noise-free (measured)"), bits(f.noiseFreeResolutionMeasuredBits, separator)}};
+            {QStringLiteral("Effective res."), bits(f.effectiveResolutionBits, separator)},
+            {QStringLiteral("Noise-free res."), bits(f.noiseFreeResolutionBits, separator)},
+            {QStringLiteral("Noise-free, p-p"), bits(f.noiseFreeResolutionMeasuredBits, separator)}};
 }
 
 QList<Row> toneRows(const ToneFigures &f, QChar separator)

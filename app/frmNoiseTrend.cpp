@@ -21,7 +21,7 @@ struct Series {
 
 constexpr std::array<Series, 3> SeriesOf{{{"Offset (µV)", &NoiseTrend::Row::offsetUv},
                                           {"RMS Noise (µV)", &NoiseTrend::Row::rmsNoiseUv},
-                                          {"Peak-to-Peak Noise (µV)", &NoiseTrend::Row::ppNoiseUv}}};
+                                          {"P-P Noise (µV)", &NoiseTrend::Row::ppNoiseUv}}};
 
 } // namespace
 
@@ -43,7 +43,7 @@ frmNoiseTrend::frmNoiseTrend(NoiseTrend &trend, QWidget *parent)
     layout->addLayout(buttons);
     connect(m_btnLog, &QPushButton::clicked, this, &frmNoiseTrend::btnLog_Click);
     connect(m_btnClear, &QPushButton::clicked, this, &frmNoiseTrend::btnClear_Click);
-    resize(720, 600);
+    resize(720, 640);
     showLogState();
     refresh();
 }
@@ -62,9 +62,9 @@ void frmNoiseTrend::refresh()
             }
         }
         Plot &graph = *m_graphs[s];
-        graph.setSubTitle(QString::fromUtf8(SeriesOf[s].title));
-        graph.setXAxisLabel(QStringLiteral("Block Time (s)"));
-        graph.setYAxisLabel(QStringLiteral("µV"));
+        // One time axis label under the three graphs.
+        graph.setXAxisLabel(s + 1 == SeriesOf.size() ? QStringLiteral("Block Time (s)") : QString());
+        graph.setYAxisLabel(QString::fromUtf8(SeriesOf[s].title));
         graph.setPlottingMethod(Plot::PointsAndLine);
         graph.setSeriesData(x, y, static_cast<int>(x.size()));
         graph.redraw();

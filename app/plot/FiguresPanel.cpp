@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FiguresPanel.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 FiguresPanel::FiguresPanel(const QString &title, QWidget *parent)
-    : QGroupBox(title, parent), m_form(new QFormLayout), m_note(new QLabel)
+    : QGroupBox(title, parent), m_grid(new QGridLayout), m_note(new QLabel)
 {
     auto *layout = new QVBoxLayout(this);
-    m_form->setLabelAlignment(Qt::AlignLeft);
-    m_form->setRowWrapPolicy(QFormLayout::DontWrapRows);
-    layout->addLayout(m_form);
+    m_grid->setHorizontalSpacing(8);
+    layout->addLayout(m_grid);
     m_note->setWordWrap(true);
     m_note->setStyleSheet(QStringLiteral("color: #a04000;"));
     m_note->hide();
@@ -22,15 +21,16 @@ FiguresPanel::FiguresPanel(const QString &title, QWidget *parent)
 void FiguresPanel::setRows(const QList<NoiseTexts::Row> &rows)
 {
     if (rows.size() != m_values.size()) {
-        while (m_form->rowCount() > 0)
-            m_form->removeRow(0);
+        qDeleteAll(m_labels);
+        qDeleteAll(m_values);
         m_labels.clear();
         m_values.clear();
-        for (qsizetype i = 0; i < rows.size(); ++i) {
-            m_labels.append(new QLabel);
-            m_values.append(new QLabel);
+        for (int i = 0; i < rows.size(); ++i) {
+            m_labels.append(new QLabel(this));
+            m_values.append(new QLabel(this));
             m_values.last()->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            m_form->addRow(m_labels.last(), m_values.last());
+            m_grid->addWidget(m_labels.last(), i, 0);
+            m_grid->addWidget(m_values.last(), i, 1);
         }
     }
     for (qsizetype i = 0; i < rows.size(); ++i) {

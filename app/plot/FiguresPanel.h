@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QList>
 
-class QFormLayout;
+class QGridLayout;
 class QLabel;
 
 // A column of figures beside a graph: "label: value" rows and an optional
@@ -18,7 +18,7 @@ class FiguresPanel : public QGroupBox
 public:
     explicit FiguresPanel(const QString &title, QWidget *parent = nullptr);
 
-    // Replaces the rows; rows with the same count keep their labels' widgets.
+    // Replaces the rows' texts (and the rows when their count changes).
     void setRows(const QList<NoiseTexts::Row> &rows);
     void setNote(const QString &text);
 
@@ -27,7 +27,7 @@ public:
     bool noteShown() const;
 
 private:
-    QFormLayout *m_form;
+    QGridLayout *m_grid;
     QList<QLabel *> m_labels;
     QList<QLabel *> m_values;
     QLabel *m_note;

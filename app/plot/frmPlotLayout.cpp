@@ -33,7 +33,8 @@ QWidget *graphPage(QWidget *side)
     column->addWidget(side);
     column->addStretch(1);
     layout->addLayout(column);
-    side->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    // As wide as its texts: the graph gives way, never the figures.
+    side->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
     return page;
 }
 

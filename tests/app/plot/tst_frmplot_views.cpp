@@ -542,6 +542,16 @@ private slots:
         plot.UpdatePlot();
         QVERIFY(plot.tonePanel()->noteShown());
         QCOMPARE(plot.tonePanel()->note(), QLatin1String(NoiseTexts::NoToneNote));
+
+        // At the window's default size the figures are shown whole.
+        plot.show();
+        for (int tab : {0, 1}) {
+            plot.selectTab(tab);
+            QApplication::processEvents();
+            FiguresPanel *panel = tab == 0 ? plot.noisePanel() : plot.tonePanel();
+            qInfo() << panel->width() << panel->sizeHint() << panel->minimumSizeHint();
+            QVERIFY(panel->width() >= panel->sizeHint().width());
+        }
     }
 
     void statusPanelsAreAQuarterOfTheGraph()
