@@ -549,7 +549,6 @@ private slots:
             plot.selectTab(tab);
             QApplication::processEvents();
             FiguresPanel *panel = tab == 0 ? plot.noisePanel() : plot.tonePanel();
-            qInfo() << panel->width() << panel->sizeHint() << panel->minimumSizeHint();
             QVERIFY(panel->width() >= panel->sizeHint().width());
         }
     }
