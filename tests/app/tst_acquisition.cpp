@@ -288,6 +288,7 @@ private slots:
         rig.panel.cmdAcquire()->click();
         QVERIFY(rig.panel.cmdStop()->isVisible());
         QTRY_VERIFY(rig.driver.acquisitions >= 3);
+        QTRY_VERIFY(rig.control.noiseTrend().rows().size() >= 2);
         QVERIFY(!rig.panel.cmdAcquire()->isEnabled());
         rig.panel.cmdStop()->click();
         QVERIFY(rig.panel.optSingleShot()->isChecked());
