@@ -60,7 +60,7 @@ QList<Figure> fftFigures(const PlotDocument &document)
     const SpectralMetrics &metrics = document.metrics();
     const int n = document.spectrum().length();
     const double binSpacing = n > 0 ? document.block().sampleFreq / n : 0.0;
-    return QList<Figure>{{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
+    return {{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
             {QStringLiteral("snr"), QStringLiteral("SNR"), metrics.snr},
             {QStringLiteral("sinad"), QStringLiteral("SINAD"), metrics.sinad},
             {QStringLiteral("thd"), QStringLiteral("THD"), metrics.thd},
@@ -68,8 +68,7 @@ QList<Figure> fftFigures(const PlotDocument &document)
             {QStringLiteral("fundamental_bin"), QStringLiteral("Fundamental Bin"),
              static_cast<double>(metrics.fundamental)},
             {QStringLiteral("fundamental_frequency"), QStringLiteral("Fundamental Frequency (Hz)"),
-             metrics.fundamental * binSpacing}}
-           + toneFigures(document.toneFigures());
+             metrics.fundamental * binSpacing}};
 }
 
 QList<Figure> histogramFigures(const Histogram &histogram)
@@ -120,7 +119,7 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
     QList<Figure> figures;
     switch (options.view) {
     case AnalysisOptions::View::Fft:
-        figures = fftFigures(document);
+        figures = fftFigures(document) + toneFigures(document.toneFigures());
         break;
     case AnalysisOptions::View::Histogram:
         figures = histogramFigures(document.histogram());
