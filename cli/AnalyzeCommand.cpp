@@ -33,6 +33,28 @@ QJsonObject reportJson(const QString &file, const SampleBlock &block, const QStr
     return object;
 }
 
+struct FileReport {
+    SampleBlock block;
+    ViewReport report;
+};
+
+// Loads, analyses and, with --save, saves one file: its report, or a one-line
+// description of why it has none.
+std::variant<FileReport, QString> analyzeFile(const QString &file, const AnalyzeOptions &options)
+{
+    auto loaded = loadTimeDomainBlock(file);
+    if (const QString *problem = std::get_if<QString>(&loaded))
+        return *problem;
+    FileReport result{std::move(std::get<SampleBlock>(loaded)), {}};
+    const bool saving = !options.savePath.isEmpty();
+    result.report = ViewReport::analyze(result.block, options,
+                                        saving ? std::optional(QDateTime::currentDateTime()) : std::nullopt);
+    QString saveError;
+    if (saving && !DataFileWriter::save(options.savePath, result.report.fileContent, &saveError))
+        return saveError;
+    return result;
+}
+
 } // namespace
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -51,42 +73,34 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     // Each file on its own: one that fails is reported in its place (and on
     // stderr) and the others are still analysed.
     for (const QString &file : options.files) {
-        const auto fail = [&](const QString &problem) {
-            err << "kz7305evm-cli analyze: " << problem << '\n';
+        const auto analysed = analyzeFile(file, options);
+        if (const QString *problem = std::get_if<QString>(&analysed)) {
+            err << "kz7305evm-cli analyze: " << *problem << '\n';
             if (options.output == AnalyzeOptions::Output::Json)
-                printJsonLine(out, {{QStringLiteral("file"), file}, {QStringLiteral("error"), problem}});
+                printJsonLine(out, {{QStringLiteral("file"), file}, {QStringLiteral("error"), *problem}});
             else if (options.output == AnalyzeOptions::Output::Table)
-                table.addFailure(file, problem);
+                table.addFailure(file, *problem);
             result = FileProblem;
-        };
-        auto loaded = loadTimeDomainBlock(file);
-        if (const QString *problem = std::get_if<QString>(&loaded)) {
-            fail(*problem);
-            continue;
+        } else {
+            const auto &[block, report] = std::get<FileReport>(analysed);
+            switch (options.output) {
+            case AnalyzeOptions::Output::Json:
+                printJsonLine(out, reportJson(file, block, viewName, report));
+                break;
+            case AnalyzeOptions::Output::Table:
+                table.addReport(file, block, viewName, report);
+                break;
+            case AnalyzeOptions::Output::Text:
+                if (textPrinted)
+                    out << '\n'; // a blank line between the files' reports
+                textPrinted = true;
+                ReportText::print(out, file, block, viewName, report);
+                break;
+            }
         }
-        const SampleBlock &block = std::get<SampleBlock>(loaded);
-        const bool saving = !options.savePath.isEmpty();
-        const ViewReport report = ViewReport::analyze(
-            block, options, saving ? std::optional(QDateTime::currentDateTime()) : std::nullopt);
-        QString saveError;
-        if (saving && !DataFileWriter::save(options.savePath, report.fileContent, &saveError)) {
-            fail(saveError);
-            continue;
-        }
-        switch (options.output) {
-        case AnalyzeOptions::Output::Json:
-            printJsonLine(out, reportJson(file, block, viewName, report));
-            break;
-        case AnalyzeOptions::Output::Table:
-            table.addReport(file, block, viewName, report);
-            break;
-        case AnalyzeOptions::Output::Text:
-            if (textPrinted)
-                out << '\n'; // a blank line between the files' reports
-            textPrinted = true;
-            ReportText::print(out, file, block, viewName, report);
-            break;
-        }
+        // A long batch shows each file as it is done, problems in their place.
+        out.flush();
+        err.flush();
     }
     if (options.output == AnalyzeOptions::Output::Table)
         table.finish();
