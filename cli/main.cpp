@@ -45,9 +45,10 @@ analyze and plot:
 analyze loads time-domain data files, analyses each as the plot window's view
 does and prints the view's figures, file by file in one process. A file that
 cannot be loaded is reported (on stderr, and in its place with --json or
---table) and the others are still analysed. plot draws the view's graph as the plot
-window shows and prints it (titles, marks, figures in the subtitle) into a
-PNG, SVG or PDF file.
+--table) and the others are still analysed.
+
+plot draws the view's graph as the plot window shows and prints it (titles,
+marks, figures in the subtitle) into a PNG, SVG or PDF file.
 
 Options:
   --view time|fft|histogram|list  the view to analyse (default time)
