@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core xvfb xauth
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev
+  locales
 )
 
 missing=()
