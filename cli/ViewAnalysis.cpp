@@ -31,15 +31,18 @@ ViewReport fftReport(const DataFileHeader &header, std::span<const std::int32_t>
     const SpectralMetrics metrics = SpectralMetrics::compute(spectrum.bins().first(static_cast<std::size_t>(n)),
                                                              options.numBins, options.numHarmonics, tables);
     const double binSpacing = n > 0 ? header.sampleFreq / n : 0.0;
+    auto metric = [](const char *key, const char *label, double value) {
+        return Figure{QLatin1String(key), QLatin1String(label), value, value != SpectralMetrics::Uncomputed};
+    };
     return ViewReport{{{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
-                       {QStringLiteral("snr"), QStringLiteral("SNR"), metrics.snr},
-                       {QStringLiteral("sinad"), QStringLiteral("SINAD"), metrics.sinad},
-                       {QStringLiteral("thd"), QStringLiteral("THD"), metrics.thd},
-                       {QStringLiteral("sfdr"), QStringLiteral("SFDR"), metrics.sfdr},
+                       metric("snr", "SNR", metrics.snr),
+                       metric("sinad", "SINAD", metrics.sinad),
+                       metric("thd", "THD", metrics.thd),
+                       metric("sfdr", "SFDR", metrics.sfdr),
                        {QStringLiteral("fundamental_bin"), QStringLiteral("Fundamental Bin"),
-                        static_cast<double>(metrics.fundamental)},
+                        static_cast<double>(metrics.fundamental), metrics.fundamentalFound},
                        {QStringLiteral("fundamental_frequency"), QStringLiteral("Fundamental Frequency (Hz)"),
-                        metrics.fundamental * binSpacing}},
+                        metrics.fundamental * binSpacing, metrics.fundamentalFound}},
                       DataFileWriter::fft(header, {metrics.snr, metrics.sinad, metrics.thd, metrics.sfdr},
                                           spectrum.levels().first(static_cast<std::size_t>(n)))};
 }
@@ -51,7 +54,7 @@ ViewReport histogramReport(const DataFileHeader &header, std::span<const std::in
     return ViewReport{{{QStringLiteral("bin_width"), QStringLiteral("Bin Width"), histogram.binWidth()},
                        {QStringLiteral("minimum"), QStringLiteral("Minimum"), histogram.minimum()},
                        {QStringLiteral("maximum"), QStringLiteral("Maximum"), histogram.maximum()}},
-                      DataFileWriter::histogram(header, histogram.counts())};
+                      DataFileWriter::histogram(header, histogram)};
 }
 
 ViewReport listReport(const DataFileHeader &header, std::span<const std::int32_t> samples, DataFormat format)

@@ -85,7 +85,7 @@ QByteArray frmPlot::dataFileContent() const
         return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
                                    m_spectrum.levels().first(static_cast<std::size_t>(m_spectrum.length())));
     case Histogram:
-        return DataFileWriter::histogram(header, m_histogram.counts());
+        return DataFileWriter::histogram(header, m_histogram);
     case DataList: {
         const int format = selectedDataFormat();
         return DataFileWriter::dataList(header, format < 0 ? std::nullopt : std::optional(static_cast<DataFormat>(format)),

@@ -14,6 +14,7 @@
 #include "UserMessage.h"
 
 #include <QPrinter>
+#include <algorithm>
 
 namespace {
 
@@ -91,7 +92,8 @@ void frmPlot::feedFft()
 
 void frmPlot::feedHistogram()
 {
-    constexpr auto count = static_cast<std::size_t>(::Histogram::BinCount);
+    // The entry beyond the last bin is drawn too when the maximum falls there.
+    const auto count = static_cast<std::size_t>(std::max(::Histogram::BinCount, m_histogram.binsInUse()));
     const std::span<const double> counts = m_histogram.counts();
     std::vector<float> x(count), y(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -101,7 +103,8 @@ void frmPlot::feedHistogram()
     m_plot->setXAxisLabel(m_histogram.axisLabel(NumberFormat::screenSeparator()));
     m_plot->setYAxisLabel(QLatin1String(GraphTexts::HistogramYLabel));
     m_plot->setSeriesData(x, y, static_cast<int>(count));
-    m_plot->setManualXRange(true, m_stats.minimum, m_stats.maximum);
+    // One bin wider than the codes, so that the bin holding the maximum is drawn.
+    m_plot->setManualXRange(true, m_stats.minimum, m_stats.maximum + m_histogram.binWidth());
     m_plot->setBinWidth(m_histogram.binWidth() * 1.05);
 }
 

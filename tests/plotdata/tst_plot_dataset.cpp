@@ -205,16 +205,6 @@ private slots:
         QVERIFY(plot.statusText(1).startsWith(QStringLiteral("Std Dev: 0.72168783648")));
     }
 
-    void statusTextsUseTheLocaleSeparator()
-    {
-        QLocale::setDefault(QLocale(QLocale::German));
-        frmPlot plot;
-        setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
-        plot.UpdatePlot();
-        QLocale::setDefault(QLocale::c());
-        QCOMPARE(plot.statusText(2), QStringLiteral("Mean: 3,5"));
-    }
-
     void timeDomainTraceFollowsTheDataFormat()
     {
         frmPlot plot;
