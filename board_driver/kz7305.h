@@ -29,8 +29,9 @@ public:
     static constexpr std::int32_t MaxReceiveSamples = 0x7FFFFFFF / BytesPerSample;
     static constexpr double OnBoardReference = 4.096;
     static constexpr double DefaultSampleRate = 20833.0;
-    static constexpr std::int32_t ScaleMinCode = -16777216;
-    static constexpr std::int32_t ScaleMaxCode = 16777215;
+    // The codes that three bytes of two's complement can carry.
+    static constexpr std::int32_t ScaleMinCode = -8388608;
+    static constexpr std::int32_t ScaleMaxCode = 8388607;
     static constexpr int ChannelNameCount = 8;
 
     kz7305();

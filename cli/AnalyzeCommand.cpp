@@ -9,6 +9,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 
 namespace AnalyzeCommand {
 
@@ -28,7 +29,7 @@ void printJson(QTextStream &out, const SampleBlock &block, const AnalyzeOptions 
                        {QStringLiteral("samples"), static_cast<qint64>(block.samples.size())},
                        {QStringLiteral("view"), AnalyzeOptions::viewName(options.view)}};
     for (const Figure &figure : report.figures)
-        object.insert(figure.key, figure.value);
+        object.insert(figure.key, figure.computed ? QJsonValue(figure.value) : QJsonValue(QJsonValue::Null));
     out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
 }
 

@@ -10,11 +10,14 @@
 #include <QList>
 #include <QString>
 
-// One figure of a view: a JSON key, a text label and the value.
+// One figure of a view: a JSON key, a text label and the value. A figure that
+// could not be computed for the block keeps its value for the text output
+// (999999999 for a metric) and is null in JSON.
 struct Figure {
     QString key;
     QString label;
     double value = 0;
+    bool computed = true;
 };
 
 // The figures of the chosen view and the data file the plot window would save

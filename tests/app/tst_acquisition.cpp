@@ -43,8 +43,8 @@ public:
     QString BoardName() override { return QStringLiteral("KZ7305EVM"); }
     double MinVolt(std::int16_t) override { return -4.096; }
     double MaxVolt(std::int16_t) override { return 4.096; }
-    std::int32_t MinCode(std::int16_t) override { return -16777216; }
-    std::int32_t MaxCode(std::int16_t) override { return 16777215; }
+    std::int32_t MinCode(std::int16_t) override { return -8388608; }
+    std::int32_t MaxCode(std::int16_t) override { return 8388607; }
     std::int32_t CurrentSample() override { return m_samples; }
     std::int32_t SamplesReceived() override { return m_received; }
 
@@ -221,9 +221,9 @@ private slots:
         QCOMPARE(rig.plot.numPoints(), 256);
         QCOMPARE(rig.plot.DeviceID(), QStringLiteral("KZ7305EVM"));
         QCOMPARE(rig.plot.windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
-        // log2(33 554 431) is just under 25 and rounds to 25.
-        QCOMPARE(rig.plot.NumBits(), std::int16_t(25));
-        QCOMPARE(rig.plot.LSBSize(), 8.192 / 33554431.0);
+        // log2(16 777 215) is just under 24 and rounds to 24.
+        QCOMPARE(rig.plot.NumBits(), std::int16_t(24));
+        QCOMPARE(rig.plot.LSBSize(), 8.192 / 16777215.0);
         QCOMPARE(rig.plot.Minimum(), -100.0);
         QCOMPARE(rig.plot.Maximum(), 155.0);
     }

@@ -72,7 +72,7 @@ private slots:
         frmPlot *plot = window->activePlot();
         QCOMPARE(plot->numPoints(), 256);
         QCOMPARE(plot->windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
-        QCOMPARE(plot->NumBits(), std::int16_t(25));
+        QCOMPARE(plot->NumBits(), std::int16_t(24));
         const QList<std::int32_t> board = dumpedBlock();
         QCOMPARE(board.size(), 256);
         QCOMPARE(plot->Maximum(), double(*std::max_element(board.begin(), board.end())));

@@ -287,8 +287,8 @@ void tst_kz7305::settingsAndScaling()
 
     driver.setP_vref(2.5);
     for (std::int16_t channel : {0, 3, 9}) {
-        QCOMPARE(driver.MinCode(channel), -16777216);
-        QCOMPARE(driver.MaxCode(channel), 16777215);
+        QCOMPARE(driver.MinCode(channel), -8388608);
+        QCOMPARE(driver.MaxCode(channel), 8388607);
         QCOMPARE(driver.MinVolt(channel), -2.5);
         QCOMPARE(driver.MaxVolt(channel), 2.5);
     }
