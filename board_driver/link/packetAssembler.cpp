@@ -20,6 +20,14 @@ void packetAssembler::flush(QList<PacketRef> &completed)
     }
 }
 
+void packetAssembler::discard()
+{
+    m_pending.clear();
+    m_candidate.clear();
+    m_packet = std::make_shared<csr232packet>();
+    m_inDroppedRun = false;
+}
+
 void packetAssembler::run(QList<PacketRef> &completed)
 {
     while (!m_pending.empty()) {

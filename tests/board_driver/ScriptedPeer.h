@@ -35,6 +35,14 @@ public:
     ScriptedPeer &operator=(const ScriptedPeer &) = delete;
 
     QString devicePath() const { return m_devicePath; }
+    int masterFd() const { return m_master; }
+    // The line goes away, as when the board's cable is pulled.
+    void hangUp()
+    {
+        if (m_master >= 0)
+            close(m_master);
+        m_master = -1;
+    }
 
     // The next request the driver sends, or nullptr after timeoutMs. Runs the
     // event loop meanwhile, since the driver writes from it.
