@@ -215,10 +215,10 @@ void csrdrv::outputDrained()
 
 void csrdrv::inputWaiting()
 {
-    m_timeoutTimer.stop();
-    const QByteArray bytes = m_commctl->readAll();
+    const QByteArray bytes = m_commctl->isOpen() ? m_commctl->readAll() : QByteArray();
     if (bytes.isEmpty())
         return;
+    m_timeoutTimer.stop();
     emit bytesReceived(bytes);
     if (m_guarding)
         m_guardQuietTimer.start(); // the line is not quiet yet
@@ -326,6 +326,7 @@ void csrdrv::startGuard()
     m_guarding = true;
     m_rxQueue.removeAll([](const csr232packet &packet) { return !isNotification(packet); });
     m_assembler.discard();
+    m_droppedSeen = m_assembler.droppedPackets();
     m_timeoutTimer.stop();
     m_guardQuietTimer.start();
     m_guardLimitTimer.start();
