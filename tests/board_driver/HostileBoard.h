@@ -26,6 +26,7 @@ public:
         StrayNotification, // a progress notification instead of the answer
         ShortAnswer,       // a read response one sample short
         Refuse,            // a status packet with code 1
+        NotReady,          // a status packet with code 0 instead of the data
     };
 
     // index counts the requests from 0, resends included.
@@ -99,8 +100,9 @@ private:
             return;
         }
         csr232packet reply;
-        if (blockRead) {
+        if (blockRead)
             ++m_blockReads;
+        if (blockRead && fault != Fault::NotReady) {
             const int length = request.varLength() - (fault == Fault::ShortAnswer ? 3 : 0);
             reply.setPacketType(6);
             reply.setVarLength(length);

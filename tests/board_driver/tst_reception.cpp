@@ -146,6 +146,16 @@ void tst_reception::answersMatchedToRequests()
     m_driver->setSampleRate(2000.0);
     QCOMPARE(m_driver->SampleRate(), 1000.0);
     QVERIFY2(m_driver->LastError().contains(QStringLiteral("refused")), qPrintable(m_driver->LastError()));
+
+    // A board that is never ready ends the reception.
+    MessageWindowClicker clicker;
+    m_board->faultFor = [](const csr232packet &request, int) {
+        return isBlockRead(request) ? Fault::NotReady : Fault::None;
+    };
+    const int before = m_board->requests();
+    QVERIFY(!receive(256, 20000));
+    QCOMPARE(m_board->requests() - before, 1 + kz7305::MaxNotReadyAnswers);
+    QVERIFY2(m_driver->LastError().contains(QStringLiteral("not ready")), qPrintable(m_driver->LastError()));
 }
 
 void tst_reception::lateAndStrayAnswersCostOneBlock()
