@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include <stdexcept>
+
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                                        std::function<frmPlot *()> activePlot, QObject *parent)
     : QObject(parent), m_panel(panel), m_field1(field1), m_field2(field2), m_activePlot(std::move(activePlot))
@@ -84,11 +86,20 @@ void AcquisitionControl::cmdAcquire_Click()
             m_driver->setSamples(m_panel.sampleCount());
             m_driver->setTriggerType(TRIGGER_NONE);
             m_driver->Configure();
+            // The board would acquire with settings it never received.
+            if (m_driver->Status() == STATUS_ERROR)
+                throw std::runtime_error(driverProblem("the board's settings could not be written").toStdString());
             m_driver->StartAcquisition();
         });
     } catch (const std::exception &error) {
         acquisitionFailed(error);
     }
+}
+
+QString AcquisitionControl::driverProblem(const QString &fallback) const
+{
+    const QString cause = m_driver ? m_driver->LastError() : QString();
+    return cause.isEmpty() ? fallback : fallback + QStringLiteral(": ") + cause;
 }
 
 void AcquisitionControl::cmdStop_Click()
@@ -158,6 +169,7 @@ void AcquisitionControl::DriverEvent(EventEnum evType)
         break;
     case EVENT_ACQ_ERROR:
         m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(driverProblem(QStringLiteral("The acquisition failed")));
         returnToIdle();
         break;
     case EVENT_RX_START:
@@ -178,6 +190,7 @@ void AcquisitionControl::DriverEvent(EventEnum evType)
             startDataReceive();
         } else {
             m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
+            m_field2.setText(driverProblem(QStringLiteral("Reception failed")));
             returnToIdle();
         }
         break;

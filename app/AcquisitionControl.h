@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -68,6 +69,8 @@ private:
     // Returns the controls to idle: Acquire enabled (with a driver), Stop hidden.
     void returnToIdle();
     void acquisitionFailed(const std::exception &error);
+    // fallback, followed by the driver's own account of its latest failure.
+    QString driverProblem(const QString &fallback) const;
     void updateCommands();
     void enterCall();
     void leaveCall();

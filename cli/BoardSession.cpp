@@ -4,14 +4,16 @@
 #include "AcquisitionControl.h"
 #include "NuvarDriverClass.h"
 #include "ProgressDisplay.h"
+#include "kz7305Settings.h"
 
 #include <algorithm>
 
 namespace {
 
-// Longest quiet spell after which the board is taken as gone: above the link's
-// 5 s response time-out, so an unanswered block request is retried first.
-constexpr int QuietLimitMs = 15000;
+// Longest quiet spell after which the board is taken as gone: above the
+// longest exchange the driver may run without an event (a block request sent
+// three times, with the guard times between), so its own resends come first.
+constexpr int QuietLimitMs = 40000;
 
 } // namespace
 
@@ -34,13 +36,15 @@ BoardSession::Outcome BoardSession::acquireBlock(bool configure, std::vector<std
     // The board reports progress while it acquires, but a slow rate makes a
     // long block: allow for its own duration too.
     const double rate = std::max(m_driver.SampleRate(), 1.0);
-    m_watchdog.setInterval(QuietLimitMs + int(std::min(m_driver.Samples() / rate * 1000.0, 3.6e6)));
+    const auto *settings = dynamic_cast<const kz7305Settings *>(&m_driver);
+    const double conversionsPerSample = settings ? double(1 << settings->averages()) : 1.0;
+    m_watchdog.setInterval(QuietLimitMs + int(std::min(m_driver.Samples() * conversionsPerSample / rate * 1000.0, 3.6e6)));
     try {
         if (configure) {
             m_driver.setTriggerType(TRIGGER_NONE);
             m_driver.Configure();
             if (m_driver.Status() == STATUS_ERROR) {
-                problem = QStringLiteral("the board does not answer: its configuration could not be written");
+                problem = withCause(QStringLiteral("the board's settings could not be written"));
                 return Outcome::Failed;
             }
         }
@@ -98,6 +102,12 @@ void BoardSession::receptionFinished()
     }
 }
 
+QString BoardSession::withCause(const QString &what) const
+{
+    const QString cause = m_driver.LastError();
+    return cause.isEmpty() ? what : what + QStringLiteral(": ") + cause;
+}
+
 void BoardSession::DriverEvent(EventEnum evType)
 {
     if (m_finished || evType >= EVENT_COMM_IDLE)
@@ -115,7 +125,7 @@ void BoardSession::DriverEvent(EventEnum evType)
         startReception();
         break;
     case EVENT_ACQ_ERROR:
-        finish(Outcome::Failed, QStringLiteral("the board does not answer: the acquisition could not be started"));
+        finish(Outcome::Failed, withCause(QStringLiteral("the acquisition failed")));
         break;
     case EVENT_RX_START:
         m_progress.receiving(0, m_driver.Samples());
@@ -130,13 +140,11 @@ void BoardSession::DriverEvent(EventEnum evType)
     case EVENT_RX_ERROR:
         if (m_retries < AcquisitionControl::MaxRetries) {
             ++m_retries;
-            m_progress.note(QStringLiteral("no answer to a block request: receiving again (%1 of %2)")
-                                .arg(m_retries)
-                                .arg(AcquisitionControl::MaxRetries));
+            m_progress.note(withCause(QStringLiteral("a block could not be received"))
+                            + QStringLiteral("; receiving again (%1 of %2)").arg(m_retries).arg(AcquisitionControl::MaxRetries));
             startReception();
         } else {
-            finish(Outcome::Failed, QStringLiteral("reception failed: the board did not answer after %1 retries")
-                                        .arg(AcquisitionControl::MaxRetries));
+            finish(Outcome::Failed, withCause(QStringLiteral("reception failed after %1 retries").arg(AcquisitionControl::MaxRetries)));
         }
         break;
     default:

@@ -37,6 +37,8 @@ private:
     void finish(Outcome outcome, const QString &problem = {});
     void startReception();
     void receptionFinished();
+    // what, followed by the driver's account of its latest failure.
+    QString withCause(const QString &what) const;
 
     NuvarDriverClass &m_driver;
     ProgressDisplay &m_progress;
