@@ -17,7 +17,7 @@ PseudoTerminal::PseudoTerminal(int baud, bool paceInput, QObject *parent)
     , m_incoming(paceInput ? baud : 0)
 {
     connect(&m_outgoing, &LinePacer::carried, this, &PseudoTerminal::writeToTerminal);
-    connect(&m_incoming, &LinePacer::carried, this, &PseudoTerminal::received);
+    connect(&m_incoming, &LinePacer::carried, this, &PseudoTerminal::deliverReceived);
 }
 
 PseudoTerminal::~PseudoTerminal()
@@ -69,10 +69,19 @@ void PseudoTerminal::readAvailable()
         m_incoming.append(QByteArray(buffer, n));
 }
 
+void PseudoTerminal::deliverReceived(const QByteArray &bytes)
+{
+    // The board answers the moment the line delivered the request, however
+    // late this process woke up to it: its own lateness never slows the line.
+    m_answerFromNs = m_incoming.lastCarriedNs();
+    emit received(bytes);
+    m_answerFromNs = -1;
+}
+
 void PseudoTerminal::send(const QByteArray &bytes)
 {
     if (m_master >= 0)
-        m_outgoing.append(bytes);
+        m_outgoing.append(bytes, m_answerFromNs >= 0 ? m_answerFromNs : LinePacer::clockNs());
 }
 
 void PseudoTerminal::writeToTerminal(const QByteArray &bytes)

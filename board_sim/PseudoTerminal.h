@@ -40,6 +40,7 @@ signals:
 
 private:
     void readAvailable();
+    void deliverReceived(const QByteArray &bytes);
     void writeToTerminal(const QByteArray &bytes);
     void writeUnwritten();
 
@@ -52,4 +53,5 @@ private:
     LinePacer m_outgoing;
     LinePacer m_incoming;
     QByteArray m_unwritten; // carried by the line, not yet taken by the terminal
+    qint64 m_answerFromNs = -1; // while the board handles received bytes: when they arrived on the line
 };

@@ -77,9 +77,29 @@ Exchange quadletWrite()
     return {packet.dataBuffer(), 5};
 }
 
-// Writes n requests at once and returns the seconds until the last answer
-// byte arrived, or a negative value when the answers fell short.
-double timeExchanges(const QString &device, const Exchange &exchange, int n)
+// Reads until count bytes have arrived; false on silence or a closed line.
+bool awaitBytes(int fd, qint64 count)
+{
+    pollfd waiting {fd, POLLIN, 0};
+    char buffer[4096];
+    while (count > 0 && ::poll(&waiting, 1, 10000) > 0) {
+        const ssize_t got = ::read(fd, buffer, size_t(std::min<qint64>(count, qint64(sizeof buffer))));
+        if (got <= 0)
+            return false;
+        count -= got;
+    }
+    return count == 0;
+}
+
+// How the bare host below talks to the simulator.
+enum class Exchanges {
+    AnswersBound, // block reads written at once: the answers keep the line busy
+    RequestsBound, // register writes written at once: the requests keep it busy
+    Lockstep, // block reads one at a time, each after the last answer, as the driver does
+};
+
+// The seconds n exchanges take, or a negative value when the answers fell short.
+double timeExchanges(const QString &device, Exchanges kind, const Exchange &exchange, int n)
 {
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (fd < 0)
@@ -88,59 +108,57 @@ double timeExchanges(const QString &device, const Exchange &exchange, int n)
     tcgetattr(fd, &raw);
     cfmakeraw(&raw);
     tcsetattr(fd, TCSANOW, &raw);
-    const QByteArray requests = exchange.request.repeated(n);
-    const qint64 expected = qint64(n) * exchange.answerBytes;
+    const auto send = [fd](const QByteArray &bytes) {
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    };
     QElapsedTimer clock;
     clock.start();
-    qint64 received = 0;
-    if (::write(fd, requests.constData(), size_t(requests.size())) == requests.size()) {
-        pollfd waiting {fd, POLLIN, 0};
-        char buffer[4096];
-        while (received < expected && ::poll(&waiting, 1, 10000) > 0) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            received += got;
-        }
+    bool complete = true;
+    if (kind == Exchanges::Lockstep) {
+        for (int i = 0; i < n && complete; ++i)
+            complete = send(exchange.request) && awaitBytes(fd, exchange.answerBytes);
+    } else {
+        complete = send(exchange.request.repeated(n)) && awaitBytes(fd, qint64(n) * exchange.answerBytes);
     }
     const double seconds = clock.nsecsElapsed() / 1.0e9;
     ::close(fd);
-    return received == expected ? seconds : -1;
+    return complete ? seconds : -1;
 }
 
-// n identical exchanges written at once: each answer goes out once its request
-// has come in and the previous answer has gone out, so the line is busy for
-// the longer of (first request, all answers) and (all requests, last answer).
-double lineSeconds(const Exchange &exchange, int n)
+// The line time of n identical exchanges. Written at once, each answer goes out
+// once its request has come in and the previous answer has gone out, so the
+// line is busy for the longer of (first request, all answers) and (all
+// requests, last answer); in lockstep every request and answer in turn.
+double lineSeconds(Exchanges kind, const Exchange &exchange, int n)
 {
     const double r = double(exchange.request.size());
     const double a = double(exchange.answerBytes);
-    return std::max(r + n * a, n * r + a) * SecondsPerByte;
+    const double bytes = kind == Exchanges::Lockstep ? n * (r + a) : std::max(r + n * a, n * r + a);
+    return bytes * SecondsPerByte;
 }
 
 void BM_SimulatorPacing(benchmark::State &state)
 {
-    // Argument 0: answers outweigh requests (block reads); 1: requests
-    // outweigh answers (register writes), which only input pacing can show.
-    const bool requestsBound = state.range(0) == 1;
-    const Exchange exchange = requestsBound ? quadletWrite() : blockRead();
-    const int n = requestsBound ? 200 : 20;
+    const auto kind = Exchanges(state.range(0));
+    const Exchange exchange = kind == Exchanges::RequestsBound ? quadletWrite() : blockRead();
+    const int n = kind == Exchanges::RequestsBound ? 200 : 20;
     SimulatedBoard board;
     const QString device = board.start(PacedLine);
     double seconds = 0;
     for (auto _ : state) {
-        const double run = timeExchanges(device, exchange, n);
+        const double run = timeExchanges(device, kind, exchange, n);
         if (run < 0) {
             state.SkipWithError("the simulator's answers fell short");
             return;
         }
         seconds += run;
     }
-    const double line = lineSeconds(exchange, n);
+    const double line = lineSeconds(kind, exchange, n);
     state.counters["line_s"] = line;
     state.counters["line_per_wall"] = line / (seconds / double(state.iterations()));
 }
-BENCHMARK(BM_SimulatorPacing)->ArgName("requests_bound")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+// Arguments: 0 answers bound, 1 requests bound (only input pacing can show it), 2 lockstep.
+BENCHMARK(BM_SimulatorPacing)->ArgName("exchanges")->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 // ---- Reception through the driver.
 
