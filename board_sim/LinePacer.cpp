@@ -48,7 +48,8 @@ void LinePacer::clear()
 void LinePacer::release()
 {
     const double elapsedNs = double(clockNs() - m_busySinceNs);
-    const qint64 carriedByNow = qint64(elapsedNs * m_baud / NanosecondBitsPerByte);
+    // The small allowance keeps rounding from holding back a byte that is due.
+    const qint64 carriedByNow = qint64(elapsedNs * m_baud / NanosecondBitsPerByte + 1e-6);
     const qsizetype count = qMin(m_pending.size(), qsizetype(carriedByNow - m_carriedInRun));
     if (count > 0) {
         const QByteArray bytes = m_pending.left(count);

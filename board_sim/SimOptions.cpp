@@ -24,7 +24,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the device."), QStringLiteral("path"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Log every request received."), QStringLiteral("file"));
     const QCommandLineOption dump(QStringLiteral("dump"), QStringLiteral("Write each acquired block, one code a line."), QStringLiteral("file"));
-    const QCommandLineOption baudOpt(QStringLiteral("baud"), QStringLiteral("Pace output to N/10 bytes a second (0 = unpaced)."), QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption baudOpt(QStringLiteral("baud"), QStringLiteral("Pace what the board sends at N baud, 10 bits a byte (0 = unpaced)."), QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption paceInputOpt(QStringLiteral("pace-input"), QStringLiteral("Act on requests only once the line at --baud has carried them."));
     const QCommandLineOption drop(QStringLiteral("drop-every"), QStringLiteral("Ignore every K-th block read."), QStringLiteral("K"), QStringLiteral("0"));
     const QCommandLineOption late(QStringLiteral("late-every"), QStringLiteral("Answer every K-th block read --late-ms late."), QStringLiteral("K"), QStringLiteral("0"));
@@ -74,8 +74,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     earlyCompletion = parser.isSet(early);
     if (!number(baudOpt, baud) || !number(drop, dropEvery) || !number(late, lateEvery) || !number(lateMsOpt, lateMs)
         || !number(stray, strayEvery) || !number(extraStatus, extraStatusEvery) || !number(closeOpt, closeAfter)
-        || !number(corrupt, corruptEvery)
-        || !number(stall, stallEvery) || !number(brk, breakAfter) || !number(progress, progressMs)
+        || !number(corrupt, corruptEvery) || !number(stall, stallEvery) || !number(brk, breakAfter) || !number(progress, progressMs)
         || !number(seedOpt, seed) || !number(vrefOpt, vref))
         return false;
     for (int c = 0; c < 4; ++c) {
