@@ -39,7 +39,7 @@ const QStringList PacedLine{QStringLiteral("--baud"), QString::number(Baud), QSt
 
 // ---- The instrument: the simulator's pacing, seen from a bare file descriptor.
 
-// The address of a register of the board's node in the long form.
+// Register 0 of a page of the board, in the long address form.
 QByteArray boardAddress(quint16 page)
 {
     QByteArray address(8, '\0');
