@@ -29,6 +29,7 @@ public:
     NuvarDriverEvents *sink = nullptr;
     int failReceptions = 0; // block requests left unanswered before one succeeds
     bool failStart = false;
+    bool failConfigure = false;
     bool configureWaits = false;
     int acquisitions = 0;
     int receptions = 0;
@@ -48,8 +49,13 @@ public:
     std::int32_t CurrentSample() override { return m_samples; }
     std::int32_t SamplesReceived() override { return m_received; }
 
+    StatusEnum Status() override { return m_status; }
+    QString LastError() override { return QStringLiteral("the board refused a register write"); }
+
     void Configure() override
     {
+        if (failConfigure)
+            m_status = STATUS_ERROR;
         if (!configureWaits)
             return;
         // A blocking register write: the board takes a while to answer.
@@ -114,6 +120,7 @@ private:
 
     std::int32_t m_samples = 0;
     std::int32_t m_received = 0;
+    StatusEnum m_status = STATUS_IDLE;
 };
 
 class Sink : public NuvarDriverEvents
@@ -272,6 +279,17 @@ private slots:
         rig.driver.failStart = true;
         rig.panel.cmdAcquire()->click();
         QCOMPARE(rig.field1.text(), QStringLiteral("Acquisition error!"));
+        QVERIFY(rig.idle());
+    }
+
+    void failedConfigurationStartsNothing()
+    {
+        Rig rig;
+        rig.driver.failConfigure = true;
+        rig.panel.cmdAcquire()->click();
+        QCOMPARE(rig.driver.acquisitions, 0);
+        QCOMPARE(rig.field1.text(), QStringLiteral("Acquisition error!"));
+        QVERIFY2(rig.field2.text().contains(QStringLiteral("refused")), qPrintable(rig.field2.text()));
         QVERIFY(rig.idle());
     }
 

@@ -167,7 +167,7 @@ void tst_cli_acquire::boardDoesNotAnswer()
     const Run result = run({QStringLiteral("--port"), device, QStringLiteral("-o"), path("silent.csv")});
     QCOMPARE(result.exitCode, 3);
     QCOMPARE(result.err.count('\n'), 1);
-    QVERIFY(result.err.contains("does not answer"));
+    QVERIFY2(result.err.contains("did not answer"), result.err.constData());
     QVERIFY(result.out.isEmpty());
     QVERIFY(!QFile::exists(path("silent.csv")));
 }
