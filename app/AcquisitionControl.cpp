@@ -3,7 +3,6 @@
 
 #include "AcquisitionPanel.h"
 #include "AppState.h"
-#include "DriverScale.h"
 #include "NuvarDriverClass.h"
 #include "frmPlot.h"
 
@@ -15,8 +14,6 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include <stdexcept>
-
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                                        std::function<frmPlot *()> activePlot, QObject *parent)
     : QObject(parent), m_panel(panel), m_field1(field1), m_field2(field2), m_activePlot(std::move(activePlot))
@@ -27,79 +24,45 @@ AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, 
     connect(panel.cmdAcquire(), &QPushButton::clicked, this, &AcquisitionControl::cmdAcquire_Click);
     connect(panel.cmdStop(), &QToolButton::clicked, this, &AcquisitionControl::cmdStop_Click);
     connect(&panel, &AcquisitionPanel::sampleRateClicked, this, &AcquisitionControl::btnSetSampleRate_Click);
+    connect(&m_session, &AcquisitionSession::stageReached, this, &AcquisitionControl::showStage);
+    connect(&m_session, &AcquisitionSession::retrying, this,
+            [this] { m_field1.setText(QStringLiteral("Error receiving data: trying again...")); });
+    connect(&m_session, &AcquisitionSession::blockReady, this, &AcquisitionControl::showBlock);
+    connect(&m_session, &AcquisitionSession::failed, this, &AcquisitionControl::showFailure);
+    connect(&m_session, &AcquisitionSession::busyChanged, this, [this](bool busy) {
+        updateCommands();
+        emit busyChanged(busy);
+    });
 }
 
 void AcquisitionControl::setDriver(NuvarDriverClass *driver)
 {
-    m_driver = driver;
-    m_running = false;
+    m_session.setDriver(driver);
     m_contTimer.stop();
     updateCommands();
 }
 
 void AcquisitionControl::updateCommands()
 {
-    m_panel.cmdAcquire()->setEnabled(m_driver && !m_running && !busy());
+    m_panel.cmdAcquire()->setEnabled(m_session.driver() && !m_session.running() && !busy());
     m_panel.btnSetSampleRate()->setEnabled(!busy());
-}
-
-void AcquisitionControl::enterCall()
-{
-    if (m_callDepth++ == 0) {
-        updateCommands();
-        emit busyChanged(true);
-    }
-}
-
-void AcquisitionControl::leaveCall()
-{
-    if (--m_callDepth == 0) {
-        updateCommands();
-        emit busyChanged(false);
-    }
 }
 
 void AcquisitionControl::returnToIdle()
 {
-    m_running = false;
     m_panel.cmdStop()->hide();
     updateCommands();
 }
 
-void AcquisitionControl::acquisitionFailed(const std::exception &error)
-{
-    m_field1.setText(QStringLiteral("Acquisition error!"));
-    m_field2.setText(QString::fromLocal8Bit(error.what()));
-    returnToIdle();
-}
-
 void AcquisitionControl::cmdAcquire_Click()
 {
-    if (!m_driver || m_running || busy())
+    if (!m_session.driver() || m_session.running() || busy())
         return;
     AppState::setDataReady(false);
-    m_running = true;
-    updateCommands();
     m_panel.cmdStop()->setVisible(m_panel.optContinuous()->isChecked());
-    try {
-        callDriver([this] {
-            m_driver->setSamples(m_panel.sampleCount());
-            m_driver->setTriggerType(TRIGGER_NONE);
-            m_driver->Configure();
-            // The board would acquire with settings it never received.
-            if (m_driver->Status() == STATUS_ERROR)
-                throw std::runtime_error(driverProblem("the board's settings could not be written").toStdString());
-            m_driver->StartAcquisition();
-        });
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-    }
-}
-
-QString AcquisitionControl::driverProblem(const QString &fallback) const
-{
-    const QString cause = m_driver ? m_driver->LastError() : QString();
-    return cause.isEmpty() ? fallback : fallback + QStringLiteral(": ") + cause;
+    if (!m_session.start(m_panel.sampleCount(), true))
+        return;
+    updateCommands();
 }
 
 void AcquisitionControl::cmdStop_Click()
@@ -110,16 +73,12 @@ void AcquisitionControl::cmdStop_Click()
 
 void AcquisitionControl::contTimer_Timer()
 {
-    if (!m_driver)
+    if (!m_session.driver())
         return;
-    m_running = true;
-    updateCommands();
     m_panel.cmdStop()->show();
-    try {
-        callDriver([this] { m_driver->StartAcquisition(); });
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-    }
+    if (!m_session.start(m_panel.sampleCount(), false))
+        return;
+    updateCommands();
 }
 
 void AcquisitionControl::btnSetSampleRate_Click()
@@ -129,71 +88,19 @@ void AcquisitionControl::btnSetSampleRate_Click()
         m_field1.setText(QStringLiteral("Sample rate \"%1\" is not a number: nothing sent").arg(m_panel.txtSampleRate()->text()));
         return;
     }
-    if (!m_driver || busy())
+    NuvarDriverClass *driver = m_session.driver();
+    if (!driver || busy())
         return;
     try {
-        callDriver([this, &rate] { m_driver->setSampleRate(*rate); });
+        callDriver([driver, &rate] { driver->setSampleRate(*rate); });
     } catch (const std::exception &error) {
         m_field2.setText(QString::fromLocal8Bit(error.what()));
     }
 }
 
-void AcquisitionControl::startDataReceive()
-{
-    try {
-        callDriver([this] { m_driver->StartDataReceive(0, m_driver->Samples()); });
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-    }
-}
-
 void AcquisitionControl::DriverEvent(EventEnum evType)
 {
-    if (!m_driver && evType <= EVENT_RX_ERROR)
-        return;
-    QProgressBar &progress = *m_panel.prgAcquisitionProgress();
     switch (evType) {
-    case EVENT_ACQ_START:
-        m_field1.setText(QStringLiteral("Starting acquisition..."));
-        progress.setRange(0, std::max(1, m_driver->Samples()));
-        progress.setValue(0);
-        break;
-    case EVENT_ACQ_CONT:
-        m_field1.setText(QStringLiteral("Acquiring data..."));
-        progress.setValue(m_driver->CurrentSample());
-        break;
-    case EVENT_ACQ_FINISH:
-        m_field1.setText(QStringLiteral("Acquisition complete..."));
-        m_retryCounter = 0;
-        startDataReceive();
-        break;
-    case EVENT_ACQ_ERROR:
-        m_field1.setText(QStringLiteral("Acquisition error!"));
-        m_field2.setText(driverProblem(QStringLiteral("The acquisition failed")));
-        returnToIdle();
-        break;
-    case EVENT_RX_START:
-        m_field1.setText(QStringLiteral("Starting reception of data..."));
-        progress.setValue(0);
-        break;
-    case EVENT_RX_CONT:
-        m_field1.setText(QStringLiteral("Receiving data..."));
-        progress.setValue(m_driver->SamplesReceived());
-        break;
-    case EVENT_RX_FINISH:
-        finishReception();
-        break;
-    case EVENT_RX_ERROR:
-        if (m_retryCounter < MaxRetries) {
-            m_field1.setText(QStringLiteral("Error receiving data: trying again..."));
-            ++m_retryCounter;
-            startDataReceive();
-        } else {
-            m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
-            m_field2.setText(driverProblem(QStringLiteral("Reception failed")));
-            returnToIdle();
-        }
-        break;
     case EVENT_COMM_IDLE:
         QApplication::processEvents();
         break;
@@ -206,42 +113,76 @@ void AcquisitionControl::DriverEvent(EventEnum evType)
     case EVENT_COMM_ERROR:
         m_field2.setText(QStringLiteral("Error communicating with board!"));
         break;
+    default:
+        m_session.driverEvent(evType);
+        break;
     }
 }
 
-void AcquisitionControl::finishReception()
+void AcquisitionControl::showStage(AcquisitionSession::Stage stage, int done, int total)
+{
+    QProgressBar &progress = *m_panel.prgAcquisitionProgress();
+    switch (stage) {
+    case AcquisitionSession::Stage::AcquisitionStarted:
+        m_field1.setText(QStringLiteral("Starting acquisition..."));
+        progress.setRange(0, std::max(1, total));
+        progress.setValue(0);
+        break;
+    case AcquisitionSession::Stage::Acquiring:
+        m_field1.setText(QStringLiteral("Acquiring data..."));
+        progress.setValue(done);
+        break;
+    case AcquisitionSession::Stage::AcquisitionComplete:
+        m_field1.setText(QStringLiteral("Acquisition complete..."));
+        break;
+    case AcquisitionSession::Stage::ReceptionStarted:
+        m_field1.setText(QStringLiteral("Starting reception of data..."));
+        progress.setValue(0);
+        break;
+    case AcquisitionSession::Stage::Receiving:
+        m_field1.setText(QStringLiteral("Receiving data..."));
+        progress.setValue(done);
+        break;
+    }
+}
+
+void AcquisitionControl::showBlock(const SampleBlock &block)
 {
     m_field1.setText(QStringLiteral("Ready"));
     m_panel.prgAcquisitionProgress()->setValue(0);
-    const std::int32_t samples = m_driver->Samples();
-    try {
-        // Sized to the block: a full 43 690-sample acquisition always fits.
-        m_receiveBuffer.assign(static_cast<std::size_t>(std::max(samples, 0)) + 1, 0);
-        m_driver->GetData(m_receiveBuffer);
-        AppState::setDataReady(true);
-        if (frmPlot *plot = m_activePlot()) {
-            plot->setDeviceID(m_driver->BoardName());
-            const double minVolt = m_driver->MinVolt(0);
-            const std::int64_t maxCode = m_driver->MaxCode(0);
-            const std::int64_t minCode = m_driver->MinCode(0);
-            const double maxVolt = m_driver->MaxVolt(0);
-            const DriverScale scale = DriverScale::fromRange(minVolt, maxVolt, minCode, maxCode);
-            plot->setLSBSize(scale.lsbSize);
-            plot->setNumBits(scale.numBits);
-            plot->setnumPoints(m_driver->Samples());
-            plot->setSampleFreq(m_driver->SampleRate());
-            plot->LoadData(m_receiveBuffer);
-            plot->UpdatePlot();
-        }
-    } catch (const std::exception &error) {
-        acquisitionFailed(error);
-        return;
+    AppState::setDataReady(true);
+    if (frmPlot *plot = m_activePlot()) {
+        plot->setBlock(block);
+        plot->UpdatePlot();
     }
-    if (m_panel.optContinuous()->isChecked()) {
+    if (m_panel.optContinuous()->isChecked())
         m_contTimer.start();
-    } else {
+    else
         returnToIdle();
+}
+
+void AcquisitionControl::showFailure(AcquisitionSession::Failure failure, const QString &cause)
+{
+    using Session = AcquisitionSession;
+    switch (failure) {
+    case Session::Failure::ConfigurationFailed:
+        m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(Session::withCause(QStringLiteral("The board's settings could not be written"), cause));
+        break;
+    case Session::Failure::AcquisitionError:
+        m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(Session::withCause(QStringLiteral("The acquisition failed"), cause));
+        break;
+    case Session::Failure::NoReception:
+        m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
+        m_field2.setText(Session::withCause(QStringLiteral("Reception failed"), cause));
+        break;
+    case Session::Failure::DriverError:
+        m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(cause);
+        break;
     }
+    returnToIdle();
 }
 
 void AcquisitionControl::mfrmPlot_CalcStatus(const frmPlot &plot)

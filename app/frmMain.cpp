@@ -219,17 +219,17 @@ frmPlot *frmMain::activePlot() const
 
 void frmMain::loadStartupBlock()
 {
-    std::array<std::int32_t, StartupPoints + 1> buffer{};
     AppState::setDataReady(true);
     frmPlot *plot = activePlot();
     if (!plot)
         return;
-    plot->setDeviceID(QStringLiteral("KZ7305EVM"));
-    plot->setLSBSize(StartupLsbSize);
-    plot->setNumBits(StartupNumBits);
-    plot->setnumPoints(StartupPoints);
-    plot->setSampleFreq(StartupSampleFreq);
-    plot->LoadData(buffer);
+    SampleBlock block;
+    block.deviceId = QStringLiteral("KZ7305EVM");
+    block.lsbSize = StartupLsbSize;
+    block.numBits = StartupNumBits;
+    block.sampleFreq = StartupSampleFreq;
+    block.samples.assign(StartupPoints, 0);
+    plot->setBlock(block);
     plot->UpdatePlot();
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmSetup.h"
 
-#include "NumberFormat.h"
 #include "csrdrv.h"
 #include "kz7305Settings.h"
 #include "noSerPortsMsg.h"
@@ -20,6 +19,8 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -212,7 +213,8 @@ void frmSetup::extVoltage_Change()
     if (!volts)
         return; // the slider stays where it is until the text is a number
     m_sliderGuard = true;
-    m_voltageSlider->setValue(NumberFormat::roundHalfEven32(*volts * 10.0));
+    // Nearest tenth within the slider's range, halves to even (lrint's default rounding).
+    m_voltageSlider->setValue(static_cast<int>(std::lrint(std::clamp(*volts, MinVoltage, MaxVoltage) * 10.0)));
     m_sliderGuard = false;
 }
 

@@ -6,7 +6,6 @@
 #include "BoardSession.h"
 #include "DataFileWriter.h"
 #include "DriverLoader.h"
-#include "DriverScale.h"
 #include "InterruptWatcher.h"
 #include "NuvarDriverClass.h"
 #include "ProgressDisplay.h"
@@ -50,20 +49,6 @@ std::optional<int> portNumber(const QString &port, QString &problem)
     const QString configured = qEnvironmentVariable(PortsVariable);
     qputenv(PortsVariable, (configured.isEmpty() ? path : path + QLatin1Char(':') + configured).toLocal8Bit());
     return 1;
-}
-
-// The block as the program hands it to its plot window.
-DataFileLoader::Block blockFromDriver(NuvarDriverClass &driver, std::vector<std::int32_t> samples)
-{
-    const DriverScale scale = DriverScale::fromRange(driver.MinVolt(0), driver.MaxVolt(0), driver.MinCode(0),
-                                                     driver.MaxCode(0));
-    DataFileLoader::Block block;
-    block.deviceId = driver.BoardName();
-    block.numBits = scale.numBits;
-    block.lsbSize = scale.lsbSize;
-    block.sampleFreq = driver.SampleRate();
-    block.samples = std::move(samples);
-    return block;
 }
 
 class Acquisition
@@ -113,7 +98,6 @@ public:
                                                   .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause));
                 }
             }
-            m_driver->setSamples(m_options.samples);
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));
         }
@@ -131,21 +115,21 @@ private:
             if (interrupts.wasInterrupted())
                 return interrupted(number - 1);
             m_progress.beginBlock(number);
-            std::vector<std::int32_t> samples;
+            SampleBlock block;
             QString problem;
-            const BoardSession::Outcome outcome = session.acquireBlock(number == 1, samples, problem);
+            const BoardSession::Outcome outcome = session.acquireBlock(m_options.samples, number == 1, block, problem);
             m_progress.endBlock();
             if (outcome == BoardSession::Outcome::Interrupted)
                 return interrupted(number - 1);
             if (outcome == BoardSession::Outcome::Failed)
                 return fail(BoardProblem, QStringLiteral("block %1: %2").arg(number).arg(problem));
-            if (const int saved = save(number, blockFromDriver(*m_driver, std::move(samples))); saved != Success)
+            if (const int saved = save(number, block); saved != Success)
                 return saved;
         }
         return Success;
     }
 
-    int save(int number, const DataFileLoader::Block &block)
+    int save(int number, const SampleBlock &block)
     {
         const QString path = m_options.outputPath(number);
         const QDateTime now = QDateTime::currentDateTime();

@@ -15,13 +15,13 @@ namespace AnalyzeCommand {
 
 namespace {
 
-void printText(QTextStream &out, const DataFileLoader::Block &block, const AnalyzeOptions &options,
+void printText(QTextStream &out, const SampleBlock &block, const AnalyzeOptions &options,
                const ViewReport &report)
 {
     ReportText::print(out, options.file, block, AnalyzeOptions::viewName(options.view), report);
 }
 
-void printJson(QTextStream &out, const DataFileLoader::Block &block, const AnalyzeOptions &options,
+void printJson(QTextStream &out, const SampleBlock &block, const AnalyzeOptions &options,
                const ViewReport &report)
 {
     QJsonObject object{{QStringLiteral("file"), options.file},
@@ -44,7 +44,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     const AnalyzeOptions &options = std::get<AnalyzeOptions>(parsed);
 
-    const std::optional<DataFileLoader::Block> block = loadTimeDomainBlock(options.file, "analyze", err);
+    const std::optional<SampleBlock> block = loadTimeDomainBlock(options.file, "analyze", err);
     if (!block)
         return FileProblem;
 

@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 
-std::optional<DataFileLoader::Block> loadTimeDomainBlock(const QString &file, const char *command, QTextStream &err)
+std::optional<SampleBlock> loadTimeDomainBlock(const QString &file, const char *command, QTextStream &err)
 {
     DataFileLoader::Result loaded = DataFileLoader::loadFile(file);
     switch (loaded.outcome) {

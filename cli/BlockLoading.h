@@ -9,4 +9,4 @@
 
 // Loads a time-domain data file as the plot window does. On failure writes one
 // line "kz7305evm-cli COMMAND: problem" to err and gives nothing.
-std::optional<DataFileLoader::Block> loadTimeDomainBlock(const QString &file, const char *command, QTextStream &err);
+std::optional<SampleBlock> loadTimeDomainBlock(const QString &file, const char *command, QTextStream &err);

@@ -1,22 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AcquisitionSession.h"
 #include "NuvarDriverEvents.h"
 
 #include <QEventLoop>
 #include <QString>
 #include <QTimer>
 
-#include <cstdint>
-#include <vector>
-
-class NuvarDriverClass;
 class ProgressDisplay;
 
-// Acquires blocks through the driver contract as the program does: configure,
-// start, follow the progress, receive on completion, retry an unanswered
-// reception, fetch the samples. It is the driver's event sink and waits for
-// the events in the event loop.
+// Acquires blocks through the acquisition session as the program does, and
+// waits for each in the event loop. It is the driver's event sink.
 class BoardSession : public NuvarDriverEvents
 {
 public:
@@ -24,10 +19,10 @@ public:
 
     BoardSession(NuvarDriverClass &driver, ProgressDisplay &progress);
 
-    // One block of the driver's Samples. With configure, the driver writes its
-    // settings to the board first (the first block); later blocks only start.
-    // On failure, problem says what went wrong in one line.
-    Outcome acquireBlock(bool configure, std::vector<std::int32_t> &block, QString &problem);
+    // One block of samples. With configure, the driver writes its settings to
+    // the board first (the first block); later blocks only start. On failure,
+    // problem says what went wrong in one line.
+    Outcome acquireBlock(std::int32_t samples, bool configure, SampleBlock &block, QString &problem);
     // Ends the wait of acquireBlock with Interrupted.
     void interrupt();
 
@@ -35,18 +30,16 @@ public:
 
 private:
     void finish(Outcome outcome, const QString &problem = {});
-    void startReception();
-    void receptionFinished();
-    // what, followed by the driver's account of its latest failure.
-    QString withCause(const QString &what) const;
+    void showStage(AcquisitionSession::Stage stage, int done, int total);
+    void fail(AcquisitionSession::Failure failure, const QString &cause);
 
     NuvarDriverClass &m_driver;
     ProgressDisplay &m_progress;
+    AcquisitionSession m_session;
     QEventLoop *m_loop = nullptr;
     QTimer m_watchdog;
-    std::vector<std::int32_t> *m_block = nullptr;
+    SampleBlock *m_block = nullptr;
     Outcome m_outcome = Outcome::Failed;
     QString m_problem;
     bool m_finished = true;
-    int m_retries = 0;
 };

@@ -3,7 +3,7 @@
 
 #include "NumberFormat.h"
 
-void ReportText::print(QTextStream &out, const QString &fileName, const DataFileLoader::Block &block,
+void ReportText::print(QTextStream &out, const QString &fileName, const SampleBlock &block,
                        const QString &viewName, const ViewReport &report)
 {
     out << "File: " << fileName << '\n'

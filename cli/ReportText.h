@@ -10,7 +10,7 @@
 // view, then one "Label: value" line per figure.
 namespace ReportText {
 
-void print(QTextStream &out, const QString &fileName, const DataFileLoader::Block &block, const QString &viewName,
+void print(QTextStream &out, const QString &fileName, const SampleBlock &block, const QString &viewName,
            const ViewReport &report);
 
 } // namespace ReportText

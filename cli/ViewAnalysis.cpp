@@ -1,87 +1,92 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ViewAnalysis.h"
 
-#include "DataFileWriter.h"
-#include "DataList.h"
-#include "FftWindow.h"
-#include "Histogram.h"
-#include "SpectralMetrics.h"
-#include "Spectrum.h"
-#include "TimeStatistics.h"
+#include "AppState.h"
 
 namespace {
 
-ViewReport timeReport(const DataFileHeader &header, std::span<const std::int32_t> samples)
+PlotDocument::View documentView(AnalysisOptions::View view)
 {
-    const TimeStatistics stats = TimeStatistics::compute(samples, header.numBits);
-    return ViewReport{{{QStringLiteral("std_deviation_ppm"), QStringLiteral("Std Dev (ppm)"), stats.stdDeviation},
-                       {QStringLiteral("mean"), QStringLiteral("Mean"), stats.mean},
-                       {QStringLiteral("maximum"), QStringLiteral("Maximum"), stats.maximum},
-                       {QStringLiteral("minimum"), QStringLiteral("Minimum"), stats.minimum}},
-                      DataFileWriter::timeDomain(header, stats, samples)};
+    switch (view) {
+    case AnalysisOptions::View::Fft:
+        return PlotDocument::FFTPlot;
+    case AnalysisOptions::View::Histogram:
+        return PlotDocument::Histogram;
+    case AnalysisOptions::View::List:
+        return PlotDocument::DataList;
+    case AnalysisOptions::View::Time:
+        break;
+    }
+    return PlotDocument::TimeDomain;
 }
 
-ViewReport fftReport(const DataFileHeader &header, std::span<const std::int32_t> samples,
-                     const AnalyzeOptions &options)
+QList<Figure> timeFigures(const TimeStatistics &stats)
 {
-    Spectrum spectrum;
-    spectrum.compute(samples, FftWindows::fromIndex(options.window), options.normalize, header.numBits);
-    const int n = spectrum.length();
-    LobeTables tables;
-    const SpectralMetrics metrics = SpectralMetrics::compute(spectrum.bins().first(static_cast<std::size_t>(n)),
-                                                             options.numBins, options.numHarmonics, tables);
-    const double binSpacing = n > 0 ? header.sampleFreq / n : 0.0;
+    return {{QStringLiteral("std_deviation_ppm"), QStringLiteral("Std Dev (ppm)"), stats.stdDeviation},
+            {QStringLiteral("mean"), QStringLiteral("Mean"), stats.mean},
+            {QStringLiteral("maximum"), QStringLiteral("Maximum"), stats.maximum},
+            {QStringLiteral("minimum"), QStringLiteral("Minimum"), stats.minimum}};
+}
+
+QList<Figure> fftFigures(const PlotDocument &document)
+{
+    const SpectralMetrics &metrics = document.metrics();
+    const int n = document.spectrum().length();
+    const double binSpacing = n > 0 ? document.block().sampleFreq / n : 0.0;
     auto metric = [](const char *key, const char *label, double value) {
         return Figure{QLatin1String(key), QLatin1String(label), value, value != SpectralMetrics::Uncomputed};
     };
-    return ViewReport{{{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
-                       metric("snr", "SNR", metrics.snr),
-                       metric("sinad", "SINAD", metrics.sinad),
-                       metric("thd", "THD", metrics.thd),
-                       metric("sfdr", "SFDR", metrics.sfdr),
-                       {QStringLiteral("fundamental_bin"), QStringLiteral("Fundamental Bin"),
-                        static_cast<double>(metrics.fundamental), metrics.fundamentalFound},
-                       {QStringLiteral("fundamental_frequency"), QStringLiteral("Fundamental Frequency (Hz)"),
-                        metrics.fundamental * binSpacing, metrics.fundamentalFound}},
-                      DataFileWriter::fft(header, {metrics.snr, metrics.sinad, metrics.thd, metrics.sfdr},
-                                          spectrum.levels().first(static_cast<std::size_t>(n)))};
+    return {{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
+            metric("snr", "SNR", metrics.snr),
+            metric("sinad", "SINAD", metrics.sinad),
+            metric("thd", "THD", metrics.thd),
+            metric("sfdr", "SFDR", metrics.sfdr),
+            {QStringLiteral("fundamental_bin"), QStringLiteral("Fundamental Bin"),
+             static_cast<double>(metrics.fundamental), metrics.fundamentalFound},
+            {QStringLiteral("fundamental_frequency"), QStringLiteral("Fundamental Frequency (Hz)"),
+             metrics.fundamental * binSpacing, metrics.fundamentalFound}};
 }
 
-ViewReport histogramReport(const DataFileHeader &header, std::span<const std::int32_t> samples)
+QList<Figure> histogramFigures(const Histogram &histogram)
 {
-    Histogram histogram;
-    histogram.compute(samples);
-    return ViewReport{{{QStringLiteral("bin_width"), QStringLiteral("Bin Width"), histogram.binWidth()},
-                       {QStringLiteral("minimum"), QStringLiteral("Minimum"), histogram.minimum()},
-                       {QStringLiteral("maximum"), QStringLiteral("Maximum"), histogram.maximum()}},
-                      DataFileWriter::histogram(header, histogram)};
-}
-
-ViewReport listReport(const DataFileHeader &header, std::span<const std::int32_t> samples, DataFormat format)
-{
-    const QStringList lines = DataList::lines(samples, format, CodeScale{header.numBits, header.lsbSize},
-                                              QLatin1Char('.'));
-    return ViewReport{{{QStringLiteral("lines"), QStringLiteral("Lines"), static_cast<double>(lines.size())}},
-                      DataFileWriter::dataList(header, format, samples)};
+    return {{QStringLiteral("bin_width"), QStringLiteral("Bin Width"), histogram.binWidth()},
+            {QStringLiteral("minimum"), QStringLiteral("Minimum"), histogram.minimum()},
+            {QStringLiteral("maximum"), QStringLiteral("Maximum"), histogram.maximum()}};
 }
 
 } // namespace
 
-ViewReport ViewReport::analyze(const DataFileLoader::Block &block, const AnalyzeOptions &options,
-                               const QDateTime &created)
+void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options,
+                       const FftMarks::Groups &marks)
 {
-    const std::span<const std::int32_t> samples(block.samples);
-    const DataFileHeader header{block.deviceId, created, block.numBits, block.lsbSize,
-                                static_cast<std::int32_t>(samples.size()), block.sampleFreq};
+    AppState::setDataReady(true);
+    document.setBlock(block);
+    document.setNormalizeFFT(options.normalize);
+    document.setFftOptions({FftWindows::fromIndex(options.window), options.numBins, options.numHarmonics, marks});
+    document.setDataFormat(options.format);
+    document.setView(documentView(options.view));
+    document.runAnalysisPass();
+}
+
+ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &options, const QDateTime &created)
+{
+    PlotDocument document;
+    analyzeInDocument(document, block, options);
+    QList<Figure> figures;
     switch (options.view) {
-    case AnalyzeOptions::View::Fft:
-        return fftReport(header, samples, options);
-    case AnalyzeOptions::View::Histogram:
-        return histogramReport(header, samples);
-    case AnalyzeOptions::View::List:
-        return listReport(header, samples, options.format);
-    case AnalyzeOptions::View::Time:
+    case AnalysisOptions::View::Fft:
+        figures = fftFigures(document);
+        break;
+    case AnalysisOptions::View::Histogram:
+        figures = histogramFigures(document.histogram());
+        break;
+    case AnalysisOptions::View::List:
+        figures = {{QStringLiteral("lines"), QStringLiteral("Lines"),
+                    static_cast<double>(document.dataListLines().size())}};
+        break;
+    case AnalysisOptions::View::Time:
+        figures = timeFigures(document.statistics());
         break;
     }
-    return timeReport(header, samples);
+    return ViewReport{figures, document.dataFileContent(created)};
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AnalyzeOptions.h"
-#include "DataFileLoader.h"
+#include "AnalysisOptions.h"
+#include "PlotDocument.h"
+#include "SampleBlock.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -25,6 +26,10 @@ struct ViewReport {
     QList<Figure> figures;
     QByteArray fileContent;
 
-    static ViewReport analyze(const DataFileLoader::Block &block, const AnalyzeOptions &options,
-                              const QDateTime &created);
+    static ViewReport analyze(const SampleBlock &block, const AnalysisOptions &options, const QDateTime &created);
 };
+
+// Gives document the block and the options, shows the chosen view and runs the
+// analysis pass, as the plot window does with the same settings.
+void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options,
+                       const FftMarks::Groups &marks = {});

@@ -110,3 +110,9 @@ int FftOptionsPanel::numHarmonics() const
 {
     return MetricOptions::numHarmonics(m_numHarm->text());
 }
+
+PlotDocument::FftOptions FftOptionsPanel::options() const
+{
+    return {selectedWindow(), numBins(), numHarmonics(),
+            {m_dcSpectrum->isChecked(), m_mainLobe->isChecked(), m_harmonics->isChecked()}};
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FftWindow.h"
+#include "PlotDocument.h"
 
 #include <QWidget>
 #include <array>
@@ -37,6 +38,8 @@ public:
     // NB and H as the fields hold them now, brought into range.
     int numBins() const;
     int numHarmonics() const;
+    // Window, NB, H and mark boxes as the controls hold them now.
+    PlotDocument::FftOptions options() const;
 
     // Shows the reference the plot window holds.
     void showNormalization(bool highestSignal);

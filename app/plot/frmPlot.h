@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DataFileHeader.h"
-#include "DataFileLoader.h"
-#include "DataFormat.h"
-#include "Histogram.h"
-#include "SpectralMetrics.h"
-#include "Spectrum.h"
-#include "TimeStatistics.h"
+#include "FftOptionsPanel.h"
+#include "PlotDocument.h"
+#include "ViewGraph.h"
 
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
-class FftOptionsPanel;
 class Plot;
 class QButtonGroup;
 class QCheckBox;
@@ -27,47 +23,51 @@ class QStatusBar;
 class QStringListModel;
 class QTabWidget;
 
-// A plot window: holds one sample block with its parameters, analyses it for
-// the current view, keeps the results until the inputs change, and draws them.
+// A plot window: shows a document (one sample block with its analysis) in four
+// views, with the FFT options, the data formats and the four status panels.
 // Long computations report progress through CalcStatus (read CalcMax and
-// CalcProgress in the handler).
+// CalcProgress in the handler). The block's properties and results are the
+// document's, offered here under their usual names.
 class frmPlot : public QWidget
 {
     Q_OBJECT
 
 public:
-    enum View : std::int16_t { TimeDomain = 1, FFTPlot = 2, Histogram = 3, DataList = 4 };
-    static constexpr auto UnspecifiedDevice = "Unspecified Device Name";
+    using View = PlotDocument::View;
+    using enum PlotDocument::View;
 
     explicit frmPlot(QWidget *parent = nullptr);
     ~frmPlot() override;
 
-    std::int32_t CalcMax() const { return m_calcMax; }
-    std::int32_t CalcProgress() const { return m_calcProgress; }
+    PlotDocument &document() { return m_document; }
+    const PlotDocument &document() const { return m_document; }
+
+    std::int32_t CalcMax() const { return m_document.CalcMax(); }
+    std::int32_t CalcProgress() const { return m_document.CalcProgress(); }
 
     // Every assignment below clears the four result-valid flags, even one that
     // assigns the value already held.
-    QString DeviceID() const { return m_deviceId; }
-    void setDeviceID(const QString &value);
-    double LSBSize() const { return m_lsbSize; }
-    void setLSBSize(double value);
-    bool NormalizeFFT() const { return m_normalizeFft; }
+    QString DeviceID() const { return m_document.block().deviceId; }
+    void setDeviceID(const QString &value) { m_document.setDeviceID(value); }
+    double LSBSize() const { return m_document.block().lsbSize; }
+    void setLSBSize(double value) { m_document.setLSBSize(value); }
+    bool NormalizeFFT() const { return m_document.NormalizeFFT(); }
     void setNormalizeFFT(bool value);
-    std::int16_t NumBits() const { return m_numBits; }
-    void setNumBits(std::int16_t value);
-    std::int32_t numPoints() const { return m_numPoints; }
-    void setnumPoints(std::int32_t value);
-    void setSampleFreq(double value);
+    std::int16_t NumBits() const { return m_document.block().numBits; }
+    void setNumBits(std::int16_t value) { m_document.setNumBits(value); }
+    std::int32_t numPoints() const { return m_document.numPoints(); }
+    void setnumPoints(std::int32_t value) { m_document.setnumPoints(value); }
+    void setSampleFreq(double value) { m_document.setSampleFreq(value); }
 
     // 999999999 for a metric left uncomputed for lack of signal, noise or spur.
-    double SNR() const { return m_metrics.snr; }
-    double SINAD() const { return m_metrics.sinad; }
-    double THD() const { return m_metrics.thd; }
-    double SFDR() const { return m_metrics.sfdr; }
-    double StdDeviation() const { return m_stats.stdDeviation; }
-    double Mean() const { return m_stats.mean; }
-    double Maximum() const { return m_stats.maximum; }
-    double Minimum() const { return m_stats.minimum; }
+    double SNR() const { return m_document.metrics().snr; }
+    double SINAD() const { return m_document.metrics().sinad; }
+    double THD() const { return m_document.metrics().thd; }
+    double SFDR() const { return m_document.metrics().sfdr; }
+    double StdDeviation() const { return m_document.statistics().stdDeviation; }
+    double Mean() const { return m_document.statistics().mean; }
+    double Maximum() const { return m_document.statistics().maximum; }
+    double Minimum() const { return m_document.statistics().minimum; }
 
     // Makes the FFT view current (recomputing when its results are out of
     // date) and returns its n levels in dB: PassArray becomes n + 1 long, index
@@ -77,7 +77,9 @@ public:
     // Retitles the window for the current view, analyses and redraws.
     void UpdatePlot();
     // Copies the samples; changes nothing else (the result flags stay as they are).
-    void LoadData(std::span<const std::int32_t> ArrayPointer);
+    void LoadData(std::span<const std::int32_t> ArrayPointer) { m_document.LoadData(ArrayPointer); }
+    // Takes a whole block: its device, scale, count and rate, then its samples.
+    void setBlock(const SampleBlock &block) { m_document.setBlock(block); }
     // Writes what the current view shows to a data file the user picks.
     void SaveData();
     // Loads a time-domain data file the user picks; a refused file changes nothing.
@@ -100,31 +102,32 @@ public:
     // style of the view left, makes view current and runs UpdatePlot. The tab
     // strip does not move.
     void showView(View view);
-    std::int16_t currentView() const { return m_view; }
+    std::int16_t currentView() const { return m_document.view(); }
     QTabWidget *SSTab1() const { return m_ssTab1; }
     QTabWidget *SSTab2() const { return m_ssTab2; }
 
     // Results of the other views, as the last computation left them.
-    int fftLength() const { return m_spectrum.length(); }
+    int fftLength() const { return m_document.spectrum().length(); }
     // FFT levels in dB, bin b at index b for b < fftLength().
-    std::span<const double> fftLevels() const { return m_spectrum.levels(); }
-    const LobeTables &lobeTables() const { return m_lobes; }
-    const ::Histogram &histogram() const { return m_histogram; }
-    QStringList dataListLines() const;
+    std::span<const double> fftLevels() const { return m_document.spectrum().levels(); }
+    const LobeTables &lobeTables() const { return m_document.lobeTables(); }
+    const ::Histogram &histogram() const { return m_document.histogram(); }
+    QStringList dataListLines() const { return m_document.dataListLines(); }
 
     Plot *plot() const { return m_plot; }
     QString statusText(int panel) const;
     bool statusBarShown() const;
     QRadioButton *optDataFormat(int index) const;
     QListView *lstDataList() const { return m_dataList; }
-    QRadioButton *optWindow(int index) const;
-    QRadioButton *optHighestSignal() const;
-    QRadioButton *optFullScale0dB() const;
-    QLineEdit *txtNumBins() const;
-    QLineEdit *txtNumHarm() const;
-    QCheckBox *cbDCspect() const;
-    QCheckBox *cbMainLobe() const;
-    QCheckBox *cbHarmonics() const;
+    // The FFT options' controls.
+    QRadioButton *optWindow(int index) const { return m_fftOptions->optWindow(index); }
+    QRadioButton *optHighestSignal() const { return m_fftOptions->optHighestSignal(); }
+    QRadioButton *optFullScale0dB() const { return m_fftOptions->optFullScale0dB(); }
+    QLineEdit *txtNumBins() const { return m_fftOptions->txtNumBins(); }
+    QLineEdit *txtNumHarm() const { return m_fftOptions->txtNumHarm(); }
+    QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
+    QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }
+    QCheckBox *cbHarmonics() const { return m_fftOptions->cbHarmonics(); }
 
 signals:
     void CalcStatus();
@@ -133,15 +136,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum Flag { TimeValid, FftValid, HistogramValid, DataListFilled, FlagCount };
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
     enum SubTab { DisplayTab = 0, OptionsTab = 1 };
-    // The graph's plotting method and its two style settings at index 0.
-    struct ViewStyle {
-        std::int32_t method = 0;
-        std::int16_t pointType = 0;
-        std::int16_t lineType = 1;
-    };
 
     void buildLayout();
     QWidget *buildDataListPage();
@@ -152,34 +148,17 @@ private:
     // Puts the graph on the tab page of view.
     void placeGraph(View view);
     void layOutStatusPanels();
-    ViewStyle *styleOf(std::int16_t view);
+    ViewGraph::Style *styleOf(std::int16_t view);
     void Plot_DataPointClicked(int series, int point);
     void Plot_CursorMoved();
     void putMarker(int point);
-    void setPrintFigures();
-
-    void clearFlags();
-    void raiseProgress(std::int32_t progress);
+    // Hands the document the options as the controls hold them now, runs the
+    // analysis pass and shows the status texts.
     void runAnalysisPass();
-    // The loaded samples, at most numPoints of them.
-    std::span<const std::int32_t> blockSamples() const;
-    void computeTimeStatistics();
-    void computeFft();
-    void showFftMarks();
-    void fillDataList();
-    void writeTimeStatusTexts();
-    void setStatusText(int panel, const QString &text);
-    // The first selected data-format option, or -1 when none is selected.
-    int selectedDataFormat() const;
-    CodeScale codeScale() const;
-    void feedGraph();
-    void feedTimeDomain();
-    void feedFft();
-    void feedHistogram();
-    DataFileHeader fileHeader() const;
-    QByteArray dataFileContent() const;
-    void takeLoadedBlock(DataFileLoader::Block block);
+    // The first selected data-format option, none when no option is selected.
+    std::optional<DataFormat> selectedDataFormat() const;
 
+    PlotDocument m_document;
     Plot *m_plot;
     QTabWidget *m_ssTab1;
     QTabWidget *m_ssTab2;
@@ -192,24 +171,6 @@ private:
     std::array<QRadioButton *, 4> m_dataFormatOptions{};
     QStatusBar *m_statusBar;
     std::array<QLabel *, 4> m_statusPanels{};
-
-    std::vector<std::int32_t> m_samples;
-    std::int32_t m_numPoints = 0;
-    double m_sampleFreq = 1.0;
-    std::int16_t m_numBits = 0;
-    double m_lsbSize = 0;
-    QString m_deviceId = QString::fromLatin1(UnspecifiedDevice);
-    bool m_normalizeFft = false;
-    std::int16_t m_view = TimeDomain;
-    std::array<ViewStyle, 3> m_styles{ViewStyle{}, ViewStyle{}, ViewStyle{10, 0, 1}};
-
-    TimeStatistics m_stats;
-    SpectralMetrics m_metrics{.snr = 0, .sinad = 0, .thd = 0, .sfdr = 0};
-    // Working tables, allocated once with the window.
-    Spectrum m_spectrum;
-    LobeTables m_lobes;
-    ::Histogram m_histogram;  // the class, not the view
-    std::int32_t m_calcMax = 0;
-    std::int32_t m_calcProgress = 0;
-    std::array<bool, FlagCount> m_valid{};
+    std::array<ViewGraph::Style, 3> m_styles{ViewGraph::defaultStyle(TimeDomain), ViewGraph::defaultStyle(FFTPlot),
+                                             ViewGraph::defaultStyle(Histogram)};
 };

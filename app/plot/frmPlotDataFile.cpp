@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The plot window's data-file commands; the files themselves are composed and
-// read by the widget-free writer and loader.
+// The plot window's data-file commands; the document composes the files and
+// the widget-free loader reads them.
 #include "frmPlot.h"
 
 #include "AppState.h"
+#include "DataFileLoader.h"
 #include "DataFileWriter.h"
 #include "FileDialogs.h"
 #include "UserMessage.h"
 
-#include <optional>
 
 namespace {
 
@@ -42,14 +42,14 @@ const char *saveTitle(std::int16_t view)
 
 void frmPlot::SaveData()
 {
-    if (const char *caution = cautionText(m_view))
+    if (const char *caution = cautionText(currentView()))
         if (!UserMessage::confirm(this, QString::fromLatin1(caution)))
             return;
-    const QString path = FileDialogs::getSaveFileName(this, QString::fromLatin1(saveTitle(m_view)));
+    const QString path = FileDialogs::getSaveFileName(this, QString::fromLatin1(saveTitle(currentView())));
     if (path.isEmpty())
         return;
     QString error;
-    if (!DataFileWriter::save(path, dataFileContent(), &error))
+    if (!DataFileWriter::save(path, m_document.dataFileContent(QDateTime::currentDateTime()), &error))
         UserMessage::show(this, error);
 }
 
@@ -61,7 +61,9 @@ void frmPlot::OpenFile()
     DataFileLoader::Result result = DataFileLoader::loadFile(path);
     switch (result.outcome) {
     case DataFileLoader::Outcome::Loaded:
-        takeLoadedBlock(std::move(result.block));
+        setBlock(result.block);
+        AppState::setDataReady(true);
+        showView(TimeDomain);
         break;
     case DataFileLoader::Outcome::NoMarker:
         break;
@@ -70,41 +72,4 @@ void frmPlot::OpenFile()
         UserMessage::show(this, result.message);
         break;
     }
-}
-
-DataFileHeader frmPlot::fileHeader() const
-{
-    return DataFileHeader{m_deviceId, QDateTime::currentDateTime(), m_numBits, m_lsbSize, m_numPoints, m_sampleFreq};
-}
-
-QByteArray frmPlot::dataFileContent() const
-{
-    const DataFileHeader header = fileHeader();
-    switch (m_view) {
-    case FFTPlot:
-        return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
-                                   m_spectrum.levels().first(static_cast<std::size_t>(m_spectrum.length())));
-    case Histogram:
-        return DataFileWriter::histogram(header, m_histogram);
-    case DataList: {
-        const int format = selectedDataFormat();
-        return DataFileWriter::dataList(header, format < 0 ? std::nullopt : std::optional(static_cast<DataFormat>(format)),
-                                        blockSamples());
-    }
-    default:
-        return DataFileWriter::timeDomain(header, m_stats, blockSamples());
-    }
-}
-
-void frmPlot::takeLoadedBlock(DataFileLoader::Block block)
-{
-    setDeviceID(block.deviceId);
-    setNumBits(block.numBits);
-    setLSBSize(block.lsbSize);
-    setnumPoints(static_cast<std::int32_t>(block.samples.size()));
-    setSampleFreq(block.sampleFreq);
-    LoadData(block.samples);
-    AppState::setDataReady(true);
-    clearFlags();
-    showView(TimeDomain);
 }

@@ -1,25 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the plot window hands its graph: the settings of every view, the click
-// marker, printing and exported pictures.
+// The plot window's graph beyond drawing a view: the click marker, printing and
+// exported pictures.
 #include "frmPlot.h"
 
-#include "AppState.h"
-#include "FftOptionsPanel.h"
 #include "FileDialogs.h"
 #include "GraphOutput.h"
-#include "GraphTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
 
 #include <QPrinter>
-#include <algorithm>
 
 namespace {
 
 constexpr std::uint32_t MarkerColor = 0x008000; // green (red in the low byte)
-constexpr auto FftFiguresStart = ",     SNR:";
 
 QString markerText(const Plot &plot, int point)
 {
@@ -29,84 +24,6 @@ QString markerText(const Plot &plot, int point)
 }
 
 } // namespace
-
-void frmPlot::feedGraph()
-{
-    m_plot->setMainTitle(m_deviceId == QLatin1String(UnspecifiedDevice) ? QString() : m_deviceId);
-    m_plot->setSubTitle(QString());
-    m_plot->setManualXRange(false);
-    m_plot->setAnnotationText(0, QString());
-    m_plot->setAnnotationSymbol(0, Plot::SymbolNone);
-    if (AppState::DataReady() && m_view != DataList) {
-        if (const ViewStyle *style = styleOf(m_view)) {
-            m_plot->setPlottingMethod(style->method);
-            m_plot->setPointType(style->pointType);
-            m_plot->setLineType(style->lineType);
-        }
-        if (m_view == TimeDomain)
-            feedTimeDomain();
-        else if (m_view == FFTPlot)
-            feedFft();
-        else if (m_view == Histogram)
-            feedHistogram();
-    }
-    m_plot->redraw();
-}
-
-void frmPlot::feedTimeDomain()
-{
-    const auto count = blockSamples().size();
-    std::vector<float> x(count), y(count);
-    const int format = selectedDataFormat();
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = static_cast<float>(i + 1);
-        const double code = m_samples[i];
-        // Every point in the same unit: the whole trace follows the data format.
-        if (format == static_cast<int>(DataFormat::PercentOfFullScale))
-            y[i] = static_cast<float>(CodeText::percentValue(code, m_numBits));
-        else if (format == static_cast<int>(DataFormat::ScaledByLsb))
-            y[i] = static_cast<float>(code * m_lsbSize);
-        else
-            y[i] = static_cast<float>(code);
-    }
-    m_plot->setXAxisLabel(QLatin1String(GraphTexts::TimeXLabel));
-    m_plot->setYAxisLabel(QLatin1String(GraphTexts::TimeYLabel));
-    m_plot->setSeriesData(x, y, static_cast<int>(count));
-}
-
-void frmPlot::feedFft()
-{
-    const int n = m_spectrum.length();
-    const auto count = static_cast<std::size_t>(n / 2);
-    const std::span<const double> levels = m_spectrum.levels();
-    std::vector<float> x(count), y(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = static_cast<float>(static_cast<double>(i) * m_sampleFreq / n);
-        y[i] = static_cast<float>(levels[i]);
-    }
-    m_plot->setXAxisLabel(GraphTexts::fftXLabel(m_sampleFreq, n, NumberFormat::screenSeparator()));
-    m_plot->setYAxisLabel(QLatin1String(GraphTexts::FftYLabel));
-    m_plot->setSubTitle(GraphTexts::fftSubtitle(m_fftOptions->selectedWindow(), n));
-    m_plot->setSeriesData(x, y, static_cast<int>(count));
-}
-
-void frmPlot::feedHistogram()
-{
-    // The entry beyond the last bin is drawn too when the maximum falls there.
-    const auto count = static_cast<std::size_t>(std::max(::Histogram::BinCount, m_histogram.binsInUse()));
-    const std::span<const double> counts = m_histogram.counts();
-    std::vector<float> x(count), y(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = static_cast<float>(m_histogram.binCentre(static_cast<int>(i)));
-        y[i] = static_cast<float>(counts[i]);
-    }
-    m_plot->setXAxisLabel(m_histogram.axisLabel(NumberFormat::screenSeparator()));
-    m_plot->setYAxisLabel(QLatin1String(GraphTexts::HistogramYLabel));
-    m_plot->setSeriesData(x, y, static_cast<int>(count));
-    // One bin wider than the codes, so that the bin holding the maximum is drawn.
-    m_plot->setManualXRange(true, m_stats.minimum, m_stats.maximum + m_histogram.binWidth());
-    m_plot->setBinWidth(m_histogram.binWidth() * 1.05);
-}
 
 void frmPlot::Plot_DataPointClicked(int series, int point)
 {
@@ -135,23 +52,9 @@ void frmPlot::putMarker(int point)
                               markerText(*m_plot, point)});
 }
 
-void frmPlot::setPrintFigures()
-{
-    const QChar sep = NumberFormat::screenSeparator();
-    if (m_view == TimeDomain) {
-        m_plot->setSubTitle(GraphTexts::timeFigures(m_stats, sep));
-    } else if (m_view == FFTPlot) {
-        // Printing twice shows the figures once.
-        const QString subtitle = m_plot->subTitle();
-        const qsizetype earlier = subtitle.indexOf(QLatin1String(FftFiguresStart));
-        m_plot->setSubTitle((earlier < 0 ? subtitle : subtitle.left(earlier)) + GraphTexts::fftFigures(m_metrics, sep));
-    }
-    m_plot->redraw();
-}
-
 void frmPlot::PrintGraph()
 {
-    setPrintFigures();
+    ViewGraph::addPrintFigures(m_document, *m_plot);
     QPrinter &printer = SharedPrinter::printer();
     QString error;
     if (GraphOutput::canPrint(printer)) {
@@ -186,6 +89,6 @@ void frmPlot::ExportGraph()
 
 bool frmPlot::exportGraph(const QString &path, const QSize &size, QString *error)
 {
-    setPrintFigures();
+    ViewGraph::addPrintFigures(m_document, *m_plot);
     return GraphOutput::exportTo(*m_plot, path, size, error);
 }

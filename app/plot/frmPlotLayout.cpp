@@ -97,15 +97,12 @@ void frmPlot::connectControls()
     connect(m_ssTab1, &QTabWidget::currentChanged, this, &frmPlot::SSTab1_Click);
     // Another format refills the list (and rewrites the time-domain texts)
     // without redrawing the graph.
-    connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, [this] {
-        m_valid[DataListFilled] = false;
-        runAnalysisPass();
-    });
+    connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, &frmPlot::runAnalysisPass);
     // A window is chosen on the options, so the FFT is out of date.
     connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
         if (!AppState::DataReady())
             return;
-        clearFlags();
+        m_document.invalidate();
         showView(FFTPlot);
     });
     connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, &frmPlot::setNormalizeFFT);

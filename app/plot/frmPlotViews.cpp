@@ -55,18 +55,18 @@ void frmPlot::SSTab1_Click(int index)
     }
 }
 
-frmPlot::ViewStyle *frmPlot::styleOf(std::int16_t view)
+ViewGraph::Style *frmPlot::styleOf(std::int16_t view)
 {
     return view >= TimeDomain && view <= Histogram ? &m_styles[static_cast<std::size_t>(view - 1)] : nullptr;
 }
 
 void frmPlot::switchView(View view, bool optionsWereShown)
 {
-    if (view == Histogram || optionsWereShown)
-        clearFlags();
-    if (ViewStyle *left = styleOf(m_view))
-        *left = ViewStyle{m_plot->plottingMethod(), m_plot->pointType(), m_plot->lineType()};
-    m_view = view;
+    if (optionsWereShown)
+        m_document.invalidate();
+    if (ViewGraph::Style *left = styleOf(m_document.view()))
+        *left = ViewGraph::Style{m_plot->plottingMethod(), m_plot->pointType(), m_plot->lineType()};
+    m_document.setView(view);
     placeGraph(view);
     m_plot->setVisible(view != DataList);
     layOutStatusPanels();

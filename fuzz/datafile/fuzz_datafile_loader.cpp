@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         return 0;
     }
-    const DataFileLoader::Block &block = result.block;
+    const SampleBlock &block = result.block;
     if (block.samples.size() > static_cast<std::size_t>(DataFileLoader::MaxSamples) || block.numBits < 0
         || block.numBits > 32 || !std::isfinite(block.lsbSize) || block.sampleFreq != std::nearbyint(block.sampleFreq))
         std::abort();

@@ -138,12 +138,12 @@ void tst_cli_acquire::documentedLevelsReadAsDocumented()
     QCOMPARE(run(common + QStringList{QStringLiteral("--channel"), QStringLiteral("4"), QStringLiteral("-o"), path("ch4.csv")}).exitCode, 0);
     QCOMPARE(run(common + QStringList{QStringLiteral("--channel"), QStringLiteral("1"), QStringLiteral("-o"), path("ch1.csv")}).exitCode, 0);
 
-    const DataFileLoader::Block dc = DataFileLoader::loadFile(path("ch4.csv")).block;
+    const SampleBlock dc = DataFileLoader::loadFile(path("ch4.csv")).block;
     const double mean = std::accumulate(dc.samples.begin(), dc.samples.end(), 0.0) / double(dc.samples.size());
     QVERIFY2(std::fabs(mean * dc.lsbSize - 1.0) < 1e-5, qPrintable(QString::number(mean * dc.lsbSize)));
     QCOMPARE(CodeText::scaledByLsb(mean, dc.lsbSize, QLatin1Char('.')), QStringLiteral("1."));
 
-    const DataFileLoader::Block tone = DataFileLoader::loadFile(path("ch1.csv")).block;
+    const SampleBlock tone = DataFileLoader::loadFile(path("ch1.csv")).block;
     Spectrum spectrum;
     spectrum.compute(tone.samples, FftWindow::Rectangular, false, tone.numBits);
     QCOMPARE(spectrum.length(), 4096);

@@ -102,7 +102,7 @@ public:
     {
         if (m_lines.empty())
             return fail(QStringLiteral("the file is empty"));
-        Block block;
+        SampleBlock block;
         block.deviceId = QString::fromLocal8Bit(m_lines.front().data(), static_cast<qsizetype>(m_lines.front().size()));
         if (!readHeader(block))
             return m_failure;
@@ -135,7 +135,7 @@ private:
         return comma == std::string_view::npos ? line : line.substr(comma + 1);
     }
 
-    bool readHeader(Block &block)
+    bool readHeader(SampleBlock &block)
     {
         const auto bitsText = findValue("Number of Bits:");
         if (!bitsText)
@@ -177,7 +177,7 @@ private:
         return false;
     }
 
-    Result readValues(Block block) const
+    Result readValues(SampleBlock block) const
     {
         std::size_t marker = FirstHeaderLine;
         while (marker < m_lines.size() && !isMarker(m_lines[marker]))
@@ -241,7 +241,9 @@ Result loadFile(const QString &path)
     const QByteArray content = file.read(MaxFileBytes + 1);
     if (content.size() > MaxFileBytes)
         return Result{Outcome::Failed, QStringLiteral("Cannot load \"%1\": the file is larger than %2 MB.").arg(name).arg(MaxFileBytes / (1024 * 1024)), {}};
-    return parse(content, name);
+    Result result = parse(content, name);
+    result.block.source.file = path;
+    return result;
 }
 
 } // namespace DataFileLoader

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "SampleBlock.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -18,14 +20,6 @@ constexpr std::int32_t MaxSamples = 65535;
 // Files beyond this size cannot hold a block the program could show.
 constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 
-struct Block {
-    QString deviceId;
-    std::int16_t numBits = 0;
-    double lsbSize = 0;
-    double sampleFreq = 1.0; // a whole number of hertz
-    std::vector<std::int32_t> samples;
-};
-
 enum class Outcome {
     Loaded,    // block holds the file's data
     NoMarker,  // no marker line at all: not a data file, closed silently
@@ -36,11 +30,12 @@ enum class Outcome {
 struct Result {
     Outcome outcome = Outcome::Failed;
     QString message;
-    Block block;
+    SampleBlock block; // its sample rate is a whole number of hertz
 };
 
 // fileName only names the file in messages.
 Result parse(const QByteArray &content, const QString &fileName);
+// The loaded block names path as its source.
 Result loadFile(const QString &path);
 
 } // namespace DataFileLoader

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "PlotDocument.h"
+
+#include <cstdint>
+
+class Plot;
+
+// Draws a document's current view on a graph from its kept results: series,
+// titles, axis labels and the FFT marks. Shared by the plot window and the
+// command-line tool, so both draw the same picture.
+namespace ViewGraph {
+
+// A view's plotting method and its two style settings at index 0.
+struct Style {
+    std::int32_t method = 0;
+    std::int16_t pointType = 0;
+    std::int16_t lineType = 1;
+};
+
+// The style a new window starts with for view (the histogram in steps).
+Style defaultStyle(PlotDocument::View view);
+
+// Clears the graph's marks and, with data ready, feeds it the view in style;
+// then redraws. The data list has no graph: only the titles are set.
+void draw(const PlotDocument &document, Plot &plot, const Style &style);
+
+// Adds the figures a printout carries to the subtitle (time domain: Min, Max,
+// Mean, StdDev; FFT: SNR, SINAD, THD, SFDR) and redraws. Adding them twice
+// shows them once.
+void addPrintFigures(const PlotDocument &document, Plot &plot);
+
+} // namespace ViewGraph

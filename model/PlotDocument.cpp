@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PlotDocument.h"
+
+#include "AppState.h"
+#include "DataFileWriter.h"
+#include "DataList.h"
+#include "NumberFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+PlotDocument::PlotDocument(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void PlotDocument::setBlock(const SampleBlock &block)
+{
+    m_block = block;
+    m_numPoints = block.numPoints();
+    invalidate();
+}
+
+void PlotDocument::setDeviceID(const QString &value)
+{
+    m_block.deviceId = value;
+    invalidate();
+}
+
+void PlotDocument::setLSBSize(double value)
+{
+    m_block.lsbSize = value;
+    invalidate();
+}
+
+void PlotDocument::setNumBits(std::int16_t value)
+{
+    m_block.numBits = value;
+    invalidate();
+}
+
+void PlotDocument::setnumPoints(std::int32_t value)
+{
+    m_numPoints = value;
+    invalidate();
+}
+
+void PlotDocument::setSampleFreq(double value)
+{
+    m_block.sampleFreq = value;
+    invalidate();
+}
+
+void PlotDocument::LoadData(std::span<const std::int32_t> samples)
+{
+    m_block.samples.assign(samples.begin(), samples.end());
+}
+
+std::span<const std::int32_t> PlotDocument::samples() const
+{
+    // Never read past the block that was actually loaded.
+    const auto count = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(m_numPoints, 0, static_cast<std::int64_t>(m_block.samples.size())));
+    return std::span(m_block.samples).first(count);
+}
+
+void PlotDocument::setNormalizeFFT(bool value)
+{
+    m_normalizeFft = value;
+    invalidate();
+}
+
+void PlotDocument::setDataFormat(std::optional<DataFormat> format)
+{
+    if (format != m_dataFormat)
+        m_valid[DataListFilled] = false;
+    m_dataFormat = format;
+}
+
+void PlotDocument::setView(View view)
+{
+    if (view == Histogram)
+        invalidate();
+    m_view = view;
+}
+
+void PlotDocument::raiseProgress(std::int32_t progress)
+{
+    m_calcProgress = progress;
+    emit CalcStatus();
+}
+
+void PlotDocument::runAnalysisPass()
+{
+    if (!AppState::DataReady()) {
+        raiseProgress(0);
+        return;
+    }
+    m_calcMax = m_numPoints / 8;
+    raiseProgress(0);
+    const auto progress = [this](std::int32_t p) { raiseProgress(p); };
+    switch (m_view) {
+    case TimeDomain:
+        if (!m_valid[TimeValid]) {
+            m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
+            m_valid[TimeValid] = true;
+        }
+        break;
+    case FFTPlot:
+        if (!m_valid[FftValid])
+            computeFft();
+        break;
+    case Histogram:
+        if (!m_valid[HistogramValid]) {
+            m_histogram.compute(samples(), progress);
+            m_stats.minimum = m_histogram.minimum();
+            m_stats.maximum = m_histogram.maximum();
+            m_valid[HistogramValid] = true;
+        }
+        break;
+    case DataList:
+        if (!m_valid[DataListFilled]) {
+            m_dataList = DataList::lines(samples(), m_dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
+                                         NumberFormat::screenSeparator(), progress);
+            m_valid[DataListFilled] = true;
+        }
+        break;
+    }
+    raiseProgress(0);
+}
+
+void PlotDocument::computeFft()
+{
+    const auto status = m_spectrum.compute(samples(), m_fftOptions.window, m_normalizeFft, m_block.numBits,
+                                           [this](std::int32_t p) { raiseProgress(p); });
+    if (status == Spectrum::TransformStatus::LengthNotPowerOfTwo)
+        emit userMessage(QLatin1String(Spectrum::LengthMessage));
+    const auto n = static_cast<std::size_t>(m_spectrum.length());
+    m_metrics = SpectralMetrics::compute(m_spectrum.bins().first(n), m_fftOptions.numBins,
+                                         m_fftOptions.numHarmonics, m_lobes);
+    m_valid[FftValid] = true;
+}
+
+std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
+{
+    return FftMarks::marks(m_fftOptions.marks, m_lobes, m_spectrum.levels(), m_spectrum.length(),
+                           m_block.sampleFreq, m_fftOptions.numBins, m_fftOptions.numHarmonics);
+}
+
+QStringList PlotDocument::statusTexts() const
+{
+    if (!AppState::DataReady())
+        return QStringList(4, QString());
+    if (m_view == TimeDomain)
+        return timeStatusTexts();
+    if (m_view == FFTPlot)
+        return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator());
+    return QStringList(4, QString());
+}
+
+QStringList PlotDocument::timeStatusTexts() const
+{
+    const QChar sep = NumberFormat::screenSeparator();
+    const TimeStatistics &s = m_stats;
+    const int bits = m_block.numBits;
+    const double lsb = m_block.lsbSize;
+    if (!m_dataFormat)
+        return QStringList(4, QString());
+    switch (*m_dataFormat) {
+    case DataFormat::Integer:
+        return {QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep),
+                QStringLiteral("Mean: ") + NumberFormat::pattern(s.mean, 0, 4, sep),
+                QStringLiteral("Maximum: ") + NumberFormat::general(s.maximum, sep),
+                QStringLiteral("Minimum: ") + NumberFormat::general(s.minimum, sep)};
+    case DataFormat::Hexadecimal:
+        return {QStringLiteral("Std Dev (ppm): ") + CodeText::hexadecimal(s.stdDeviation, bits),
+                QStringLiteral("Mean: ") + CodeText::hexadecimal(s.mean, bits),
+                QStringLiteral("Maximum: ") + CodeText::hexadecimal(s.maximum, bits),
+                QStringLiteral("Minimum: ") + CodeText::hexadecimal(s.minimum, bits)};
+    case DataFormat::PercentOfFullScale:
+        // Parts per million of full scale is already a fraction of full scale.
+        return {QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep),
+                QStringLiteral("Mean: ") + CodeText::percentOfFullScale(s.mean, bits, sep),
+                QStringLiteral("Maximum: ") + CodeText::percentOfFullScale(s.maximum, bits, sep),
+                QStringLiteral("Minimum: ") + CodeText::percentOfFullScale(s.minimum, bits, sep)};
+    case DataFormat::ScaledByLsb: {
+        // In volts, in general format: four decimals of a volt would hide any
+        // real converter's noise.
+        const double stdDevCodes = s.stdDeviation / 1000000.0 * std::ldexp(1.0, bits);
+        return {QStringLiteral("Std Dev: ") + NumberFormat::general(stdDevCodes * lsb, sep),
+                QStringLiteral("Mean: ") + CodeText::scaledByLsb(s.mean, lsb, sep),
+                QStringLiteral("Maximum: ") + CodeText::scaledByLsb(s.maximum, lsb, sep),
+                QStringLiteral("Minimum: ") + CodeText::scaledByLsb(s.minimum, lsb, sep)};
+    }
+    }
+    return QStringList(4, QString());
+}
+
+QByteArray PlotDocument::dataFileContent(const QDateTime &created) const
+{
+    const DataFileHeader header{m_block.deviceId, created, m_block.numBits, m_block.lsbSize, m_numPoints,
+                                m_block.sampleFreq};
+    switch (m_view) {
+    case FFTPlot:
+        return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
+                                   m_spectrum.levels().first(static_cast<std::size_t>(m_spectrum.length())));
+    case Histogram:
+        return DataFileWriter::histogram(header, m_histogram);
+    case DataList:
+        return DataFileWriter::dataList(header, m_dataFormat, samples());
+    case TimeDomain:
+        break;
+    }
+    return DataFileWriter::timeDomain(header, m_stats, samples());
+}

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "DataFormat.h"
+#include "FftMarks.h"
+#include "FftWindow.h"
+#include "Histogram.h"
+#include "SampleBlock.h"
+#include "SpectralMetrics.h"
+#include "Spectrum.h"
+#include "TimeStatistics.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+// One sample block with its analysis: the block and its parameters, the view
+// options, the results of each view with their valid flags, and the analysis
+// pass that brings the current view's results up to date. No widgets: the plot
+// window shows a document, the command-line tool analyses and draws one.
+//
+// Flag rules: every block parameter assignment (even of the value already
+// held) and the reference option clear all four flags; LoadData clears none;
+// the options read by the pass (window, NB, H, marks) clear none, since the
+// window decides when a change of them takes effect (invalidate()); showing
+// the histogram view clears all; another data format clears the data list's
+// alone.
+class PlotDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum View : std::int16_t { TimeDomain = 1, FFTPlot = 2, Histogram = 3, DataList = 4 };
+    enum Result { TimeValid, FftValid, HistogramValid, DataListFilled, ResultCount };
+
+    // What the FFT analysis and its marks read when they run.
+    struct FftOptions {
+        FftWindow window = FftWindow::Rectangular;
+        int numBins = 11;      // NB, odd, 1 .. 51
+        int numHarmonics = 10; // H, 2 .. 20
+        FftMarks::Groups marks;
+    };
+
+    explicit PlotDocument(QObject *parent = nullptr);
+
+    const SampleBlock &block() const { return m_block; }
+    // The block's parameters and samples at once; clears every flag.
+    void setBlock(const SampleBlock &block);
+    void setDeviceID(const QString &value);
+    void setLSBSize(double value);
+    void setNumBits(std::int16_t value);
+    void setnumPoints(std::int32_t value);
+    void setSampleFreq(double value);
+    // Copies the samples; the count analysed stays numPoints.
+    void LoadData(std::span<const std::int32_t> samples);
+    std::int32_t numPoints() const { return m_numPoints; }
+    // The samples analysed: the loaded ones, at most numPoints of them.
+    std::span<const std::int32_t> samples() const;
+
+    bool NormalizeFFT() const { return m_normalizeFft; }
+    void setNormalizeFFT(bool value);
+    const FftOptions &fftOptions() const { return m_fftOptions; }
+    void setFftOptions(const FftOptions &options) { m_fftOptions = options; }
+    // Empty when no format is chosen (the list then stays empty).
+    std::optional<DataFormat> dataFormat() const { return m_dataFormat; }
+    void setDataFormat(std::optional<DataFormat> format);
+
+    View view() const { return m_view; }
+    void setView(View view);
+    // Marks every result out of date.
+    void invalidate() { m_valid.fill(false); }
+    bool isValid(Result result) const { return m_valid[result]; }
+
+    // Computes what the current view needs and is out of date, raising
+    // CalcStatus as it goes; computes nothing while no data is ready.
+    void runAnalysisPass();
+    std::int32_t CalcMax() const { return m_calcMax; }
+    std::int32_t CalcProgress() const { return m_calcProgress; }
+
+    // Results as the last computation left them.
+    const TimeStatistics &statistics() const { return m_stats; }
+    const SpectralMetrics &metrics() const { return m_metrics; }
+    const Spectrum &spectrum() const { return m_spectrum; }
+    const LobeTables &lobeTables() const { return m_lobes; }
+    const ::Histogram &histogram() const { return m_histogram; }
+    const QStringList &dataListLines() const { return m_dataList; }
+    // The FFT view's marks for the kept tables and the options as they are.
+    std::vector<FftMarks::Mark> fftMarks() const;
+
+    // The four status panel texts of the current view (empty where the view
+    // shows none), numbers with the screen's decimal separator.
+    QStringList statusTexts() const;
+    // The data file of what the current view shows, created at the given time.
+    QByteArray dataFileContent(const QDateTime &created) const;
+
+signals:
+    void CalcStatus();
+    // A problem the user must acknowledge, with its fixed text.
+    void userMessage(const QString &text);
+
+private:
+    void raiseProgress(std::int32_t progress);
+    void computeFft();
+    QStringList timeStatusTexts() const;
+
+    SampleBlock m_block; // its samples may outnumber numPoints
+    std::int32_t m_numPoints = 0;
+    bool m_normalizeFft = false;
+    FftOptions m_fftOptions;
+    std::optional<DataFormat> m_dataFormat = DataFormat::Integer;
+    View m_view = TimeDomain;
+
+    TimeStatistics m_stats;
+    SpectralMetrics m_metrics{.snr = 0, .sinad = 0, .thd = 0, .sfdr = 0};
+    // Working tables, allocated once with the document.
+    Spectrum m_spectrum;
+    LobeTables m_lobes;
+    ::Histogram m_histogram; // the class, not the view
+    QStringList m_dataList;
+    std::int32_t m_calcMax = 0;
+    std::int32_t m_calcProgress = 0;
+    std::array<bool, ResultCount> m_valid{};
+};

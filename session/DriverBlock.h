@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "SampleBlock.h"
+
+class NuvarDriverClass;
+
+namespace DriverBlock {
+
+// The driver's last received block: GetData's samples (Samples() of them) with
+// the board name, the scale of channel 0's code and voltage range, and the
+// sample rate. Throws what the driver throws.
+SampleBlock fetch(NuvarDriverClass &driver);
+
+} // namespace DriverBlock

@@ -1,0 +1,258 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document: block parameters, result-valid flags, the analysis pass with
+// its progress reports, time-domain statistics and their status texts.
+#include "AppState.h"
+#include "Plot.h"
+#include "PlotDocument.h"
+#include "ViewGraph.h"
+
+#include <QLocale>
+#include <QTest>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+struct ProgressLog {
+    std::vector<std::pair<std::int32_t, std::int32_t>> reports; // (CalcMax, CalcProgress)
+};
+
+void setBlock(PlotDocument &plot, const std::vector<std::int32_t> &samples, std::int16_t numBits)
+{
+    plot.setDeviceID(QStringLiteral("KZ7305EVM"));
+    plot.setLSBSize(5.0 / 16777216.0);
+    plot.setNumBits(numBits);
+    plot.setnumPoints(static_cast<std::int32_t>(samples.size()));
+    plot.setSampleFreq(20833);
+    plot.LoadData(samples);
+}
+
+} // namespace
+
+class TestPlotDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void init() { AppState::setDataReady(true); }
+
+    void startValues()
+    {
+        PlotDocument plot;
+        QCOMPARE(plot.block().deviceId, QStringLiteral("Unspecified Device Name"));
+        QCOMPARE(plot.numPoints(), 0);
+        QCOMPARE(plot.block().numBits, std::int16_t(0));
+        QCOMPARE(plot.NormalizeFFT(), false);
+        QCOMPARE(plot.view(), PlotDocument::TimeDomain);
+        QCOMPARE(plot.dataFormat(), DataFormat::Integer);
+    }
+
+    void statisticsOfARamp()
+    {
+        PlotDocument plot;
+        setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().mean, 3.5);
+        QCOMPARE(plot.statistics().minimum, 0.0);
+        QCOMPARE(plot.statistics().maximum, 7.0);
+        QVERIFY(qFuzzyCompare(plot.statistics().stdDeviation, std::sqrt(6.0 / 64.0) * 1e6));
+        QCOMPARE(plot.statusTexts().at(0), QStringLiteral("Std Dev (ppm): 306186.2178"));
+        QCOMPARE(plot.statusTexts().at(1), QStringLiteral("Mean: 3.5"));
+        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 7"));
+        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 0"));
+    }
+
+    void statisticsOfAConstantBlock()
+    {
+        PlotDocument plot;
+        setBlock(plot, std::vector<std::int32_t>(100, -1234), 24);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().minimum, -1234.0);
+        QCOMPARE(plot.statistics().maximum, -1234.0);
+        QCOMPARE(plot.statistics().mean, -1234.0);
+        QCOMPARE(plot.statistics().stdDeviation, 0.0);
+    }
+
+    void statisticsBelowTwoSamples()
+    {
+        PlotDocument plot;
+        setBlock(plot, {42}, 24);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().mean, 42.0);
+        QCOMPARE(plot.statistics().stdDeviation, 0.0);
+        setBlock(plot, {}, 24);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().mean, 0.0);
+        QCOMPARE(plot.statistics().maximum, 0.0);
+        QCOMPARE(plot.statistics().stdDeviation, 0.0);
+    }
+
+    void numPointsBeyondTheLoadedBlockReadsNoFurther()
+    {
+        PlotDocument plot;
+        setBlock(plot, {1, 2, 3}, 24);
+        plot.setnumPoints(1000);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().mean, 2.0);
+        Plot graph;
+        ViewGraph::draw(plot, graph, {});
+        QCOMPARE(graph.pointCount(), 3);
+    }
+
+    void progressSequence_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::newRow("8") << 8;
+        QTest::newRow("4097") << 4097;
+    }
+
+    void progressSequence()
+    {
+        QFETCH(int, points);
+        PlotDocument plot;
+        setBlock(plot, std::vector<std::int32_t>(static_cast<std::size_t>(points), 5), 24);
+        ProgressLog log;
+        connect(&plot, &PlotDocument::CalcStatus, &plot,
+                [&] { log.reports.emplace_back(plot.CalcMax(), plot.CalcProgress()); });
+        plot.runAnalysisPass();
+        std::vector<std::pair<std::int32_t, std::int32_t>> expected;
+        const std::int32_t max = points / 8;
+        expected.emplace_back(max, 0); // start of the pass
+        for (int i = 0; i < points; i += 8)
+            expected.emplace_back(max, i / 8);
+        expected.emplace_back(max, 0); // end of the pass
+        QCOMPARE(log.reports, expected);
+        QCOMPARE(max, points == 8 ? 1 : 512);
+    }
+
+    void notReadyComputesNothing()
+    {
+        PlotDocument plot;
+        setBlock(plot, {1, 2, 3, 4, 5, 6, 7, 8}, 24);
+        AppState::setDataReady(false);
+        int events = 0;
+        connect(&plot, &PlotDocument::CalcStatus, &plot, [&] {
+            ++events;
+            QCOMPARE(plot.CalcProgress(), 0);
+        });
+        plot.runAnalysisPass();
+        QCOMPARE(events, 1);
+        QCOMPARE(plot.statistics().mean, 0.0);
+        QVERIFY(plot.statusTexts().at(0).isEmpty());
+    }
+
+    void loadDataKeepsResultsUntilAParameterChanges()
+    {
+        PlotDocument plot;
+        setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        plot.runAnalysisPass();
+        const std::vector<std::int32_t> other(8, 100);
+        plot.LoadData(other);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().mean, 3.5); // kept results of the earlier block
+        plot.setnumPoints(plot.numPoints()); // the same value still clears the flags
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statistics().mean, 100.0);
+    }
+
+    void everyParameterClearsTheFlags()
+    {
+        const std::vector<std::function<void(PlotDocument &)>> assignments = {
+            [](PlotDocument &p) { p.setDeviceID(p.block().deviceId); },
+            [](PlotDocument &p) { p.setLSBSize(p.block().lsbSize); },
+            [](PlotDocument &p) { p.setNormalizeFFT(p.NormalizeFFT()); },
+            [](PlotDocument &p) { p.setNumBits(p.block().numBits); },
+            [](PlotDocument &p) { p.setSampleFreq(20833); },
+            [](PlotDocument &p) { p.setBlock(p.block()); },
+        };
+        for (const auto &assign : assignments) {
+            PlotDocument plot;
+            setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+            plot.runAnalysisPass();
+            plot.LoadData(std::vector<std::int32_t>(8, 9));
+            assign(plot);
+            plot.runAnalysisPass();
+            QCOMPARE(plot.statistics().mean, 9.0);
+        }
+    }
+
+    void viewsAndOptionsClearOnlyWhatTheyChange()
+    {
+        PlotDocument plot;
+        setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        for (const PlotDocument::View view : {PlotDocument::FFTPlot, PlotDocument::DataList, PlotDocument::TimeDomain}) {
+            plot.setView(view);
+            plot.runAnalysisPass();
+        }
+        const auto valid = [&plot] {
+            QList<bool> flags;
+            for (int r = 0; r < PlotDocument::ResultCount; ++r)
+                flags << plot.isValid(PlotDocument::Result(r));
+            return flags;
+        };
+        QCOMPARE(valid(), (QList<bool>{true, true, false, true}));
+        // The options the pass reads take effect when the window says so.
+        plot.setFftOptions({FftWindow::Hanning, 5, 3, {true, true, true}});
+        plot.setDataFormat(DataFormat::Integer);
+        QCOMPARE(valid(), (QList<bool>{true, true, false, true}));
+        plot.setDataFormat(DataFormat::Hexadecimal);
+        QCOMPARE(valid(), (QList<bool>{true, true, false, false}));
+        plot.setView(PlotDocument::Histogram);
+        QCOMPARE(valid(), (QList<bool>{false, false, false, false}));
+        plot.runAnalysisPass();
+        QCOMPARE(valid(), (QList<bool>{false, false, true, false}));
+    }
+
+    void statusTextsInEachFormat()
+    {
+        PlotDocument plot;
+        setBlock(plot, {-1, -2, -1, -2, -1}, 24); // mean -1.4
+        plot.setDataFormat(DataFormat(1));
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statusTexts().at(1), QStringLiteral("Mean: FFFFFF"));
+        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: FFFFFF"));
+        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: FFFFFE"));
+
+        setBlock(plot, {-2, -3}, 24); // mean -2.5 rounds to -2
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statusTexts().at(1), QStringLiteral("Mean: FFFFFE"));
+
+        setBlock(plot, {0, 0, 4194304, 4194304}, 24);
+        plot.setDataFormat(DataFormat(2));
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statusTexts().at(1), QStringLiteral("Mean: 62.5"));
+        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 75."));
+        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 50."));
+        QVERIFY(plot.statusTexts().at(0).startsWith(QStringLiteral("Std Dev (ppm): ")));
+
+        plot.setDataFormat(DataFormat(3));
+        plot.runAnalysisPass();
+        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 1.25"));
+        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 0."));
+        // Standard deviation in volts: 2421467.8 codes of 5/2^24 V.
+        QVERIFY(plot.statusTexts().at(0).startsWith(QStringLiteral("Std Dev: 0.72168783648")));
+    }
+
+    void timeDomainTraceFollowsTheDataFormat()
+    {
+        PlotDocument plot;
+        std::vector<std::int32_t> samples(40000, 0);
+        samples.back() = 8388607;
+        setBlock(plot, samples, 24);
+        plot.setDataFormat(DataFormat(2));
+        plot.runAnalysisPass();
+        Plot graph;
+        ViewGraph::draw(plot, graph, {});
+        QCOMPARE(graph.pointCount(), 40000);
+        QCOMPARE(graph.xValue(39999), 40000.0F);
+        QCOMPARE(graph.yValue(0), 50.0F);
+        // Points past 32 767 are scaled like the rest, not drawn as raw codes.
+        QVERIFY(std::abs(graph.yValue(39999) - 100.0F) < 1e-3F);
+        QCOMPARE(graph.xAxisLabel(), QStringLiteral("Sample Number"));
+        QCOMPARE(graph.yAxisLabel(), QStringLiteral("ADC Code"));
+    }
+};
+
+QTEST_MAIN(TestPlotDocument)
+#include "tst_PlotDocument.moc"
