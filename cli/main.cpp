@@ -71,8 +71,9 @@ Options:
                       or all or none (default none)
 
 Figures: time: Std Dev (ppm), Mean, Maximum, Minimum; fft: FFT length, SNR,
-SINAD, THD, SFDR (dB; 999999999 when uncomputed), fundamental bin and
-frequency; histogram: bin width, minimum and maximum; list: the line count.
+SINAD, THD, SFDR (dB; 999999999 when uncomputed, null in JSON), fundamental
+bin and frequency (null in JSON for a block without signal power); histogram:
+bin width, minimum and maximum; list: the line count.
 
 Exit codes: 0 done, 1 a file cannot be read, loaded or written (analyze: any
 of them), 2 bad usage.

@@ -157,6 +157,63 @@ private slots:
         QCOMPARE(json(result).value(QLatin1String("lines")).toInt(), 4096);
     }
 
+    void jsonHasNullForWhatWasNotComputed()
+    {
+        // Eight samples with eleven-bin lobes: too short for any metric; the
+        // text keeps 999999999.
+        const QStringList fft{QStringLiteral("--view=fft"), QStringLiteral("--json")};
+        QJsonObject object = json(run(QStringList{QStringLiteral("analyze"), path("ramp.csv")} + fft));
+        for (const char *key : {"snr", "sinad", "thd", "sfdr", "fundamental_bin", "fundamental_frequency"})
+            QVERIFY2(object.value(QLatin1String(key)).isNull(), key);
+        QCOMPARE(object.value(QLatin1String("fft_length")).toInt(), 8);
+        const QByteArray text = run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--view=fft")}).out;
+        QVERIFY2(text.contains("\nSNR: 999999999\nSINAD: 999999999\nTHD: 999999999\nSFDR: 999999999\n"), text.constData());
+
+        // A block of zeros has no signal power: no fundamental either.
+        writeTimeFile("zeros.csv", std::vector<std::int32_t>(64, 0));
+        object = json(run(QStringList{QStringLiteral("analyze"), path("zeros.csv")} + fft));
+        QVERIFY(object.value(QLatin1String("fundamental_bin")).isNull());
+        QVERIFY(object.value(QLatin1String("snr")).isNull());
+
+        // A tone with noise: figures and fundamental are numbers.
+        std::vector<std::int32_t> pure(64);
+        for (std::size_t i = 0; i < pure.size(); ++i)
+            pure[i] = static_cast<std::int32_t>(std::lround(1000 * std::sin(2 * M_PI * 5 * double(i) / 64)
+                                                            + 3 * std::sin(double(i) * 1.37)));
+        writeTimeFile("pure.csv", pure);
+        object = json(run(QStringList{QStringLiteral("analyze"), path("pure.csv"), QStringLiteral("--bins=1"),
+                                      QStringLiteral("--harmonics=2")} + fft));
+        QCOMPARE(object.value(QLatin1String("fundamental_bin")).toInt(), 5);
+        QCOMPARE(object.value(QLatin1String("fundamental_frequency")).toDouble(), 5 * 48000.0 / 64);
+        for (const char *key : {"snr", "sinad", "thd", "sfdr"})
+            QVERIFY2(object.value(QLatin1String(key)).isDouble(), key);
+    }
+
+    void savedHistogramAndFftFilesHoldWhatTheBlockHas()
+    {
+        // 1000 samples: every one counted in the histogram file, 512 levels in
+        // the FFT file (FFT length 512).
+        std::vector<std::int32_t> samples(1000);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<std::int32_t>(std::lround(8000000 * std::sin(double(i) * 0.071)));
+        writeTimeFile("thousand.csv", samples);
+        auto valuesAfterMarker = [this](const char *file, const QByteArray &marker) {
+            QList<QByteArray> lines = readFile(path(file)).split('\n');
+            lines.removeLast();
+            return lines.mid(lines.indexOf(marker + '\r') + 1);
+        };
+        QCOMPARE(run({QStringLiteral("analyze"), path("thousand.csv"), QStringLiteral("--view"), QStringLiteral("histogram"),
+                      QStringLiteral("--save"), path("h.csv")}).exitCode, 0);
+        double sum = 0;
+        for (const QByteArray &line : valuesAfterMarker("h.csv", "Histogram Points:"))
+            sum += line.trimmed().toDouble();
+        QCOMPARE(sum, 1000.0);
+
+        QCOMPARE(run({QStringLiteral("analyze"), path("thousand.csv"), QStringLiteral("--view"), QStringLiteral("fft"),
+                      QStringLiteral("--save"), path("f.csv")}).exitCode, 0);
+        QCOMPARE(valuesAfterMarker("f.csv", "FFT Points:").size(), 512);
+    }
+
     void optionsFollowTheOptionFieldRules()
     {
         const QStringList fft{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--json")};
@@ -210,8 +267,9 @@ private slots:
     void refusedAndBrokenFilesWriteNoOutput()
     {
         const DataFileHeader header{QStringLiteral("x"), QDateTime::currentDateTime(), 24, 1, 2, 1};
-        const std::vector<double> counts{1, 2};
-        QVERIFY(DataFileWriter::save(path("hist.csv"), DataFileWriter::histogram(header, counts), nullptr));
+        Histogram histogram;
+        histogram.compute(std::vector<std::int32_t>{1, 2});
+        QVERIFY(DataFileWriter::save(path("hist.csv"), DataFileWriter::histogram(header, histogram), nullptr));
         Run result = run({QStringLiteral("analyze"), path("hist.csv"), QStringLiteral("--save"), path("out1.csv")});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err, QByteArray("kz7305evm-cli analyze: Histogram data files cannot be loaded - select a time domain file.\n"));
