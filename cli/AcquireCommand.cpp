@@ -140,7 +140,7 @@ private:
             return fail(FileProblem, saveError);
         ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
         if (m_options.analyzeFft) {
-            const ViewReport fft = ViewReport::analyze(block, m_options.analysis, now);
+            const ViewReport fft = ViewReport::analyze(block, m_options.analysis, std::nullopt);
             ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
         }
         m_out.flush();

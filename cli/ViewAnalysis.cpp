@@ -68,7 +68,8 @@ void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const A
     document.runAnalysisPass();
 }
 
-ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &options, const QDateTime &created)
+ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &options,
+                               const std::optional<QDateTime> &fileCreated)
 {
     PlotDocument document;
     analyzeInDocument(document, block, options);
@@ -88,5 +89,5 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
         figures = timeFigures(document.statistics());
         break;
     }
-    return ViewReport{figures, document.dataFileContent(created)};
+    return ViewReport{figures, fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
 }

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One figure of a view: a JSON key, a text label and the value. A figure that
 // could not be computed for the block keeps its value for the text output
@@ -24,9 +25,12 @@ struct Figure {
 // in that view for the same block and options.
 struct ViewReport {
     QList<Figure> figures;
-    QByteArray fileContent;
+    QByteArray fileContent; // empty unless asked for
 
-    static ViewReport analyze(const SampleBlock &block, const AnalysisOptions &options, const QDateTime &created);
+    // The data file is made only when its creation time is given: writing its
+    // numbers costs more than the analysis.
+    static ViewReport analyze(const SampleBlock &block, const AnalysisOptions &options,
+                              const std::optional<QDateTime> &fileCreated);
 };
 
 // Gives document the block and the options, shows the chosen view and runs the

@@ -112,6 +112,9 @@ private slots:
         QCOMPARE(object.value(QLatin1String("mean")).toDouble(), 3.5);
         QVERIFY2(json.contains("\"std_deviation_ppm\":306186.2178"), json.constData());
 
+        const QByteArray table = runCli({path("ramp.csv"), path("ramp.csv"), QStringLiteral("--table")});
+        QVERIFY2(table.contains(",306186.217847897,3.5,7,0,\r\n"), table.constData());
+
         // Every sample is in the histogram file, whose counts read back as numbers.
         QCOMPARE(runCli({path("ramp.csv"), QStringLiteral("--view=histogram"), QStringLiteral("--save"), path("h.csv")})
                      .left(6),
