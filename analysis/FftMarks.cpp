@@ -19,7 +19,9 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
     const double len = n;
     int index = 1;
     auto level = [&](std::int32_t bin) { return levels[static_cast<std::size_t>(bin)]; };
-    auto inRange = [&](std::int32_t bin) { return bin >= 0 && static_cast<std::size_t>(bin) < levels.size(); };
+    // Only levels of this transform: entries from n on belong to an earlier block.
+    const auto binCount = std::min(static_cast<std::size_t>(n), levels.size());
+    auto inRange = [&](std::int32_t bin) { return bin >= 0 && static_cast<std::size_t>(bin) < binCount; };
 
     if (groups.dcSpectrum) {
         for (int k = 0; k < nb && inRange(k); ++k)

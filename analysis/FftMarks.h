@@ -37,8 +37,9 @@ struct Groups {
 // Marks from annotation index 1 on, group by group (DC spectrum, main lobe,
 // harmonics 2 .. H), one per lobe position. levels is the FFT result array (all
 // its entries), n the FFT length, numBins NB and numHarmonics H as they stand
-// now (the tables may be older). Entries outside the result array, such as
-// harmonic bins of a lobe reaching below DC, get no mark.
+// now (the tables may be older). Bins outside 0 .. n - 1, such as harmonic
+// bins of a lobe reaching below DC or table entries cleared for a block too
+// short to fill them, get no mark.
 std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::span<const double> levels,
                         int n, double sampleFreq, int numBins, int numHarmonics);
 

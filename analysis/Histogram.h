@@ -31,14 +31,22 @@ public:
     // BinCount + 1 entries; entry i counts the codes v with
     // floor((v - minimum) / width) = i, the last one also everything beyond.
     std::span<const double> counts() const { return m_counts; }
+    // Bins 0 up to the one holding the maximum (entry BinCount when the
+    // maximum falls there): every sample is counted in one of them. 0 for an
+    // empty block.
+    int binsInUse() const { return m_binsInUse; }
     // Centre of bin i on the code axis: minimum + i * width + width / 2.
     double binCentre(int i) const { return m_minimum + i * m_width + m_width / 2; }
     // "Bins (Bin Size:" followed by the width with the pattern "0.0##" and ")".
     QString axisLabel(QChar separator) const;
 
 private:
+    // floor((code - minimum) / width), at most BinCount.
+    int binOf(double code) const;
+
     std::vector<double> m_counts;
     double m_minimum = 0;
     double m_maximum = 0;
     double m_width = 1.0;
+    int m_binsInUse = 0;
 };

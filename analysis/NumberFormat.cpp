@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <limits>
 
 namespace NumberFormat {
@@ -68,9 +68,8 @@ QString pattern(double value, int minDecimals, int maxDecimals, QChar separator)
             return scaledUnitsText(static_cast<unsigned long long>(std::llabs(std::llround(scaled))),
                                    minDecimals, maxDecimals, value < 0, separator);
     }
-    std::array<char, 400> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.*f", maxDecimals, std::fabs(value));
-    QString text = QString::fromLatin1(buffer.data());
+    // QString::number formats as the C locale does, whatever the process locale.
+    QString text = QString::number(std::fabs(value), 'f', maxDecimals);
     if (maxDecimals == 0)
         text += QLatin1Char('.');
     text = trimDecimals(text, minDecimals);
@@ -89,9 +88,12 @@ QString generalWithDigits(double value, int digits, QChar separator)
 {
     if (value == 0.0)
         return QStringLiteral("0");
+    // Formatted as the C locale does whatever the process locale says: files and
+    // scripts must read '.' however the user's desktop shows numbers.
     std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.*G", digits, value);
-    QString text = QString::fromLatin1(buffer.data());
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                       std::chars_format::general, digits);
+    QString text = QString::fromLatin1(buffer.data(), written.ptr - buffer.data()).toUpper();
     text.replace(QLatin1Char('.'), separator);
     return text;
 }

@@ -26,10 +26,18 @@ double log10Of(double v)
 
 } // namespace
 
+void LobeTables::clear()
+{
+    mainLobe.fill(NoBin);
+    for (auto &row : harmonics)
+        row.fill(NoBin);
+}
+
 SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> bins, int numBins,
                                          int numHarmonics, LobeTables &tables)
 {
     SpectralMetrics r;
+    tables.clear();
     const auto n = static_cast<std::int32_t>(std::min<std::size_t>(bins.size(), Spectrum::MaxLength));
     if (n < 2)
         return r;
@@ -71,6 +79,11 @@ SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> b
         if (std::find(mainLobe, mainLobe + i, mainLobe[i]) == mainLobe + i)
             r.signalPower += power(mainLobe[i]);
     }
+    // Without a bin beside the main lobe there is neither noise nor a spur to
+    // measure: differences of equal sums would pass for figures.
+    bool binBesideMainLobe = false;
+    for (std::int32_t k = start; k <= lastBin && !binBesideMainLobe; ++k)
+        binBesideMainLobe = std::find(mainLobe, mainLobe + nb, k) == mainLobe + nb;
 
     // Harmonic lobes, folded into the first Nyquist zone.
     for (int h = 2; h <= harmonics; ++h) {
@@ -131,7 +144,8 @@ SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> b
     r.largestPeak = l1;
     r.secondPeak = l2;
 
-    if (noise != 0 && r.signalPower != 0 && noiseAndDistortion != 0 && l2 != 0) {
+    r.fundamentalFound = start <= lastBin && r.signalPower != 0;
+    if (binBesideMainLobe && noise != 0 && r.signalPower != 0 && noiseAndDistortion != 0 && l2 != 0) {
         r.snr = 10 * log10Of(std::fabs(r.signalPower / noise));
         if (r.harmonicPower != 0)
             r.thd = 10 * log10Of(std::fabs(r.harmonicPower / r.signalPower));

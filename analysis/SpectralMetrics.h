@@ -20,6 +20,10 @@ struct LobeTables {
     // harmonics[h - 2][k]: lobe position k of harmonic h, folded into the
     // first Nyquist zone; entries of a lobe reaching below DC stay negative.
     std::array<std::array<std::int32_t, HarmonicColumns>, HarmonicRows> harmonics{};
+
+    // Every entry becomes NoBin, so that nothing of an earlier block is marked.
+    void clear();
+    static constexpr std::int32_t NoBin = -1;
 };
 
 // SNR, SINAD, THD and SFDR in dB of a scaled spectrum, with the bin choices and
@@ -37,6 +41,9 @@ struct SpectralMetrics {
     double thd = Uncomputed;
     double sfdr = Uncomputed;
     std::int32_t fundamental = 0;  // bin F
+    // F is a bin of this block's search range (NB + 1) / 2 .. n/2 - 1 and
+    // the signal power is not 0.
+    bool fundamentalFound = false;
 
     // The sums behind the results, for tests and diagnostics.
     double signalPower = 0;     // Psig
@@ -47,8 +54,10 @@ struct SpectralMetrics {
 
     // bins holds the n scaled bins (bin b at index b, only 0 .. n/2 - 1 are
     // read); numBins is NB (odd, 1 .. 51) and numHarmonics H (2 .. 20), clamped
-    // into those ranges. Fills tables. Fewer than two bins leave every metric
-    // uncomputed.
+    // into those ranges. Clears tables, then fills them. Every metric stays
+    // uncomputed when the FFT is too short for the analysis: fewer than two
+    // bins, no bin from (NB + 1) / 2 to n/2 - 1, or every one of those bins in
+    // the main lobe.
     static SpectralMetrics compute(std::span<const std::complex<double>> bins, int numBins,
                                    int numHarmonics, LobeTables &tables);
 };

@@ -167,19 +167,25 @@ void AcquisitionControl::showBlock(const SampleBlock &block)
         returnToIdle();
 }
 
-void AcquisitionControl::showFailure(AcquisitionSession::Failure failure, const QString &problem)
+void AcquisitionControl::showFailure(AcquisitionSession::Failure failure, const QString &cause)
 {
+    using Session = AcquisitionSession;
     switch (failure) {
-    case AcquisitionSession::Failure::AcquisitionError:
+    case Session::Failure::ConfigurationFailed:
         m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(Session::withCause(QStringLiteral("The board's settings could not be written"), cause));
         break;
-    case AcquisitionSession::Failure::NoReception:
+    case Session::Failure::AcquisitionError:
+        m_field1.setText(QStringLiteral("Acquisition error!"));
+        m_field2.setText(Session::withCause(QStringLiteral("The acquisition failed"), cause));
+        break;
+    case Session::Failure::NoReception:
         m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
+        m_field2.setText(Session::withCause(QStringLiteral("Reception failed"), cause));
         break;
-    case AcquisitionSession::Failure::ConfigurationFailed:
-    case AcquisitionSession::Failure::DriverError:
+    case Session::Failure::DriverError:
         m_field1.setText(QStringLiteral("Acquisition error!"));
-        m_field2.setText(problem);
+        m_field2.setText(cause);
         break;
     }
     returnToIdle();

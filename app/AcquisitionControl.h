@@ -59,7 +59,7 @@ private:
     void btnSetSampleRate_Click();
     void showStage(AcquisitionSession::Stage stage, int done, int total);
     void showBlock(const SampleBlock &block);
-    void showFailure(AcquisitionSession::Failure failure, const QString &problem);
+    void showFailure(AcquisitionSession::Failure failure, const QString &cause);
     // Returns the controls to idle: Acquire enabled (with a driver), Stop hidden.
     void returnToIdle();
     void updateCommands();

@@ -82,6 +82,10 @@ kz7305::kz7305()
     QObject::connect(m_link, &csrdrv::notificationReceived, m_link, [this] { linkNotificationReceived(); });
     QObject::connect(m_link, &csrdrv::responseReceived, m_link, [this] { linkResponseReceived(); });
     QObject::connect(m_link, &csrdrv::responseTimeout, m_link, [this] { linkResponseTimeout(); });
+    m_acquisitionWatchdog.setSingleShot(true);
+    QObject::connect(&m_acquisitionWatchdog, &QTimer::timeout, m_link, [this] { acquisitionLost(); });
+    // No completion can come over a closed port.
+    QObject::connect(m_link, &csrdrv::portLost, m_link, [this] { acquisitionLost(); });
     // The monitor logs the line whether or not it is shown.
     if (windowsAvailable())
         serialMonitor::instance()->follow(m_link);
@@ -90,6 +94,7 @@ kz7305::kz7305()
 kz7305::~kz7305()
 {
     m_lifetime.reset();
+    m_acquisitionWatchdog.stop();
     delete m_setupDialog.data();
     delete m_timeoutMsg.data();
     m_link->disconnect();
@@ -189,6 +194,7 @@ void kz7305::Configure()
                 return;
             if (!written) {
                 m_status = STATUS_ERROR;
+                noteLinkFailure();
                 return;
             }
         }
@@ -203,8 +209,12 @@ void kz7305::setSampleRate(double value)
     runBlocking([this, value, &token] {
         m_link->setPage(ControlPage);
         const bool written = m_link->writeFloatBlocking(RegSampleRate, float(value));
-        if (alive(token) && written)
+        if (!alive(token))
+            return;
+        if (written)
             m_sampleRate = value;
+        else
+            noteLinkFailure();
     });
     if (alive(token))
         handleDeferredNotifications();
@@ -213,6 +223,9 @@ void kz7305::setSampleRate(double value)
 void kz7305::StartAcquisition()
 {
     const std::weak_ptr<int> token = m_lifetime;
+    // Armed first: the board may report completion before it acknowledges.
+    m_acquiring = true;
+    m_acquisitionWatchdog.start(acquisitionLimitMs());
     bool started = false;
     runBlocking([this, &started] {
         m_link->setPage(ControlPage);
@@ -221,10 +234,52 @@ void kz7305::StartAcquisition()
     if (!alive(token))
         return;
     CallScope scope(*this);
+    if (!started) {
+        m_acquiring = false;
+        m_acquisitionWatchdog.stop();
+        noteLinkFailure();
+    }
     m_status = started ? STATUS_TRIGGERED : STATUS_ERROR;
     raise(started ? EVENT_ACQ_START : EVENT_ACQ_ERROR);
     if (alive(token))
         handleDeferredNotifications();
+}
+
+int kz7305::acquisitionLimitMs() const
+{
+    const double conversions = double(std::max(m_samples, 1)) * double(1 << m_averages);
+    const double durationMs = conversions / std::max(m_sampleRate, 1.0) * 1000.0;
+    return int(std::min(durationMs, 24.0 * 3600 * 1000)) + AcquisitionMarginMs;
+}
+
+void kz7305::acquisitionLost()
+{
+    if (!m_acquiring)
+        return;
+    if (m_blockingDepth > 0) {
+        // A register call is waiting for the board: judge once it is done.
+        m_acquisitionWatchdog.start(1000);
+        return;
+    }
+    CallScope scope(*this);
+    m_acquiring = false;
+    m_acquisitionWatchdog.stop();
+    m_lastError = m_link->isOpen() ? QStringLiteral("the board did not report the end of the acquisition")
+                                   : m_link->failureText();
+    m_status = STATUS_ERROR;
+    raise(EVENT_ACQ_ERROR);
+}
+
+void kz7305::noteLinkFailure()
+{
+    m_lastError = m_link->failureText();
+}
+
+void kz7305::AbortAcquisition()
+{
+    m_acquiring = false;
+    m_acquisitionWatchdog.stop();
+    m_status = STATUS_IDLE;
 }
 
 void kz7305::linkNotificationReceived()
@@ -236,7 +291,7 @@ void kz7305::linkNotificationReceived()
         return;
     }
     CallScope scope(*this);
-    handleNotification(m_link->getPacket());
+    handleNotification(m_link->takeNotification());
 }
 
 void kz7305::handleDeferredNotifications()
@@ -245,17 +300,20 @@ void kz7305::handleDeferredNotifications()
     CallScope scope(*this);
     while (m_deferredNotifications > 0 && m_blockingDepth == 0 && alive(token)) {
         --m_deferredNotifications;
-        handleNotification(m_link->getPacket());
+        handleNotification(m_link->takeNotification());
     }
 }
 
 void kz7305::handleNotification(const PacketRef &packet)
 {
-    if (!packet || packet->packetType() != Notification)
+    // A stray or late report of an acquisition that is over says nothing.
+    if (!packet || packet->packetType() != Notification || !m_acquiring)
         return;
     const std::weak_ptr<int> token = m_lifetime;
     switch (packet->dataBufferByte(0)) {
     case AcquisitionComplete:
+        m_acquiring = false;
+        m_acquisitionWatchdog.stop();
         m_currentSample = m_samples;
         raise(EVENT_ACQ_FINISH);
         if (alive(token))
@@ -280,6 +338,7 @@ void kz7305::StartDataReceive(std::int16_t, std::int32_t nSamples)
     m_buffer.assign(static_cast<std::size_t>(nSamples), 0);
     m_samplesToReceive = nSamples;
     m_samplesReceived = 0;
+    m_notReadyAnswers = 0;
     m_receiving = true;
     ++m_reception;
     try {
@@ -302,13 +361,21 @@ void kz7305::RequestNextBlock()
 void kz7305::linkResponseReceived()
 {
     CallScope scope(*this);
-    const PacketRef packet = m_link->getPacket();
+    const PacketRef packet = m_link->takeAnswer();
     if (!packet || !m_receiving)
         return;
-    if (packet->packetType() == ReadResponse)
+    if (packet->packetType() == ReadResponse) {
+        m_notReadyAnswers = 0;
         assembleSamples(*packet);
-    else if (packet->packetType() == StatusPacket)
-        RequestNextBlock(); // the data is not ready yet: ask again
+    } else if (packet->packetType() == StatusPacket) {
+        // The data is not ready yet: ask again, but not for ever.
+        if (++m_notReadyAnswers > MaxNotReadyAnswers) {
+            m_lastError = QStringLiteral("the board kept answering that the data is not ready");
+            receptionFailed();
+            return;
+        }
+        RequestNextBlock();
+    }
 }
 
 void kz7305::assembleSamples(const csr232packet &packet)
@@ -340,6 +407,12 @@ void kz7305::linkResponseTimeout()
 {
     if (!m_receiving)
         return;
+    noteLinkFailure();
+    receptionFailed();
+}
+
+void kz7305::receptionFailed()
+{
     CallScope scope(*this);
     const std::weak_ptr<int> token = m_lifetime;
     const std::uint64_t reception = m_reception;

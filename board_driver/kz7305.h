@@ -6,6 +6,8 @@
 #include "packetAssembler.h"
 
 #include <QPointer>
+#include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -29,9 +31,14 @@ public:
     static constexpr std::int32_t MaxReceiveSamples = 0x7FFFFFFF / BytesPerSample;
     static constexpr double OnBoardReference = 4.096;
     static constexpr double DefaultSampleRate = 20833.0;
-    static constexpr std::int32_t ScaleMinCode = -16777216;
-    static constexpr std::int32_t ScaleMaxCode = 16777215;
+    // The codes that three bytes of two's complement can carry.
+    static constexpr std::int32_t ScaleMinCode = -8388608;
+    static constexpr std::int32_t ScaleMaxCode = 8388607;
     static constexpr int ChannelNameCount = 8;
+    // "Not ready" answers to one block request before the reception fails.
+    static constexpr int MaxNotReadyAnswers = 100;
+    // Added to an acquisition's expected duration before it counts as lost.
+    static constexpr int AcquisitionMarginMs = 10000;
 
     kz7305();
     ~kz7305() override;
@@ -48,7 +55,7 @@ public:
     void setTriggerLevel(float value) override { m_triggerLevel = value; }
     float TriggerLevel() override { return m_triggerLevel; }
     void StartAcquisition() override;
-    void AbortAcquisition() override { m_status = STATUS_IDLE; }
+    void AbortAcquisition() override;
     void StartDataReceive(std::int16_t nChannel, std::int32_t nSamples) override;
     void AbortDataReceive() override {}
     void GetData(std::span<std::int32_t> Data) override;
@@ -70,6 +77,7 @@ public:
     void setBoardName(const QString &value) override;
     QString BoardName() override;
     std::int32_t CurrentSample() override { return m_currentSample; }
+    QString LastError() override { return m_lastError; }
 
     // The board settings the setup dialog edits.
     double p_vref() const override { return m_vref; }
@@ -94,6 +102,12 @@ private:
     void linkNotificationReceived();
     void linkResponseReceived();
     void linkResponseTimeout();
+    void receptionFailed();
+    void acquisitionLost();
+    // Expected duration of an acquisition of the current settings, with margin.
+    int acquisitionLimitMs() const;
+    // Remembers the link's reason for the failure that just happened.
+    void noteLinkFailure();
     void handleNotification(const PacketRef &packet);
     void assembleSamples(const csr232packet &packet);
     // Runs register exchanges that wait for the board. Notifications that
@@ -125,6 +139,11 @@ private:
     std::int32_t m_samplesReceived = 0;
     std::vector<std::int32_t> m_buffer;
     bool m_receiving = false;
+    int m_notReadyAnswers = 0;
+    // From the start write to the completion notification.
+    bool m_acquiring = false;
+    QTimer m_acquisitionWatchdog;
+    QString m_lastError;
     // Changes with every StartDataReceive, so a reception restarted from inside
     // an event is not continued by the one it replaced.
     std::uint64_t m_reception = 0;

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -91,24 +92,60 @@ void BoardFirmware::handleWrite(quint16 page, quint32 reg, const QByteArray &dat
         for (int i = 0; i < data.size(); ++i)
             m_controlRegisters[reg + quint32(i)] = quint8(data[i]);
     }
-    // The acknowledgement goes first: the host takes the first packet that
-    // arrives as the answer to its write.
+    const bool start = page == ControlPage && reg == RegStart && data.size() == 1 && quint8(data[0]) == StartCommand;
+    if (start && m_options.earlyCompletion) {
+        startAcquisition();
+        m_startAcknowledgementHeld = true; // sent after the completion notification
+        return;
+    }
+    // The acknowledgement goes first, then the notifications of the acquisition.
     sendStatus(0);
-    if (page == ControlPage && reg == RegStart && data.size() == 1 && quint8(data[0]) == StartCommand)
+    if (start)
         startAcquisition();
 }
 
 void BoardFirmware::handleRead(quint16 page, quint32 reg, int length, int sizeCode)
 {
-    if (page == SamplePage && sizeCode == 8) {
-        ++m_blockReads;
-        if (m_options.dropEvery > 0 && m_blockReads % m_options.dropEvery == 0)
-            return;
-        if (m_acquiring) {
-            sendStatus(0); // data not ready yet
-            return;
-        }
+    if (page == SamplePage && sizeCode == 8)
+        handleBlockRead(reg, length);
+    else
+        sendReadResponse(memory(page, reg, length), sizeCode);
+}
+
+void BoardFirmware::handleBlockRead(quint32 reg, int length)
+{
+    ++m_blockReads;
+    const auto everyKth = [this](int k) { return k > 0 && m_blockReads % k == 0; };
+    if (m_blockReads == m_options.closeAfter) {
+        m_line.close();
+        return;
     }
+    if (everyKth(m_options.dropEvery))
+        return;
+    if (everyKth(m_options.strayEvery)) {
+        sendNotification(AcquisitionComplete, m_acquiredSamples);
+        return;
+    }
+    std::function<void()> answer;
+    if (m_acquiring) {
+        answer = [this] { sendStatus(0); }; // data not ready yet
+    } else {
+        const QByteArray data = memory(SamplePage, reg, length);
+        answer = [this, data] { sendReadResponse(data, 8); };
+    }
+    if (everyKth(m_options.extraStatusEvery))
+        answer = [this, answer] {
+            answer();
+            sendStatus(0);
+        };
+    if (everyKth(m_options.lateEvery))
+        QTimer::singleShot(m_options.lateMs, this, answer); // the data as it was when asked for
+    else
+        answer();
+}
+
+QByteArray BoardFirmware::memory(quint16 page, quint32 reg, int length) const
+{
     QByteArray data(length, '\0');
     for (int i = 0; i < length; ++i) {
         const quint32 at = reg + quint32(i);
@@ -117,7 +154,7 @@ void BoardFirmware::handleRead(quint16 page, quint32 reg, int length, int sizeCo
         else if (page == SamplePage && at < quint32(m_sampleMemory.size()))
             data[i] = m_sampleMemory[at];
     }
-    sendReadResponse(data, sizeCode);
+    return data;
 }
 
 quint32 BoardFirmware::controlQuadlet(quint32 reg) const
@@ -177,6 +214,10 @@ void BoardFirmware::acquisitionTick()
     m_acquiring = false;
     m_acquiredSamples = m_samplesToAcquire;
     sendNotification(AcquisitionComplete, m_acquiredSamples);
+    if (m_startAcknowledgementHeld) {
+        m_startAcknowledgementHeld = false;
+        sendStatus(0);
+    }
 }
 
 void BoardFirmware::sendStatus(int code)

@@ -36,6 +36,8 @@ private:
     void handle(const csr232packet &request);
     void handleWrite(quint16 page, quint32 reg, const QByteArray &data);
     void handleRead(quint16 page, quint32 reg, int length, int sizeCode);
+    void handleBlockRead(quint32 reg, int length);
+    QByteArray memory(quint16 page, quint32 reg, int length) const;
     void logRequest(const char *kind, const csr232packet &request, const QString &detail);
     quint32 controlQuadlet(quint32 reg) const;
 
@@ -62,6 +64,7 @@ private:
     double m_acquisitionSeconds = 0;
     QElapsedTimer m_acquisitionClock;
     QTimer m_progressTimer;
+    bool m_startAcknowledgementHeld = false;
 
     int m_packetsSent = 0;
     int m_blockReads = 0;

@@ -11,22 +11,18 @@
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::PseudoTerminal(int baud, QObject *parent)
+PseudoTerminal::PseudoTerminal(int baud, bool paceInput, QObject *parent)
     : QObject(parent)
-    , m_baud(baud)
+    , m_outgoing(baud)
+    , m_incoming(paceInput ? baud : 0)
 {
-    m_paceTimer.setInterval(5);
-    connect(&m_paceTimer, &QTimer::timeout, this, &PseudoTerminal::writePending);
+    connect(&m_outgoing, &LinePacer::carried, this, &PseudoTerminal::writeToTerminal);
+    connect(&m_incoming, &LinePacer::carried, this, &PseudoTerminal::deliverReceived);
 }
 
 PseudoTerminal::~PseudoTerminal()
 {
-    if (!m_linkPath.isEmpty())
-        QFile::remove(m_linkPath);
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
+    close();
 }
 
 bool PseudoTerminal::open(QString *error)
@@ -50,7 +46,7 @@ bool PseudoTerminal::open(QString *error)
     connect(m_readNotifier, &QSocketNotifier::activated, this, &PseudoTerminal::readAvailable);
     m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &PseudoTerminal::writePending);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &PseudoTerminal::writeUnwritten);
     return true;
 }
 
@@ -70,43 +66,62 @@ void PseudoTerminal::readAvailable()
     char buffer[4096];
     const ssize_t n = ::read(m_master, buffer, sizeof buffer);
     if (n > 0)
-        emit received(QByteArray(buffer, n));
+        m_incoming.append(QByteArray(buffer, n));
+}
+
+void PseudoTerminal::deliverReceived(const QByteArray &bytes)
+{
+    // The board answers the moment the line delivered the request, however
+    // late this process woke up to it: its own lateness never slows the line.
+    m_answerFromNs = m_incoming.lastCarriedNs();
+    emit received(bytes);
+    m_answerFromNs = -1;
 }
 
 void PseudoTerminal::send(const QByteArray &bytes)
 {
-    if (m_output.isEmpty() && m_baud > 0) {
-        m_paceClock.start();
-        m_credit = 1;
-        m_paceTimer.start();
-    }
-    m_output.append(bytes);
-    writePending();
+    if (m_master >= 0)
+        m_outgoing.append(bytes, m_answerFromNs >= 0 ? m_answerFromNs : LinePacer::clockNs());
 }
 
-void PseudoTerminal::writePending()
+void PseudoTerminal::writeToTerminal(const QByteArray &bytes)
 {
-    qsizetype allowed = m_output.size();
-    if (m_baud > 0) {
-        m_credit += m_paceClock.restart() * m_baud / 10000.0;
-        allowed = qMin(allowed, qsizetype(m_credit));
-    }
-    bool terminalFull = false;
-    if (allowed > 0) {
-        const ssize_t n = ::write(m_master, m_output.constData(), size_t(allowed));
-        terminalFull = n < allowed;
-        if (n > 0) {
-            m_output.remove(0, n);
-            m_credit -= double(n);
-        }
-    }
-    // Wait for room in the terminal only when it, not the pacing, holds us up.
-    m_writeNotifier->setEnabled(terminalFull);
-    if (m_output.isEmpty())
-        m_paceTimer.stop();
+    m_unwritten.append(bytes);
+    writeUnwritten();
+}
+
+void PseudoTerminal::writeUnwritten()
+{
+    if (m_master < 0 || m_unwritten.isEmpty())
+        return;
+    const ssize_t n = ::write(m_master, m_unwritten.constData(), size_t(m_unwritten.size()));
+    if (n > 0)
+        m_unwritten.remove(0, n);
+    // Wait for room only when the terminal, not the line, holds the bytes up.
+    m_writeNotifier->setEnabled(!m_unwritten.isEmpty());
 }
 
 void PseudoTerminal::sendBreak()
 {
-    tcsendbreak(m_master, 0);
+    if (m_master >= 0)
+        tcsendbreak(m_master, 0);
+}
+
+void PseudoTerminal::close()
+{
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    m_outgoing.clear();
+    m_incoming.clear();
+    m_unwritten.clear();
+    if (!m_linkPath.isEmpty())
+        QFile::remove(m_linkPath);
+    m_linkPath.clear();
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+    m_slave = m_master = -1;
 }

@@ -15,7 +15,14 @@ struct SimOptions
     QString logPath;
     QString dumpPath;
     int baud = 0;
+    bool paceInput = false;
     int dropEvery = 0;
+    int lateEvery = 0;
+    int lateMs = 5500;
+    int strayEvery = 0;
+    int extraStatusEvery = 0;
+    int closeAfter = 0;
+    bool earlyCompletion = false;
     int corruptEvery = 0;
     int stallEvery = 0;
     int breakAfter = 0;

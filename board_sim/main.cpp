@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 2;
     }
-    PseudoTerminal line(options.baud);
+    PseudoTerminal line(options.baud, options.paceInput);
     if (!line.open(&error) || (!options.linkPath.isEmpty() && !line.makeLink(options.linkPath, &error))) {
         std::fprintf(stderr, "kz7305-sim: %s\n", qPrintable(error));
         return 1;

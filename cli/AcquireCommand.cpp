@@ -45,8 +45,10 @@ std::optional<int> portNumber(const QString &port, QString &problem)
         problem = QStringLiteral("no such port %1").arg(port);
         return std::nullopt;
     }
+    // Absolute, so a relative path names that file and not a device name.
+    const QString path = QFileInfo(port).absoluteFilePath();
     const QString configured = qEnvironmentVariable(PortsVariable);
-    qputenv(PortsVariable, (configured.isEmpty() ? port : port + QLatin1Char(':') + configured).toLocal8Bit());
+    qputenv(PortsVariable, (configured.isEmpty() ? path : path + QLatin1Char(':') + configured).toLocal8Bit());
     return 1;
 }
 
@@ -92,7 +94,9 @@ public:
                 m_driver->setSampleRate(*m_options.rate);
                 if (m_driver->SampleRate() != *m_options.rate) {
                     m_driver->DriverClose();
-                    return fail(BoardProblem, QStringLiteral("the board does not answer: the sample rate could not be set"));
+                    const QString cause = m_driver->LastError();
+                    return fail(BoardProblem, QStringLiteral("the sample rate could not be set: %1")
+                                                  .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause));
                 }
             }
         } catch (const std::exception &error) {
@@ -144,7 +148,7 @@ private:
             return fail(FileProblem, saveError);
         ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
         if (m_options.analyzeFft) {
-            const ViewReport fft = ViewReport::analyze(block, m_options.analysis, now);
+            const ViewReport fft = ViewReport::analyze(block, m_options.analysis, std::nullopt);
             ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
         }
         m_out.flush();

@@ -89,7 +89,6 @@ bool OptionArgument::takeValue(QString &value)
 
 std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, const OwnOption &own)
 {
-    bool haveFile = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         OptionArgument argument(arguments, i);
         const QString &name = argument.name();
@@ -133,15 +132,12 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
                 return QStringLiteral("unknown format \"%1\" (integer|hex|percent|lsb)").arg(value);
         } else if (name.startsWith(QLatin1Char('-')) && name.size() > 1) {
             return QStringLiteral("unknown option %1").arg(name);
-        } else if (haveFile) {
-            return QStringLiteral("only one file can be analysed, \"%1\" is one too many").arg(name);
         } else {
-            file = name;
-            haveFile = true;
+            files << name;
         }
         i = argument.index();
     }
-    if (!haveFile)
+    if (files.isEmpty())
         return QStringLiteral("no file given");
     return std::nullopt;
 }

@@ -38,12 +38,12 @@ private:
     bool m_hasInlineValue = false;
 };
 
-// The file and the analysis options shared by the commands that analyse a
-// data file: the view and the plot window's options.
+// The files and the analysis options shared by the commands that analyse data
+// files: the view and the plot window's options.
 struct AnalysisOptions {
     enum class View { Time, Fft, Histogram, List };
 
-    QString file;
+    QStringList files;          // at least one, in the order given
     View view = View::Time;
     int window = 0;             // FFT window option index 0 .. 6
     int numBins = 11;           // odd, 1 .. 51
@@ -57,7 +57,7 @@ struct AnalysisOptions {
     using OwnOption = std::function<std::optional<QString>(OptionArgument &argument)>;
 
     // Reads the arguments after the command's name; a one-line description of
-    // what is wrong, or nothing.
+    // what is wrong, or nothing. Every plain argument is a file.
     std::optional<QString> parse(const QStringList &arguments, const OwnOption &own);
 
     static QString viewName(View view);

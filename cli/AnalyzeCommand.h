@@ -4,9 +4,10 @@
 #include <QStringList>
 #include <QTextStream>
 
-// "analyze FILE [options]": loads a time-domain data file as the plot window
-// does, analyses the chosen view, prints its figures as text or JSON and, with
-// --save, writes the view's data file. Returns the process exit code.
+// "analyze FILE... [options]": loads each time-domain data file as the plot
+// window does, analyses the chosen view, prints its figures as text, JSON Lines
+// or a CSV table and, with --save (one file only), writes the view's data file.
+// Returns the process exit code: FileProblem when any file failed.
 namespace AnalyzeCommand {
 
 enum ExitCode { Success = 0, FileProblem = 1, UsageProblem = 2 };

@@ -4,12 +4,17 @@
 std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &arguments)
 {
     AnalyzeOptions options;
-    const auto own = [&options](OptionArgument &argument) -> std::optional<QString> {
+    bool outputChosen = false;
+    const auto own = [&](OptionArgument &argument) -> std::optional<QString> {
         const QString &name = argument.name();
-        if (name == QLatin1String("--json")) {
+        if (name == QLatin1String("--json") || name == QLatin1String("--table")) {
             if (argument.hasInlineValue())
                 return QStringLiteral("option %1 takes no value").arg(name);
-            options.json = true;
+            const Output output = name == QLatin1String("--json") ? Output::Json : Output::Table;
+            if (outputChosen && options.output != output)
+                return QStringLiteral("--json and --table exclude each other");
+            options.output = output;
+            outputChosen = true;
             return QString();
         }
         if (name == QLatin1String("--save")) {
@@ -21,5 +26,7 @@ std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &a
     };
     if (std::optional<QString> problem = options.AnalysisOptions::parse(arguments, own))
         return *problem;
+    if (!options.savePath.isEmpty() && options.files.size() > 1)
+        return QStringLiteral("--save takes one input file only, %1 were given").arg(options.files.size());
     return options;
 }

@@ -7,8 +7,12 @@
 
 // What "analyze" was asked to do.
 struct AnalyzeOptions : AnalysisOptions {
-    QString savePath;           // empty: no file is written
-    bool json = false;
+    // Text: "Label: value" lines per file; Json: one JSON object per line and
+    // file (JSON Lines); Table: CSV, a header row and one row per file.
+    enum class Output { Text, Json, Table };
+
+    QString savePath;           // empty: no file is written; one input file only
+    Output output = Output::Text;
 
     // The options after "analyze", or a one-line description of what is wrong.
     static std::variant<AnalyzeOptions, QString> parse(const QStringList &arguments);

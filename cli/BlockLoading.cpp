@@ -3,20 +3,18 @@
 
 #include <QFileInfo>
 
-std::optional<SampleBlock> loadTimeDomainBlock(const QString &file, const char *command, QTextStream &err)
+std::variant<SampleBlock, QString> loadTimeDomainBlock(const QString &file)
 {
     DataFileLoader::Result loaded = DataFileLoader::loadFile(file);
     switch (loaded.outcome) {
     case DataFileLoader::Outcome::Loaded:
         return std::move(loaded.block);
     case DataFileLoader::Outcome::NoMarker:
-        err << "kz7305evm-cli " << command << ": \"" << QFileInfo(file).fileName()
-            << "\" holds no \"Sample Points:\" line: not a time-domain data file\n";
-        break;
+        return QStringLiteral("\"%1\" holds no \"Sample Points:\" line: not a time-domain data file")
+            .arg(QFileInfo(file).fileName());
     case DataFileLoader::Outcome::Refused:
     case DataFileLoader::Outcome::Failed:
-        err << "kz7305evm-cli " << command << ": " << loaded.message << '\n';
         break;
     }
-    return std::nullopt;
+    return loaded.message;
 }

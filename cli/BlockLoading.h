@@ -4,9 +4,8 @@
 #include "DataFileLoader.h"
 
 #include <QString>
-#include <QTextStream>
-#include <optional>
+#include <variant>
 
-// Loads a time-domain data file as the plot window does. On failure writes one
-// line "kz7305evm-cli COMMAND: problem" to err and gives nothing.
-std::optional<SampleBlock> loadTimeDomainBlock(const QString &file, const char *command, QTextStream &err);
+// Loads a time-domain data file as the plot window does: the block, or a
+// one-line description of why the file cannot be loaded.
+std::variant<SampleBlock, QString> loadTimeDomainBlock(const QString &file);

@@ -3,14 +3,16 @@
 
 #include "NuvarDriverClass.h"
 #include "ProgressDisplay.h"
+#include "kz7305Settings.h"
 
 #include <algorithm>
 
 namespace {
 
-// Longest quiet spell after which the board is taken as gone: above the link's
-// 5 s response time-out, so an unanswered block request is retried first.
-constexpr int QuietLimitMs = 15000;
+// Longest quiet spell after which the board is taken as gone: above the
+// longest exchange the driver may run without an event (a block request sent
+// three times, with the guard times between), so its own resends come first.
+constexpr int QuietLimitMs = 40000;
 
 } // namespace
 
@@ -25,17 +27,16 @@ BoardSession::BoardSession(NuvarDriverClass &driver, ProgressDisplay &progress)
     });
     QObject::connect(&m_session, &AcquisitionSession::stageReached,
                      [this](AcquisitionSession::Stage stage, int done, int total) { showStage(stage, done, total); });
-    QObject::connect(&m_session, &AcquisitionSession::retrying, [this](int retry) {
-        m_progress.note(QStringLiteral("no answer to a block request: receiving again (%1 of %2)")
-                            .arg(retry)
-                            .arg(AcquisitionSession::MaxRetries));
+    QObject::connect(&m_session, &AcquisitionSession::retrying, [this](int retry, const QString &cause) {
+        m_progress.note(AcquisitionSession::withCause(QStringLiteral("a block could not be received"), cause) +
+                        QStringLiteral("; receiving again (%1 of %2)").arg(retry).arg(AcquisitionSession::MaxRetries));
     });
     QObject::connect(&m_session, &AcquisitionSession::blockReady, [this](const SampleBlock &block) {
         *m_block = block;
         finish(Outcome::Received);
     });
     QObject::connect(&m_session, &AcquisitionSession::failed,
-                     [this](AcquisitionSession::Failure failure, const QString &problem) { fail(failure, problem); });
+                     [this](AcquisitionSession::Failure failure, const QString &cause) { fail(failure, cause); });
 }
 
 BoardSession::Outcome BoardSession::acquireBlock(std::int32_t samples, bool configure, SampleBlock &block,
@@ -45,9 +46,11 @@ BoardSession::Outcome BoardSession::acquireBlock(std::int32_t samples, bool conf
     m_finished = false;
     m_problem.clear();
     // The board reports progress while it acquires, but a slow rate makes a
-    // long block: allow for its own duration too.
+    // long block: allow for its own duration too, 2^n conversions a sample.
     const double rate = std::max(m_driver.SampleRate(), 1.0);
-    m_watchdog.setInterval(QuietLimitMs + int(std::min(samples / rate * 1000.0, 3.6e6)));
+    const auto *settings = dynamic_cast<const kz7305Settings *>(&m_driver);
+    const double conversionsPerSample = settings ? double(1 << settings->averages()) : 1.0;
+    m_watchdog.setInterval(QuietLimitMs + int(std::min(samples * conversionsPerSample / rate * 1000.0, 3.6e6)));
     m_watchdog.start();
     if (m_session.start(samples, configure) && !m_finished) {
         QEventLoop loop;
@@ -78,21 +81,22 @@ void BoardSession::finish(Outcome outcome, const QString &problem)
         m_loop->quit();
 }
 
-void BoardSession::fail(AcquisitionSession::Failure failure, const QString &problem)
+void BoardSession::fail(AcquisitionSession::Failure failure, const QString &cause)
 {
+    using Session = AcquisitionSession;
     switch (failure) {
-    case AcquisitionSession::Failure::ConfigurationFailed:
-        finish(Outcome::Failed, QStringLiteral("the board does not answer: its configuration could not be written"));
+    case Session::Failure::ConfigurationFailed:
+        finish(Outcome::Failed, Session::withCause(QStringLiteral("the board's settings could not be written"), cause));
         break;
-    case AcquisitionSession::Failure::AcquisitionError:
-        finish(Outcome::Failed, QStringLiteral("the board does not answer: the acquisition could not be started"));
+    case Session::Failure::AcquisitionError:
+        finish(Outcome::Failed, Session::withCause(QStringLiteral("the acquisition failed"), cause));
         break;
-    case AcquisitionSession::Failure::NoReception:
-        finish(Outcome::Failed, QStringLiteral("reception failed: the board did not answer after %1 retries")
-                                    .arg(AcquisitionSession::MaxRetries));
+    case Session::Failure::NoReception:
+        finish(Outcome::Failed, Session::withCause(
+                                    QStringLiteral("reception failed after %1 retries").arg(Session::MaxRetries), cause));
         break;
-    case AcquisitionSession::Failure::DriverError:
-        finish(Outcome::Failed, problem);
+    case Session::Failure::DriverError:
+        finish(Outcome::Failed, cause);
         break;
     }
 }

@@ -31,7 +31,7 @@ public:
 private:
     void finish(Outcome outcome, const QString &problem = {});
     void showStage(AcquisitionSession::Stage stage, int done, int total);
-    void fail(AcquisitionSession::Failure failure, const QString &problem);
+    void fail(AcquisitionSession::Failure failure, const QString &cause);
 
     NuvarDriverClass &m_driver;
     ProgressDisplay &m_progress;

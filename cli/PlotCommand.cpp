@@ -20,13 +20,16 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return AnalyzeCommand::UsageProblem;
     }
     const PlotOptions &options = std::get<PlotOptions>(parsed);
-    const std::optional<SampleBlock> block = loadTimeDomainBlock(options.file, "plot", err);
-    if (!block)
+    auto loaded = loadTimeDomainBlock(options.files.first());
+    if (const QString *problem = std::get_if<QString>(&loaded)) {
+        err << "kz7305evm-cli plot: " << *problem << '\n';
         return AnalyzeCommand::FileProblem;
+    }
+    const SampleBlock &block = std::get<SampleBlock>(loaded);
 
     // The graph a new plot window would draw for the same block and options.
     PlotDocument document;
-    analyzeInDocument(document, *block, options,
+    analyzeInDocument(document, block, options,
                       {options.markDcSpectrum, options.markMainLobe, options.markHarmonics});
     Plot plot;
     ViewGraph::draw(document, plot, ViewGraph::defaultStyle(document.view()));

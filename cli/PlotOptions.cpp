@@ -59,6 +59,8 @@ std::variant<PlotOptions, QString> PlotOptions::parse(const QStringList &argumen
     };
     if (std::optional<QString> problem = options.AnalysisOptions::parse(arguments, own))
         return *problem;
+    if (options.files.size() > 1)
+        return QStringLiteral("plot draws one file, \"%1\" is one too many").arg(options.files[1]);
     if (options.view == View::List)
         return QStringLiteral("the data list has no graph: plot draws --view time, fft or histogram");
     if (options.output.isEmpty())

@@ -60,15 +60,18 @@ QList<Figure> fftFigures(const PlotDocument &document)
     const SpectralMetrics &metrics = document.metrics();
     const int n = document.spectrum().length();
     const double binSpacing = n > 0 ? document.block().sampleFreq / n : 0.0;
+    auto metric = [](const char *key, const char *label, double value) {
+        return Figure{QLatin1String(key), QLatin1String(label), value, value != SpectralMetrics::Uncomputed};
+    };
     return {{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
-            {QStringLiteral("snr"), QStringLiteral("SNR"), metrics.snr},
-            {QStringLiteral("sinad"), QStringLiteral("SINAD"), metrics.sinad},
-            {QStringLiteral("thd"), QStringLiteral("THD"), metrics.thd},
-            {QStringLiteral("sfdr"), QStringLiteral("SFDR"), metrics.sfdr},
+            metric("snr", "SNR", metrics.snr),
+            metric("sinad", "SINAD", metrics.sinad),
+            metric("thd", "THD", metrics.thd),
+            metric("sfdr", "SFDR", metrics.sfdr),
             {QStringLiteral("fundamental_bin"), QStringLiteral("Fundamental Bin"),
-             static_cast<double>(metrics.fundamental)},
+             static_cast<double>(metrics.fundamental), metrics.fundamentalFound},
             {QStringLiteral("fundamental_frequency"), QStringLiteral("Fundamental Frequency (Hz)"),
-             metrics.fundamental * binSpacing}};
+             metrics.fundamental * binSpacing, metrics.fundamentalFound}};
 }
 
 QList<Figure> histogramFigures(const Histogram &histogram)
@@ -112,7 +115,8 @@ void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const A
     document.runAnalysisPass();
 }
 
-ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &options, const QDateTime &created)
+ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &options,
+                               const std::optional<QDateTime> &fileCreated)
 {
     PlotDocument document;
     analyzeInDocument(document, block, options);
@@ -134,5 +138,5 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
             figures += noiseFigures(document.noiseFigures());
         break;
     }
-    return ViewReport{figures, document.dataFileContent(created)};
+    return ViewReport{figures, fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
 }

@@ -35,9 +35,12 @@ struct Figure {
 // for them (AnalysisOptions::noiseFigures), the FFT view's the tone figures.
 struct ViewReport {
     QList<Figure> figures;
-    QByteArray fileContent;
+    QByteArray fileContent; // empty unless asked for
 
-    static ViewReport analyze(const SampleBlock &block, const AnalysisOptions &options, const QDateTime &created);
+    // The data file is made only when its creation time is given: writing its
+    // numbers costs more than the analysis.
+    static ViewReport analyze(const SampleBlock &block, const AnalysisOptions &options,
+                              const std::optional<QDateTime> &fileCreated);
 };
 
 // Gives document the block and the options, shows the chosen view and runs the

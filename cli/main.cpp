@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE [options] [--save OUT] [--json]
+constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE... [options] [--json|--table]
+       kz7305evm-cli analyze FILE [options] [--save OUT] [--json|--table]
        kz7305evm-cli plot FILE [options] [--marks M] -o OUT.png|.svg|.pdf [--size WxH]
        kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
        kz7305evm-cli --help
@@ -44,10 +45,13 @@ stderr.
 
 analyze and plot:
 
-analyze loads a time-domain data file, analyses it as the plot window's view
-does and prints the view's figures. plot draws the view's graph as the plot
-window shows and prints it (titles, marks, figures in the subtitle) into a
-PNG, SVG or PDF file.
+analyze loads time-domain data files, analyses each as the plot window's view
+does and prints the view's figures, file by file in one process. A file that
+cannot be loaded is reported (on stderr, and in its place with --json or
+--table) and the others are still analysed.
+
+plot draws the view's graph as the plot window shows and prints it (titles,
+marks, figures in the subtitle) into a PNG, SVG or PDF file.
 
 Options:
   --view time|fft|histogram|list  the view to analyse (default time)
@@ -58,8 +62,12 @@ Options:
   --harmonics H       highest harmonic order, 2..20 (default 10)
   --normalize         0 dB at the highest level found instead of full scale
   --format F          data list format: integer, hex, percent, lsb (default integer)
-  --save OUT          analyze: also write the view's data file to OUT
-  --json              analyze: print one JSON object instead of text
+  --save OUT          analyze: also write the view's data file to OUT (one
+                      input file only)
+  --json              analyze: print one JSON object per file and line (JSON
+                      Lines); a file that failed: {"file": ..., "error": ...}
+  --table             analyze: print a CSV table: a header row, one row per
+                      file (file, device, samples, view, the figures, error)
   -o, --output OUT    plot: the picture to write; .png, .svg or .pdf
   --size WxH          plot: picture size in pixels at 96 dpi (default 1200x800)
   --marks M           plot: FFT bins to mark: dc, main, harmonics, comma-separated,
@@ -70,9 +78,11 @@ noise (codes, uV), offset (uV), effective, noise-free and measured noise-free
 resolution (bits); fft: FFT length, SNR, SINAD, THD, SFDR (dB; 999999999 when
 uncomputed), fundamental bin and frequency, ENOB, fundamental (dBFS), tone
 found (SNR >= 10 dB); histogram: bin width, minimum and maximum; list: the
-line count. A figure that cannot be computed prints "-" (JSON null).
+line count. A figure that cannot be computed prints "-" or 999999999 (JSON
+null; the fundamental is null for a block without signal power).
 
-Exit codes: 0 done, 1 the file cannot be read, loaded or written, 2 bad usage.
+Exit codes: 0 done, 1 a file cannot be read, loaded or written (analyze: any
+of them), 2 bad usage.
 )";
 
 // The tool's stderr carries its own one-line problems only; the platform's

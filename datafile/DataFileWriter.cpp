@@ -37,13 +37,10 @@ void addHeader(Lines &lines, const DataFileHeader &header)
     lines.addFigure("Sample Frequency:,", header.sampleFreq);
 }
 
-// numPoints lines; entries the caller has no value for are written as 0.
-void addGeneralValues(Lines &lines, std::span<const double> values, std::int32_t numPoints)
+void addGeneralValues(Lines &lines, std::span<const double> values)
 {
-    for (std::int32_t i = 0; i < numPoints; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        lines.add(NumberFormat::general(index < values.size() ? values[index] : 0.0, FileSeparator));
-    }
+    for (double value : values)
+        lines.add(NumberFormat::general(value, FileSeparator));
 }
 
 const char *formatLine(DataFormat format)
@@ -95,17 +92,19 @@ QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures, std
     lines.addFigure("THD:,", figures.thd);
     lines.addFigure("SFDR:,", figures.sfdr);
     lines.add("FFT Points:");
-    addGeneralValues(lines, levels, header.numPoints);
+    addGeneralValues(lines, levels);
     return lines.take();
 }
 
-QByteArray histogram(const DataFileHeader &header, std::span<const double> counts)
+QByteArray histogram(const DataFileHeader &header, const Histogram &histogram)
 {
     Lines lines;
     addHeader(lines, header);
     lines.add("Histogram Data");
+    lines.addFigure("Bin Size:,", histogram.binWidth());
+    lines.addFigure("First Bin Code:,", histogram.minimum());
     lines.add("Histogram Points:");
-    addGeneralValues(lines, counts, header.numPoints);
+    addGeneralValues(lines, histogram.counts().first(static_cast<std::size_t>(histogram.binsInUse())));
     return lines.take();
 }
 

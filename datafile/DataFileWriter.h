@@ -3,6 +3,7 @@
 
 #include "DataFileHeader.h"
 #include "DataFormat.h"
+#include "Histogram.h"
 #include "TimeStatistics.h"
 
 #include <QByteArray>
@@ -26,12 +27,12 @@ struct SpectralFigures {
 // One value line per sample code.
 QByteArray timeDomain(const DataFileHeader &header, const TimeStatistics &stats,
                       std::span<const std::int32_t> samples);
-// header.numPoints value lines for the FFT and the histogram: the levels of
-// the current transform (bins 0 .. n - 1) or the counts of bins 0 .. numPoints
-// - 1, and 0 for entries beyond what is given, never a level of an earlier block.
+// One value line per level given: the n levels of the current transform.
 QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures,
                std::span<const double> levels);
-QByteArray histogram(const DataFileHeader &header, std::span<const double> counts);
+// The bin size and the code where bin 0 starts, then the counts of bins 0 up
+// to the last bin in use, so that the counts add up to the sample count.
+QByteArray histogram(const DataFileHeader &header, const Histogram &histogram);
 // One value line per sample in the data format; without a format neither the
 // format line nor any value line is written.
 QByteArray dataList(const DataFileHeader &header, std::optional<DataFormat> format,

@@ -34,3 +34,4 @@ QString NuvarDriverClass::ChannelName(std::int16_t) { return {}; }
 void NuvarDriverClass::setBoardName(const QString &) {}
 QString NuvarDriverClass::BoardName() { return {}; }
 std::int32_t NuvarDriverClass::CurrentSample() { return 0; }
+QString NuvarDriverClass::LastError() { return {}; }

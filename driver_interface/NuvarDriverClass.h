@@ -57,4 +57,8 @@ public:
     virtual void setBoardName(const QString &value);
     virtual QString BoardName();
     virtual std::int32_t CurrentSample();
+    // Added after the slots above: why the latest failure (STATUS_ERROR, an
+    // error event) happened, in words for the user; empty when the driver
+    // cannot tell.
+    virtual QString LastError();
 };

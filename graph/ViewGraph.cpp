@@ -7,6 +7,7 @@
 #include "NumberFormat.h"
 #include "Plot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -86,7 +87,8 @@ void feedNormalCurve(const PlotDocument &document, Plot &plot)
 void feedHistogram(const PlotDocument &document, Plot &plot)
 {
     const Histogram &histogram = document.histogram();
-    constexpr auto count = static_cast<std::size_t>(Histogram::BinCount);
+    // The entry beyond the last bin is drawn too when the maximum falls there.
+    const auto count = static_cast<std::size_t>(std::max(Histogram::BinCount, histogram.binsInUse()));
     const std::span<const double> counts = histogram.counts();
     std::vector<float> x(count), y(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -96,7 +98,8 @@ void feedHistogram(const PlotDocument &document, Plot &plot)
     plot.setXAxisLabel(histogram.axisLabel(NumberFormat::screenSeparator()));
     plot.setYAxisLabel(QLatin1String(GraphTexts::HistogramYLabel));
     plot.setSeriesData(x, y, static_cast<int>(count));
-    plot.setManualXRange(true, histogram.minimum(), histogram.maximum());
+    // One bin wider than the codes, so that the bin holding the maximum is drawn.
+    plot.setManualXRange(true, histogram.minimum(), histogram.maximum() + histogram.binWidth());
     plot.setBinWidth(histogram.binWidth() * 1.05);
     if (document.normalCurve())
         feedNormalCurve(document, plot);

@@ -208,7 +208,7 @@ QByteArray PlotDocument::dataFileContent(const QDateTime &created) const
         return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
                                    m_spectrum.levels().first(static_cast<std::size_t>(m_spectrum.length())));
     case Histogram:
-        return DataFileWriter::histogram(header, m_histogram.counts());
+        return DataFileWriter::histogram(header, m_histogram);
     case DataList:
         return DataFileWriter::dataList(header, m_dataFormat, samples());
     case TimeDomain:

@@ -45,7 +45,7 @@ bool AcquisitionSession::start(std::int32_t samples, bool configure)
             return false;
         // A board that missed its settings would acquire with stale ones.
         if (m_driver->Status() == STATUS_ERROR) {
-            fail(Failure::ConfigurationFailed, QStringLiteral("the board's settings could not be written"));
+            fail(Failure::ConfigurationFailed);
             return false;
         }
     }
@@ -66,10 +66,15 @@ void AcquisitionSession::finishReception()
     emit blockReady(block);
 }
 
-void AcquisitionSession::fail(Failure failure, const QString &problem)
+void AcquisitionSession::fail(Failure failure, const QString &cause)
 {
     m_running = false;
-    emit failed(failure, problem);
+    emit failed(failure, cause.isEmpty() && m_driver ? m_driver->LastError() : cause);
+}
+
+QString AcquisitionSession::withCause(const QString &what, const QString &cause)
+{
+    return cause.isEmpty() ? what : what + QStringLiteral(": ") + cause;
 }
 
 void AcquisitionSession::driverEvent(EventEnum evType)
@@ -104,7 +109,7 @@ void AcquisitionSession::driverEvent(EventEnum evType)
         break;
     case EVENT_RX_ERROR:
         if (m_retries < MaxRetries) {
-            emit retrying(++m_retries);
+            emit retrying(++m_retries, m_driver->LastError());
             startReception();
         } else {
             fail(Failure::NoReception);

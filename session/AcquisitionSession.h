@@ -34,6 +34,9 @@ public:
 
     explicit AcquisitionSession(QObject *parent = nullptr);
 
+    // what, followed by ": " and cause when there is one.
+    static QString withCause(const QString &what, const QString &cause);
+
     // The driver acquisitions go to (nullptr: none); forgets a block under way.
     void setDriver(NuvarDriverClass *driver);
     NuvarDriverClass *driver() const { return m_driver; }
@@ -69,10 +72,12 @@ public:
 
 signals:
     void stageReached(AcquisitionSession::Stage stage, int done, int total);
-    // A reception failed and starts again: retry of MaxRetries.
-    void retrying(int retry);
+    // A reception failed and starts again: retry of MaxRetries. cause is the
+    // driver's account of the failure, empty when it gives none.
+    void retrying(int retry, const QString &cause);
     void blockReady(const SampleBlock &block);
-    void failed(AcquisitionSession::Failure failure, const QString &problem);
+    // cause: the driver's account, or what the failed call threw.
+    void failed(AcquisitionSession::Failure failure, const QString &cause);
     void busyChanged(bool busy);
 
 private:
@@ -81,7 +86,8 @@ private:
     bool tryDriver(F &&f);
     void startReception();
     void finishReception();
-    void fail(Failure failure, const QString &problem = {});
+    // Ends the block; without a cause the driver's latest error is given.
+    void fail(Failure failure, const QString &cause = {});
     void enterCall();
     void leaveCall();
 

@@ -10,6 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev
   scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap
+  locales
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <array>
+#include <deque>
 
 class NuvarDriverEvents;
 class QSerialPort;
@@ -22,6 +23,12 @@ class QSerialPort;
 // and offers the board's register operations on top. Everything runs on the
 // UI thread; waitPacket() re-enters the event loop while it waits.
 // Failures the caller must know about throw NuvarDriverError.
+//
+// The protocol has no sequence numbers, so the link keeps itself in step: a
+// received answer is taken only as the answer of the oldest outstanding
+// request it can answer; anything else is discarded. A request whose answer
+// is lost, damaged or out of step is sent again after a guard time of quiet
+// on the line, up to MaxAttempts sends in all; only then does it time out.
 class csrdrv : public QObject
 {
     Q_OBJECT
@@ -30,6 +37,18 @@ public:
     static constexpr int ResponseTimeoutMs = 5000;
     static constexpr int StallTimeoutMs = 3000;
     static constexpr int TransmitPauseMs = 1500;
+    // Sends of one request before it counts as unanswered.
+    static constexpr int MaxAttempts = 3;
+    // Before a request is sent again the line must be quiet this long, so a
+    // late answer to the earlier send is not taken for the new one's; bytes
+    // that keep coming end the guard after GuardLimitMs regardless.
+    static constexpr int GuardQuietMs = 1000;
+    static constexpr int GuardLimitMs = 5000;
+    // Longest a request can take from its first send to its time-out.
+    static constexpr int LongestExchangeMs = MaxAttempts * ResponseTimeoutMs + (MaxAttempts - 1) * GuardLimitMs;
+
+    // Why the last request failed.
+    enum class Failure { None, NoAnswer, DamagedAnswer, PortLost, WriteRefused };
 
     explicit csrdrv(QObject *parent = nullptr);
     ~csrdrv() override;
@@ -50,6 +69,9 @@ public:
     void sendPacket(PacketRef pkt);
     quint16 packetsWaiting() const { return m_rxQueue.itemCount(); }
     PacketRef getPacket() { return m_rxQueue.pop(); }
+    // The oldest queued notification, or the oldest queued answer.
+    PacketRef takeNotification();
+    PacketRef takeAnswer();
     bool waitPacket();
     PacketRef lastReceivedPacket() const { return m_lastReceived; }
     void resetBus();
@@ -57,6 +79,13 @@ public:
     // Received bytes the link had to discard, and the damaged packets they made.
     quint64 droppedBytes() const { return m_assembler.droppedBytes(); }
     quint64 droppedPackets() const { return m_assembler.droppedPackets(); }
+    // Good packets discarded because they answered nothing outstanding.
+    quint64 discardedAnswers() const { return m_discardedAnswers; }
+    // Requests sent again after a lost, damaged or out-of-step answer.
+    quint64 resends() const { return m_resends; }
+    Failure lastFailure() const { return m_lastFailure; }
+    // The last failure in words, for the user.
+    QString failureText() const;
 
     // Register operations.
     void setNodeID(qint32 nodeid);
@@ -77,6 +106,8 @@ signals:
     void notificationReceived();
     void responseReceived();
     void responseTimeout();
+    // The port went away (device unplugged, far end closed); it is closed now.
+    void portLost();
     // Every byte array written to or read from the port, for the serial monitor.
     void bytesSent(const QByteArray &bytes);
     void bytesReceived(const QByteArray &bytes);
@@ -86,7 +117,15 @@ private:
     void outputDrained();
     void inputWaiting();
     void deliver(const QList<PacketRef> &completed);
+    bool acceptAnswer(const PacketRef &packet);
     void responseTimerExpired();
+    void requestFailed(Failure cause);
+    void giveUp(Failure cause);
+    void startGuard();
+    void endGuard();
+    void portError();
+    void resetExchange();
+    void deliverQueuedAnswers();
     void packetStalled();
     void transmitReset();
     void closePort();
@@ -96,6 +135,7 @@ private:
     void sendWrite(qint32 adr, const QByteArray &bigEndianData);
     void sendRead(qint32 adr, int sizeCode);
     bool takeReadResponse(int sizeCode, QByteArray &data);
+    bool takeWriteAcknowledgement();
 
     QSerialPort *m_commctl;
     portTable m_portTable;
@@ -113,7 +153,24 @@ private:
     bool m_responseTimedOut = false;
     std::array<quint8, 8> m_address{};
 
+    // Requests written and not yet answered, oldest first; the response timer
+    // watches the oldest.
+    std::deque<PacketRef> m_outstanding;
+    // The request a blocking wait waits for, and its answer once taken.
+    PacketRef m_lastRequest;
+    PacketRef m_awaited;
+    PacketRef m_awaitedAnswer;
+    int m_failedAttempts = 0;
+    bool m_guarding = false;
+    bool m_portLost = false;
+    quint64 m_droppedSeen = 0;
+    quint64 m_discardedAnswers = 0;
+    quint64 m_resends = 0;
+    Failure m_lastFailure = Failure::None;
+
     QTimer m_responseTimer;
     QTimer m_timeoutTimer;
     QTimer m_resetTxTimer;
+    QTimer m_guardQuietTimer;
+    QTimer m_guardLimitTimer;
 };

@@ -69,13 +69,13 @@ void csrdrv::writeByte(qint32 adr, quint8 p)
 bool csrdrv::writeByteBlocking(qint32 adr, quint8 p)
 {
     writeByte(adr, p);
-    return waitPacket();
+    return takeWriteAcknowledgement();
 }
 
 bool csrdrv::writeQuadletBlocking(qint32 adr, qint32 value)
 {
     sendWrite(adr, bigEndianQuadlet(quint32(value)));
-    return waitPacket();
+    return takeWriteAcknowledgement();
 }
 
 bool csrdrv::writeFloatBlocking(qint32 adr, float value)
@@ -83,7 +83,18 @@ bool csrdrv::writeFloatBlocking(qint32 adr, float value)
     quint32 bits;
     std::memcpy(&bits, &value, sizeof bits);
     sendWrite(adr, bigEndianQuadlet(bits));
-    return waitPacket();
+    return takeWriteAcknowledgement();
+}
+
+// Only a status packet answers a write; its code is 0 when the board took it.
+bool csrdrv::takeWriteAcknowledgement()
+{
+    if (!waitPacket())
+        return false;
+    if (m_lastReceived->packetType() == 8 && m_lastReceived->statusPacketType() == 0)
+        return true;
+    m_lastFailure = Failure::WriteRefused;
+    return false;
 }
 
 void csrdrv::readByte(qint32 adr)

@@ -20,6 +20,18 @@ void packetAssembler::flush(QList<PacketRef> &completed)
     }
 }
 
+void packetAssembler::discard()
+{
+    const std::size_t bytes = m_pending.size() + std::size_t(m_candidate.size());
+    m_droppedBytes += bytes;
+    if (bytes > 0 && !m_inDroppedRun)
+        ++m_droppedPackets;
+    m_pending.clear();
+    m_candidate.clear();
+    m_packet = std::make_shared<csr232packet>();
+    m_inDroppedRun = false;
+}
+
 void packetAssembler::run(QList<PacketRef> &completed)
 {
     while (!m_pending.empty()) {

@@ -27,6 +27,9 @@ public:
     // Gives up the packet being received (the line has gone quiet part-way):
     // good packets hidden in its bytes are still recovered, the rest dropped.
     void flush(QList<PacketRef> &completed);
+    // Forgets the packet being received and any bytes not yet parsed (counted
+    // as dropped).
+    void discard();
 
     // True while a packet has begun but not completed.
     bool isReceiving() const { return !m_candidate.isEmpty(); }

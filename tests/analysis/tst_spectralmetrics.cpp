@@ -116,6 +116,49 @@ private slots:
         QCOMPARE(firstEntries(tables.mainLobe, 11), std::vector<int>(11, 3));
     }
 
+    void fftsTooShortForTheAnalysisLeaveEveryMetricUncomputed()
+    {
+        // Eight samples of a tone, as the board can acquire them.
+        std::vector<std::int32_t> codes(8);
+        for (int i = 0; i < 8; ++i)
+            codes[i] = static_cast<std::int32_t>(std::lround(3e6 * std::sin(2 * std::numbers::pi * 3 * i / 8) + 1000 * i));
+        Spectrum spectrum;
+        spectrum.compute(codes, FftWindow::Rectangular, false, 24);
+        LobeTables tables;
+        // NB 11: no bin to search (6 .. 3); NB 5: bins 3 .. 3, all in the main lobe.
+        for (int nb : {11, 5}) {
+            const auto m = SpectralMetrics::compute(spectrum.bins().first(8), nb, 10, tables);
+            QCOMPARE(m.snr, 999999999.0);
+            QCOMPARE(m.sinad, 999999999.0);
+            QCOMPARE(m.thd, 999999999.0);
+            QCOMPARE(m.sfdr, 999999999.0);
+        }
+        // Sixteen bins with a three-bin lobe leave bins 2, 6 and 7 beside it.
+        const auto m = SpectralMetrics::compute(withPeak(16, 4), 3, 2, tables);
+        QVERIFY(m.snr != 999999999.0);
+        QCOMPARE(m.fundamental, 4);
+    }
+
+    void marksComeOnlyFromTheCurrentBlock()
+    {
+        std::vector<double> levels(Spectrum::MaxLength + 1);
+        for (std::size_t k = 0; k < levels.size(); ++k)
+            levels[k] = -double(k);
+        LobeTables tables;
+        SpectralMetrics::compute(withPeak(64, 20), 11, 10, tables);
+        // A one-sample block afterwards: nothing of the lobes above, and the
+        // DC group stops at the single bin.
+        SpectralMetrics::compute(Bins(1, {5, 0}), 11, 10, tables);
+        auto marks = FftMarks::marks({true, true, true}, tables, levels, 1, 8.0, 11, 10);
+        QCOMPARE(marks.size(), std::size_t(1));
+        QCOMPARE(marks[0].x, 0.0);
+        // Eight bins: DC marks only for bins 0 .. 7, not the stale levels beyond.
+        SpectralMetrics::compute(withPeak(8, 2), 11, 10, tables);
+        marks = FftMarks::marks({true, false, false}, tables, levels, 8, 8.0, 11, 10);
+        QCOMPARE(marks.size(), std::size_t(8));
+        QCOMPARE(marks.back().x, 7.0);
+    }
+
     void singleBinLobe()
     {
         const Bins bins = withPeak(64, 10);

@@ -31,6 +31,7 @@ public:
     NuvarDriverEvents *sink = nullptr;
     int failReceptions = 0; // block requests left unanswered before one succeeds
     bool failStart = false;
+    bool failConfigure = false;
     bool configureWaits = false;
     int acquisitions = 0;
     int receptions = 0;
@@ -45,13 +46,18 @@ public:
     QString BoardName() override { return QStringLiteral("KZ7305EVM"); }
     double MinVolt(std::int16_t) override { return -4.096; }
     double MaxVolt(std::int16_t) override { return 4.096; }
-    std::int32_t MinCode(std::int16_t) override { return -16777216; }
-    std::int32_t MaxCode(std::int16_t) override { return 16777215; }
+    std::int32_t MinCode(std::int16_t) override { return -8388608; }
+    std::int32_t MaxCode(std::int16_t) override { return 8388607; }
     std::int32_t CurrentSample() override { return m_samples; }
     std::int32_t SamplesReceived() override { return m_received; }
 
+    StatusEnum Status() override { return m_status; }
+    QString LastError() override { return QStringLiteral("the board refused a register write"); }
+
     void Configure() override
     {
+        if (failConfigure)
+            m_status = STATUS_ERROR;
         if (!configureWaits)
             return;
         // A blocking register write: the board takes a while to answer.
@@ -116,6 +122,7 @@ private:
 
     std::int32_t m_samples = 0;
     std::int32_t m_received = 0;
+    StatusEnum m_status = STATUS_IDLE;
 };
 
 class Sink : public NuvarDriverEvents
@@ -223,9 +230,9 @@ private slots:
         QCOMPARE(rig.plot.numPoints(), 256);
         QCOMPARE(rig.plot.DeviceID(), QStringLiteral("KZ7305EVM"));
         QCOMPARE(rig.plot.windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
-        // log2(33 554 431) is just under 25 and rounds to 25.
-        QCOMPARE(rig.plot.NumBits(), std::int16_t(25));
-        QCOMPARE(rig.plot.LSBSize(), 8.192 / 33554431.0);
+        // log2(16 777 215) is just under 24 and rounds to 24.
+        QCOMPARE(rig.plot.NumBits(), std::int16_t(24));
+        QCOMPARE(rig.plot.LSBSize(), 8.192 / 16777215.0);
         QCOMPARE(rig.plot.Minimum(), -100.0);
         QCOMPARE(rig.plot.Maximum(), 155.0);
     }
@@ -274,6 +281,17 @@ private slots:
         rig.driver.failStart = true;
         rig.panel.cmdAcquire()->click();
         QCOMPARE(rig.field1.text(), QStringLiteral("Acquisition error!"));
+        QVERIFY(rig.idle());
+    }
+
+    void failedConfigurationStartsNothing()
+    {
+        Rig rig;
+        rig.driver.failConfigure = true;
+        rig.panel.cmdAcquire()->click();
+        QCOMPARE(rig.driver.acquisitions, 0);
+        QCOMPARE(rig.field1.text(), QStringLiteral("Acquisition error!"));
+        QVERIFY2(rig.field2.text().contains(QStringLiteral("refused")), qPrintable(rig.field2.text()));
         QVERIFY(rig.idle());
     }
 

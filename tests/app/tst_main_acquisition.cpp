@@ -72,7 +72,7 @@ private slots:
         frmPlot *plot = window->activePlot();
         QCOMPARE(plot->numPoints(), 256);
         QCOMPARE(plot->windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
-        QCOMPARE(plot->NumBits(), std::int16_t(25));
+        QCOMPARE(plot->NumBits(), std::int16_t(24));
         const QList<std::int32_t> board = dumpedBlock();
         QCOMPARE(board.size(), 256);
         QCOMPARE(plot->Maximum(), double(*std::max_element(board.begin(), board.end())));
@@ -127,12 +127,14 @@ private slots:
         auto window = startOn({QStringLiteral("--drop-every"), QStringLiteral("1"), QStringLiteral("--log"), log}, answerer);
         window->panel()->txtNumSamples()->setText(QStringLiteral("8"));
         window->panel()->cmdAcquire()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(window->statusField(1).startsWith(QStringLiteral("Data cannot")), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(window->statusField(1).startsWith(QStringLiteral("Data cannot")), 150000);
         QCOMPARE(window->statusField(1), QStringLiteral("Data cannot be received. Check connections and power."));
-        // The first try and three retries, each from sample 0, each timed out.
+        QCOMPARE(window->statusField(2), QStringLiteral("Reception failed: the board did not answer"));
+        // The first try and three retries, each from sample 0, each timed out
+        // after the block request was sent three times.
         QFile requests(log);
         QVERIFY(requests.open(QIODevice::ReadOnly));
-        QCOMPARE(requests.readAll().count(" page=0000 reg=0 length="), 4);
+        QCOMPARE(requests.readAll().count(" page=0000 reg=0 length="), 4 * 3);
         QCOMPARE(answerer.messagesAnswered, 4);
         QVERIFY(idle(*window));
     }

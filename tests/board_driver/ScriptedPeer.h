@@ -23,6 +23,9 @@ public:
     ScriptedPeer()
     {
         m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        // A program the test starts must not hold the line open after hangUp().
+        if (m_master >= 0)
+            fcntl(m_master, F_SETFD, FD_CLOEXEC);
         if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0)
             m_devicePath = QString::fromLocal8Bit(ptsname(m_master));
     }
@@ -35,6 +38,14 @@ public:
     ScriptedPeer &operator=(const ScriptedPeer &) = delete;
 
     QString devicePath() const { return m_devicePath; }
+    int masterFd() const { return m_master; }
+    // The line goes away, as when the board's cable is pulled.
+    void hangUp()
+    {
+        if (m_master >= 0)
+            close(m_master);
+        m_master = -1;
+    }
 
     // The next request the driver sends, or nullptr after timeoutMs. Runs the
     // event loop meanwhile, since the driver writes from it.

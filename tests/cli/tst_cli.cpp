@@ -60,6 +60,34 @@ private:
         return lines.join('\n');
     }
 
+    // The records of RFC 4180 text: CR LF line ends, quoted fields with
+    // doubled quotes. A last line without CR LF is not a record.
+    static QList<QStringList> csvRecords(const QString &text)
+    {
+        QList<QStringList> records;
+        QStringList record;
+        QString field;
+        bool quoted = false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (quoted && c == QLatin1Char('"') && text.mid(i, 2) == QLatin1String("\"\"")) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = !quoted;
+            } else if (!quoted && c == QLatin1Char(',')) {
+                record << std::exchange(field, QString());
+            } else if (!quoted && text.mid(i, 2) == QLatin1String("\r\n")) {
+                record << std::exchange(field, QString());
+                records << std::exchange(record, QStringList());
+                ++i;
+            } else {
+                field += c;
+            }
+        }
+        return records;
+    }
+
     void writeTimeFile(const char *name, const std::vector<std::int32_t> &samples, int numBits = 24,
                        double sampleFreq = 48000)
     {
@@ -85,6 +113,11 @@ private slots:
     {
         writeTimeFile("ramp.csv", {0, 1, 2, 3, 4, 5, 6, 7}, 3);
         writeTimeFile("tone.csv", tone());
+        // A name a CSV field must quote, and a file that is no data file.
+        writeTimeFile("tone, \"copy\".csv", tone());
+        QFile notes(path("notes.csv"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("Nothing measured today\r\n");
     }
 
     void timeViewPrintsStatisticsAndNoise()
@@ -159,6 +192,63 @@ private slots:
         QCOMPARE(json(result).value(QLatin1String("lines")).toInt(), 4096);
     }
 
+    void jsonHasNullForWhatWasNotComputed()
+    {
+        // Eight samples with eleven-bin lobes: too short for any metric; the
+        // text keeps 999999999.
+        const QStringList fft{QStringLiteral("--view=fft"), QStringLiteral("--json")};
+        QJsonObject object = json(run(QStringList{QStringLiteral("analyze"), path("ramp.csv")} + fft));
+        for (const char *key : {"snr", "sinad", "thd", "sfdr", "fundamental_bin", "fundamental_frequency"})
+            QVERIFY2(object.value(QLatin1String(key)).isNull(), key);
+        QCOMPARE(object.value(QLatin1String("fft_length")).toInt(), 8);
+        const QByteArray text = run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--view=fft")}).out;
+        QVERIFY2(text.contains("\nSNR: 999999999\nSINAD: 999999999\nTHD: 999999999\nSFDR: 999999999\n"), text.constData());
+
+        // A block of zeros has no signal power: no fundamental either.
+        writeTimeFile("zeros.csv", std::vector<std::int32_t>(64, 0));
+        object = json(run(QStringList{QStringLiteral("analyze"), path("zeros.csv")} + fft));
+        QVERIFY(object.value(QLatin1String("fundamental_bin")).isNull());
+        QVERIFY(object.value(QLatin1String("snr")).isNull());
+
+        // A tone with noise: figures and fundamental are numbers.
+        std::vector<std::int32_t> pure(64);
+        for (std::size_t i = 0; i < pure.size(); ++i)
+            pure[i] = static_cast<std::int32_t>(std::lround(1000 * std::sin(2 * M_PI * 5 * double(i) / 64)
+                                                            + 3 * std::sin(double(i) * 1.37)));
+        writeTimeFile("pure.csv", pure);
+        object = json(run(QStringList{QStringLiteral("analyze"), path("pure.csv"), QStringLiteral("--bins=1"),
+                                      QStringLiteral("--harmonics=2")} + fft));
+        QCOMPARE(object.value(QLatin1String("fundamental_bin")).toInt(), 5);
+        QCOMPARE(object.value(QLatin1String("fundamental_frequency")).toDouble(), 5 * 48000.0 / 64);
+        for (const char *key : {"snr", "sinad", "thd", "sfdr"})
+            QVERIFY2(object.value(QLatin1String(key)).isDouble(), key);
+    }
+
+    void savedHistogramAndFftFilesHoldWhatTheBlockHas()
+    {
+        // 1000 samples: every one counted in the histogram file, 512 levels in
+        // the FFT file (FFT length 512).
+        std::vector<std::int32_t> samples(1000);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<std::int32_t>(std::lround(8000000 * std::sin(double(i) * 0.071)));
+        writeTimeFile("thousand.csv", samples);
+        auto valuesAfterMarker = [this](const char *file, const QByteArray &marker) {
+            QList<QByteArray> lines = readFile(path(file)).split('\n');
+            lines.removeLast();
+            return lines.mid(lines.indexOf(marker + '\r') + 1);
+        };
+        QCOMPARE(run({QStringLiteral("analyze"), path("thousand.csv"), QStringLiteral("--view"), QStringLiteral("histogram"),
+                      QStringLiteral("--save"), path("h.csv")}).exitCode, 0);
+        double sum = 0;
+        for (const QByteArray &line : valuesAfterMarker("h.csv", "Histogram Points:"))
+            sum += line.trimmed().toDouble();
+        QCOMPARE(sum, 1000.0);
+
+        QCOMPARE(run({QStringLiteral("analyze"), path("thousand.csv"), QStringLiteral("--view"), QStringLiteral("fft"),
+                      QStringLiteral("--save"), path("f.csv")}).exitCode, 0);
+        QCOMPARE(valuesAfterMarker("f.csv", "FFT Points:").size(), 512);
+    }
+
     void optionsFollowTheOptionFieldRules()
     {
         const QStringList fft{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--json")};
@@ -191,7 +281,10 @@ private slots:
         QTest::newRow("bad format") << QStringList{analyze, tone, QStringLiteral("--format"), QStringLiteral("octal")} << 2 << QStringLiteral("octal");
         QTest::newRow("value missing") << QStringList{analyze, tone, QStringLiteral("--save")} << 2 << QStringLiteral("--save");
         QTest::newRow("unknown option") << QStringList{analyze, tone, QStringLiteral("--fast")} << 2 << QStringLiteral("--fast");
-        QTest::newRow("two files") << QStringList{analyze, tone, tone} << 2 << QStringLiteral("one too many");
+        QTest::newRow("save with two files") << QStringList{analyze, tone, tone, QStringLiteral("--save"), path("two.csv")}
+                                             << 2 << QStringLiteral("--save");
+        QTest::newRow("json and table") << QStringList{analyze, tone, QStringLiteral("--json"), QStringLiteral("--table")}
+                                        << 2 << QStringLiteral("exclude");
     }
 
     void errorsGiveOneLineAndANonZeroExit()
@@ -209,8 +302,9 @@ private slots:
     void refusedAndBrokenFilesWriteNoOutput()
     {
         const DataFileHeader header{QStringLiteral("x"), QDateTime::currentDateTime(), 24, 1, 2, 1};
-        const std::vector<double> counts{1, 2};
-        QVERIFY(DataFileWriter::save(path("hist.csv"), DataFileWriter::histogram(header, counts), nullptr));
+        Histogram histogram;
+        histogram.compute(std::vector<std::int32_t>{1, 2});
+        QVERIFY(DataFileWriter::save(path("hist.csv"), DataFileWriter::histogram(header, histogram), nullptr));
         Run result = run({QStringLiteral("analyze"), path("hist.csv"), QStringLiteral("--save"), path("out1.csv")});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err, QByteArray("kz7305evm-cli analyze: Histogram data files cannot be loaded - select a time domain file.\n"));
@@ -297,6 +391,100 @@ private slots:
         const QByteArray cli = readFile(cliFile);
         QVERIFY(cli.size() > 4096 * 2);
         QCOMPARE(withoutCreatedLine(cli), withoutCreatedLine(readFile(guiFile)));
+    }
+
+    // Several files in one run: each gives what a run of its own gives, in the
+    // order given; a file that fails is reported in its place and the run ends
+    // with exit code 1.
+    void batchJsonLinesMatchSingleRuns()
+    {
+        const QStringList files{path("ramp.csv"), path("missing.csv"), path("tone, \"copy\".csv"), path("notes.csv")};
+        const QStringList fft{QStringLiteral("--view=fft"), QStringLiteral("--window=hann"), QStringLiteral("--json")};
+        const Run batch = run(QStringList{QStringLiteral("analyze")} + files + fft);
+        QCOMPARE(batch.exitCode, 1);
+        QList<QByteArray> lines = batch.out.split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QCOMPARE(lines.size(), files.size());
+        QCOMPARE(batch.err.count('\n'), 2);
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QJsonObject object = QJsonDocument::fromJson(lines[i]).object();
+            const Run single = run(QStringList{QStringLiteral("analyze"), files[i]} + fft);
+            if (single.exitCode == 0) {
+                QCOMPARE(object, json(single));
+                continue;
+            }
+            QCOMPARE(object.keys(), (QStringList{QStringLiteral("error"), QStringLiteral("file")}));
+            QCOMPARE(object.value(QLatin1String("file")).toString(), files[i]);
+            // The single run's stderr line is "kz7305evm-cli analyze: " and the problem.
+            QVERIFY(single.err.endsWith(": " + object.value(QLatin1String("error")).toString().toUtf8() + '\n'));
+        }
+
+        QCOMPARE(run({QStringLiteral("analyze"), path("ramp.csv"), path("tone.csv"), QStringLiteral("--save"), path("two.csv")})
+                     .exitCode, 2);
+        QVERIFY(!QFile::exists(path("two.csv")));
+    }
+
+    void batchTableHoldsEachFilesFigures()
+    {
+        const QStringList files{path("notes.csv"), path("ramp.csv"), path("tone, \"copy\".csv")};
+        const Run batch = run(QStringList{QStringLiteral("analyze")} + files + QStringList{QStringLiteral("--table")});
+        QCOMPARE(batch.exitCode, 1);
+        QVERIFY(batch.out.endsWith("\r\n"));
+        const QList<QStringList> rows = csvRecords(QString::fromUtf8(batch.out));
+        QCOMPARE(rows.size(), 1 + files.size());
+        const QStringList header = rows.first();
+        QCOMPARE(header.mid(0, 4), (QStringList{QStringLiteral("file"), QStringLiteral("device"),
+                                                QStringLiteral("samples"), QStringLiteral("view")}));
+        QCOMPARE(header.last(), QStringLiteral("error"));
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QStringList &row = rows[i + 1];
+            QCOMPARE(row.size(), header.size());
+            QCOMPARE(row.first(), files[i]);
+            const Run single = run({QStringLiteral("analyze"), files[i], QStringLiteral("--json")});
+            if (single.exitCode != 0) {
+                QVERIFY(!row.last().isEmpty());
+                QVERIFY(std::all_of(row.cbegin() + 1, row.cend() - 1, [](const QString &field) { return field.isEmpty(); }));
+                continue;
+            }
+            QVERIFY(row.last().isEmpty());
+            const QJsonObject object = json(single);
+            QCOMPARE(header.size() - 1, object.size()); // the error column aside, the same names
+            for (qsizetype column = 1; column < header.size() - 1; ++column) {
+                const QJsonValue expected = object.value(header[column]);
+                if (expected.isString()) {
+                    QCOMPARE(row[column], expected.toString());
+                    continue;
+                }
+                bool isNumber = false;
+                const double value = row[column].toDouble(&isNumber);
+                QVERIFY2(isNumber, qPrintable(row[column]));
+                QVERIFY2(std::fabs(value - expected.toDouble()) <= 1e-13 * std::fabs(expected.toDouble()),
+                         qPrintable(header[column]));
+            }
+        }
+        // The ramp 0..7 on 3 bits: the sample standard deviation in ppm of 2^3 codes.
+        const QStringList &ramp = rows[2];
+        double squares = 0;
+        for (int code = 0; code < 8; ++code)
+            squares += (code - 3.5) * (code - 3.5);
+        QCOMPARE(ramp[header.indexOf(QLatin1String("std_deviation_ppm"))].toDouble(), std::sqrt(squares / 7) / 8 * 1e6);
+        QCOMPARE(ramp[header.indexOf(QLatin1String("mean"))], QStringLiteral("3.5"));
+
+        // Nothing analysed: the header has no figure columns.
+        const Run none = run({QStringLiteral("analyze"), path("missing.csv"), QStringLiteral("--table")});
+        QCOMPARE(none.exitCode, 1);
+        QCOMPARE(csvRecords(QString::fromUtf8(none.out)).first(),
+                 (QStringList{QStringLiteral("file"), QStringLiteral("device"), QStringLiteral("samples"),
+                              QStringLiteral("view"), QStringLiteral("error")}));
+    }
+
+    void batchTextIsTheSingleReportsInTurn()
+    {
+        const Run batch = run({QStringLiteral("analyze"), path("missing.csv"), path("ramp.csv"), path("tone.csv"),
+                               QStringLiteral("--view=histogram")});
+        QCOMPARE(batch.exitCode, 1);
+        QCOMPARE(batch.out, run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--view=histogram")}).out + '\n'
+                                + run({QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view=histogram")}).out);
     }
 };
 

@@ -2,7 +2,9 @@
 // "kz7305evm-cli acquire" against the simulated board: the real program, the
 // real driver plug-in, a pseudo-terminal.
 #include "DataFileLoader.h"
+#include "DataFormat.h"
 #include "SimulatedBoard.h"
+#include "Spectrum.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 class tst_cli_acquire : public QObject
 {
@@ -22,6 +25,7 @@ private slots:
     void savesTheBoardsBlock();
     void severalBlocksNumbered();
     void settingsReachTheBoard();
+    void documentedLevelsReadAsDocumented();
     void noSuchPort();
     void boardDoesNotAnswer();
     void badOptions_data();
@@ -78,8 +82,8 @@ void tst_cli_acquire::savesTheBoardsBlock()
     QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
     QCOMPARE(loaded.block.deviceId, QStringLiteral("KZ7305EVM"));
     QCOMPARE(loaded.block.sampleFreq, 48000.0);
-    QCOMPARE(loaded.block.numBits, 25); // log2 of the driver's code range, rounded
-    QCOMPARE(loaded.block.lsbSize, 8.192 / 33554431.0);
+    QCOMPARE(loaded.block.numBits, 24); // log2 of the driver's code range, rounded
+    QCOMPARE(loaded.block.lsbSize, 8.192 / 16777215.0);
     QCOMPARE(QList<std::int32_t>(loaded.block.samples.begin(), loaded.block.samples.end()), dumpedBlock());
 
     const QString out = QString::fromUtf8(result.out);
@@ -150,7 +154,31 @@ void tst_cli_acquire::settingsReachTheBoard()
     const QByteArray requests = file.readAll();
     QVERIFY(requests.contains("reg=16 data=00000004\n"));
     QVERIFY(requests.contains("reg=13 data=40\n"));
-    QCOMPARE(DataFileLoader::loadFile(path("settings.csv")).block.lsbSize, 5.0 / 33554431.0);
+    QCOMPARE(DataFileLoader::loadFile(path("settings.csv")).block.lsbSize, 5.0 / 16777215.0);
+}
+
+// The simulated board's inputs as its documentation gives them read the same
+// through the driver's scale: CH4 carries 1.0 V; CH1 a -1 dBFS tone, here put on
+// bin 64 of 4096 (750 Hz at 48 kHz) so that it falls on one bin.
+void tst_cli_acquire::documentedLevelsReadAsDocumented()
+{
+    const QString device = m_board.start({QStringLiteral("--ch1"), QStringLiteral("freq=750")});
+    QVERIFY(!device.isEmpty());
+    const QStringList common{QStringLiteral("--port"), device, QStringLiteral("--samples"), QStringLiteral("4096"),
+                             QStringLiteral("--rate"), QStringLiteral("48000")};
+    QCOMPARE(run(common + QStringList{QStringLiteral("--channel"), QStringLiteral("4"), QStringLiteral("-o"), path("ch4.csv")}).exitCode, 0);
+    QCOMPARE(run(common + QStringList{QStringLiteral("--channel"), QStringLiteral("1"), QStringLiteral("-o"), path("ch1.csv")}).exitCode, 0);
+
+    const SampleBlock dc = DataFileLoader::loadFile(path("ch4.csv")).block;
+    const double mean = std::accumulate(dc.samples.begin(), dc.samples.end(), 0.0) / double(dc.samples.size());
+    QVERIFY2(std::fabs(mean * dc.lsbSize - 1.0) < 1e-5, qPrintable(QString::number(mean * dc.lsbSize)));
+    QCOMPARE(CodeText::scaledByLsb(mean, dc.lsbSize, QLatin1Char('.')), QStringLiteral("1."));
+
+    const SampleBlock tone = DataFileLoader::loadFile(path("ch1.csv")).block;
+    Spectrum spectrum;
+    spectrum.compute(tone.samples, FftWindow::Rectangular, false, tone.numBits);
+    QCOMPARE(spectrum.length(), 4096);
+    QVERIFY2(std::fabs(spectrum.levels()[64] + 1.0) < 0.01, qPrintable(QString::number(spectrum.levels()[64])));
 }
 
 void tst_cli_acquire::noSuchPort()
@@ -170,7 +198,7 @@ void tst_cli_acquire::boardDoesNotAnswer()
     const Run result = run({QStringLiteral("--port"), device, QStringLiteral("-o"), path("silent.csv")});
     QCOMPARE(result.exitCode, 3);
     QCOMPARE(result.err.count('\n'), 1);
-    QVERIFY(result.err.contains("does not answer"));
+    QVERIFY2(result.err.contains("did not answer"), result.err.constData());
     QVERIFY(result.out.isEmpty());
     QVERIFY(!QFile::exists(path("silent.csv")));
 }

@@ -46,6 +46,17 @@ private slots:
         QCOMPARE(result.block.sampleFreq, 1234.0); // halves to even
     }
 
+    void aFileKeepsTheScaleOfItsOwnHeader()
+    {
+        // Saved when the board's blocks carried 25 bits over twice the code range.
+        QByteArray text = replaced(timeFile({"4096000"}), "Number of Bits:,24", "Number of Bits:,25");
+        text = replaced(text, "LSB Size:,2.98023223876953E-07", "LSB Size:,2.44140632275958E-07");
+        const Result result = parse(text, QStringLiteral("old.csv"));
+        QCOMPARE(result.outcome, Outcome::Loaded);
+        QCOMPARE(result.block.numBits, std::int16_t(25));
+        QCOMPARE(result.block.lsbSize, 2.44140632275958E-07);
+    }
+
     void sampleFrequencyRoundsHalvesToEven()
     {
         const Result result = parse(replaced(timeFile({"1"}), "Sample Frequency:, 1000 ", "Sample Frequency:, 1001.5 "),

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFileWriter.h"
 
-#include <QLocale>
 #include <QTemporaryDir>
 #include <QFile>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 class tst_DataFileWriter : public QObject
@@ -26,12 +27,6 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        // A comma locale must not leak into files.
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    }
-
     void timeDomainFileByteForByte()
     {
         const std::vector<std::int32_t> samples{-1, 0, 8388607, -8388608};
@@ -58,24 +53,52 @@ private slots:
         QCOMPARE(l.mid(12), (QList<QByteArray>{"-1\r", "0\r", "8388607\r", "-8388608\r"}));
     }
 
-    void fftFileWritesNumPointsLevelsAndZeroBeyondTheTransform()
+    void fftFileWritesOneLinePerLevelOfTheTransform()
     {
+        // Six samples, FFT length 4: the two samples beyond have no level.
         const std::vector<double> levels{-132.45, 0, -1.5e-7, 12.25};
         const QByteArray content =
             DataFileWriter::fft(header(6), {98.5, 97.25, -110.125, 999999999}, levels);
         const QList<QByteArray> l = lines(content);
         QCOMPARE(l.mid(6, 6), (QList<QByteArray>{"FFT Plot Data\r", "SNR:, 98.5 \r", "SINAD:, 97.25 \r",
                                                  "THD:,-110.125 \r", "SFDR:, 999999999 \r", "FFT Points:\r"}));
-        QCOMPARE(l.mid(12), (QList<QByteArray>{"-132.45\r", "0\r", "-1.5E-07\r", "12.25\r", "0\r", "0\r"}));
+        QCOMPARE(l.mid(12), (QList<QByteArray>{"-132.45\r", "0\r", "-1.5E-07\r", "12.25\r"}));
     }
 
-    void histogramFileWritesNumPointsCounts()
+    void histogramFileAccountsForEverySample()
     {
-        std::vector<double> counts(65537, 0.0);
-        counts[0] = 3;
-        counts[2] = 1;
-        const QList<QByteArray> l = lines(DataFileWriter::histogram(header(4), counts));
-        QCOMPARE(l.mid(6), (QList<QByteArray>{"Histogram Data\r", "Histogram Points:\r", "3\r", "0\r", "1\r", "0\r"}));
+        // Three codes: bins 0 .. 8 of one code each, whatever the sample count.
+        Histogram histogram;
+        histogram.compute(std::vector<std::int32_t>{5, -3, 0});
+        QCOMPARE(lines(DataFileWriter::histogram(header(3), histogram)).mid(6),
+                 (QList<QByteArray>{"Histogram Data\r", "Bin Size:, 1 \r", "First Bin Code:,-3 \r",
+                                    "Histogram Points:\r", "1\r", "0\r", "0\r", "1\r", "0\r", "0\r", "0\r",
+                                    "0\r", "1\r"}));
+
+        // A wide sine of 4096 samples: bins of (max - min) / 65536 codes, up to
+        // the one holding the maximum.
+        std::vector<std::int32_t> sine(4096);
+        for (std::size_t i = 0; i < sine.size(); ++i)
+            sine[i] = static_cast<std::int32_t>(std::lround(7968981.0 * std::sin(0.0123 * double(i)) + 41));
+        const auto [low, high] = std::minmax_element(sine.begin(), sine.end());
+        const double width = double(*high - *low) / 65536;
+        histogram.compute(sine);
+        const QList<QByteArray> l = lines(DataFileWriter::histogram(header(4096), histogram));
+        QVERIFY(l[7].startsWith("Bin Size:, ") && l[7].endsWith(" \r"));
+        QVERIFY(std::fabs(l[7].mid(11).trimmed().toDouble() - width) < width * 1e-14);
+        QCOMPARE(l[8], ("First Bin Code:," + QByteArray::number(*low) + " \r"));
+        std::vector<double> expected(65537, 0.0);
+        for (std::int32_t code : sine)
+            expected[std::min<std::size_t>(static_cast<std::size_t>((code - *low) / width), 65536)] += 1;
+        while (expected.back() == 0)
+            expected.pop_back();
+        QCOMPARE(l.size(), 10 + static_cast<qsizetype>(expected.size()));
+        double sum = 0;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            QCOMPARE(l[10 + static_cast<qsizetype>(i)].chopped(1).toDouble(), expected[i]);
+            sum += expected[i];
+        }
+        QCOMPARE(sum, 4096.0);
     }
 
     void dataListFileFormats_data()

@@ -59,7 +59,8 @@ desktop-file-validate "$prefix/share/applications/$app_id.desktop" || fail "desk
 appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" > "$work/appstream.log" 2>&1 \
   || { cat "$work/appstream.log" >&2; fail "AppStream metainfo invalid"; }
 
-# Shell completion: the window names after --window, the commands first.
+# Shell completion: the commands first, the window names after --window, the
+# views, the options of analyze.
 completion=$prefix/share/bash-completion/completions/kz7305evm-cli
 if [ ! -f /usr/share/bash-completion/bash_completion ]; then
   fail "bash-completion is not installed"
@@ -71,8 +72,9 @@ else
       COMPREPLY=(); _kz7305evm_cli kz7305evm-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"; echo "${COMPREPLY[*]}"; }
     complete_words kz7305evm-cli a
     complete_words kz7305evm-cli analyze x.csv --window black
-    complete_words kz7305evm-cli plot x.csv --view ""' _ "$completion" 2>&1)
-  [ "$got" = $'acquire analyze\nblackman blackman-harris\ntime fft histogram' ] \
+    complete_words kz7305evm-cli plot x.csv --view ""
+    complete_words kz7305evm-cli analyze x.csv y.csv --t' _ "$completion" 2>&1)
+  [ "$got" = $'acquire analyze\nblackman blackman-harris\ntime fft histogram\n--table' ] \
     || fail "bash completion gave: $got"
 fi
 

@@ -235,17 +235,6 @@ private slots:
         QVERIFY(plot.statusTexts().at(0).startsWith(QStringLiteral("Std Dev: 0.72168783648")));
     }
 
-    void statusTextsUseTheLocaleSeparator()
-    {
-        QLocale::setDefault(QLocale(QLocale::German));
-        PlotDocument plot;
-        setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
-        plot.runAnalysisPass();
-        const QString mean = plot.statusTexts().at(1);
-        QLocale::setDefault(QLocale::c());
-        QCOMPARE(mean, QStringLiteral("Mean: 3,5"));
-    }
-
     void timeDomainTraceFollowsTheDataFormat()
     {
         PlotDocument plot;

@@ -161,7 +161,9 @@ private slots:
         const std::vector<double> levels{-1, -2};
         QTest::newRow("fft") << DataFileWriter::fft(header, {}, levels)
                              << QStringLiteral("FFT data files cannont be loaded - select a time domain file.");
-        QTest::newRow("histogram") << DataFileWriter::histogram(header, levels)
+        Histogram histogram;
+        histogram.compute(codes);
+        QTest::newRow("histogram") << DataFileWriter::histogram(header, histogram)
                                    << QStringLiteral("Histogram data files cannot be loaded - select a time domain file.");
         QTest::newRow("list") << DataFileWriter::dataList(header, DataFormat::Integer, codes)
                               << QStringLiteral("Data list files cannot be loaded - select a time domain file.");
@@ -198,16 +200,22 @@ private slots:
         QTest::addColumn<QString>("caution");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QByteArray>("blockLine");
+        QTest::addColumn<int>("valueLines");
         QTest::newRow("fft") << int(frmPlot::FFTPlot)
                              << QStringLiteral("Caution: This program cannot open FFT data files - remember to save time domain data.")
-                             << QStringLiteral("Save FFT Data") << QByteArray("\r\nFFT Plot Data\r\nSNR:,");
+                             << QStringLiteral("Save FFT Data") << QByteArray("\r\nFFT Plot Data\r\nSNR:,") << 8;
+        // Codes -600 .. 8388607: bins of 8389207 / 65536 codes, the maximum in
+        // the entry beyond the last bin.
         QTest::newRow("histogram") << int(frmPlot::Histogram)
                                    << QStringLiteral("Caution: This program cannot open histogram data files - remember to save time domain data.")
-                                   << QStringLiteral("Save Histogram Data") << QByteArray("\r\nHistogram Data\r\nHistogram Points:\r\n");
+                                   << QStringLiteral("Save Histogram Data")
+                                   << QByteArray("\r\nHistogram Data\r\nBin Size:, 128.009140014648 \r\n"
+                                                 "First Bin Code:,-600 \r\nHistogram Points:\r\n")
+                                   << 65537;
         QTest::newRow("list") << int(frmPlot::DataList)
                               << QStringLiteral("Caution: This program cannot open data list files - remember to save time domain data.")
                               << QStringLiteral("Save Time Domain Data")
-                              << QByteArray("\r\nData List\r\nData Format:, Integer\r\nData Points:\r\n100\r\n");
+                              << QByteArray("\r\nData List\r\nData Format:, Integer\r\nData Points:\r\n100\r\n") << 8;
     }
 
     void otherViewsCautionFirstAndNameTheirDialog()
@@ -216,6 +224,7 @@ private slots:
         QFETCH(QString, caution);
         QFETCH(QString, title);
         QFETCH(QByteArray, blockLine);
+        QFETCH(int, valueLines);
         frmPlot plot;
         fill(plot);
         plot.showView(static_cast<frmPlot::View>(view));
@@ -234,8 +243,7 @@ private slots:
         QCOMPARE(m_dialogs[0].second, title);
         const QByteArray content = readFile(m_dialogAnswer);
         QVERIFY2(content.contains(blockLine), content.left(400).constData());
-        // Eight value lines follow the marker in every kind.
-        QCOMPARE(content.mid(content.indexOf("Points:\r\n")).count("\r\n"), 9);
+        QCOMPARE(content.mid(content.indexOf("Points:\r\n")).count("\r\n"), valueLines + 1);
     }
 
     void dataListFileHoldsEveryValueOfALongBlock()

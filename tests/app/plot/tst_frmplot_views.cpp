@@ -400,8 +400,19 @@ private slots:
         QCOMPARE(g.yAxisLabel(), QStringLiteral("Count"));
         QVERIFY(g.manualXRange());
         QCOMPARE(g.manualXMinimum(), -3.0);
-        QCOMPARE(g.manualXMaximum(), 5.0);
+        // One bin beyond the maximum: the maximum's bar is drawn.
+        QCOMPARE(g.manualXMaximum(), 6.0);
         QCOMPARE(g.binWidth(), 1.05);
+
+        // A range of exactly 65536 codes: the maximum falls in the entry beyond
+        // the last bin, which the graph draws as one more point.
+        loadBlock(plot, {0, 65536, 7});
+        plot.selectTab(0);
+        plot.selectTab(2);
+        QCOMPARE(g.pointCount(), 65537);
+        QCOMPARE(g.xValue(65536), 65536.5F);
+        QCOMPARE(g.yValue(65536), 1.0F);
+        QCOMPARE(g.manualXMaximum(), 65537.0);
     }
 
     void printoutCarriesTheFigures()

@@ -1,0 +1,253 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The driver against a board that misbehaves as real lines and boards do:
+// damaged, lost, late, short and stray answers, early notifications, refused
+// writes, a board that never finishes and a line that goes away.
+#include "DriverEventLog.h"
+#include "HostileBoard.h"
+#include "MessageWindowClicker.h"
+#include "csrdrv.h"
+#include "kz7305.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+using Fault = HostileBoard::Fault;
+
+namespace {
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+bool isBlockRead(const csr232packet &request)
+{
+    return request.packetType() == 2 && request.operandSize() == 8;
+}
+
+} // namespace
+
+class tst_reception : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void answersMatchedToRequests();
+    void lateAndStrayAnswersCostOneBlock();
+    void blockFailingThreeTimesTimesOut();
+    void acquisitionWithoutCompletionEnds();
+    void lostPortFailsAtOnce();
+
+private:
+    // Fills the board's memory with codes the test knows.
+    void fillMemory(int samples);
+    // Receives samples; true when the block arrived.
+    bool receive(int samples, int timeoutMs);
+    std::vector<std::int32_t> received(int samples);
+
+    std::unique_ptr<HostileBoard> m_board;
+    std::unique_ptr<kz7305> m_driver;
+    DriverEventLog m_log;
+};
+
+void tst_reception::init()
+{
+    m_board = std::make_unique<HostileBoard>();
+    QVERIFY(!m_board->devicePath().isEmpty());
+    m_driver = std::make_unique<kz7305>();
+    m_driver->theCsrDrv()->setPortTable(portTable({m_board->devicePath()}));
+    m_log.events.clear();
+    m_log.onEvent = nullptr;
+    m_driver->DriverOpen(m_log);
+    m_driver->setPortNumber(1);
+    QVERIFY(m_driver->isPortOpen());
+}
+
+void tst_reception::cleanup()
+{
+    m_driver.reset();
+    m_board.reset();
+}
+
+void tst_reception::fillMemory(int samples)
+{
+    m_board->memory.resize(std::size_t(samples));
+    for (int i = 0; i < samples; ++i)
+        m_board->memory[std::size_t(i)] = (i * 7919) % 16777216 - 8388608;
+}
+
+bool tst_reception::receive(int samples, int timeoutMs)
+{
+    const int endings = m_log.count(EVENT_RX_FINISH) + m_log.count(EVENT_RX_ERROR);
+    m_driver->StartDataReceive(0, samples);
+    [[maybe_unused]] const bool ended = QTest::qWaitFor(
+        [&] { return m_log.count(EVENT_RX_FINISH) + m_log.count(EVENT_RX_ERROR) > endings; }, timeoutMs);
+    QTest::qWait(10); // the status follows the event
+    return m_driver->Status() == STATUS_DATA_AVAILABLE;
+}
+
+std::vector<std::int32_t> tst_reception::received(int samples)
+{
+    std::vector<std::int32_t> codes(static_cast<std::size_t>(samples));
+    m_driver->GetData(codes);
+    return codes;
+}
+
+void tst_reception::answersMatchedToRequests()
+{
+    // A damaged acknowledgement is sent again; the completion comes before the
+    // start is acknowledged; a block answer is one sample short.
+    fillMemory(256);
+    int shortBlock = -1;
+    m_board->completeBeforeAcknowledging = true;
+    m_board->faultFor = [&shortBlock](const csr232packet &request, int index) {
+        if (index == 1)
+            return Fault::Damage;
+        if (isBlockRead(request) && shortBlock < 0) {
+            shortBlock = index;
+            return Fault::ShortAnswer;
+        }
+        return Fault::None;
+    };
+    m_driver->setSamples(256);
+    m_driver->Configure();
+    QCOMPARE_NE(m_driver->Status(), STATUS_ERROR);
+    QCOMPARE(m_board->requests(), 7 + 1); // seven writes, one sent twice
+
+    m_driver->StartAcquisition();
+    QTRY_COMPARE(m_log.events, (QList<EventEnum>{EVENT_ACQ_START, EVENT_ACQ_FINISH}));
+    // A completion while nothing is acquired is no new block.
+    m_board->notify(1);
+    QTest::qWait(200);
+    QCOMPARE(m_log.count(EVENT_ACQ_FINISH), 1);
+
+    // A register call from inside a driver event gets its answer.
+    bool rateSet = false;
+    m_log.onEvent = [&](EventEnum evType) {
+        if (evType == EVENT_RX_CONT && !rateSet) {
+            rateSet = true;
+            m_driver->setSampleRate(1000.0);
+        }
+    };
+    QVERIFY(receive(256, 20000));
+    QCOMPARE(received(256), m_board->memory);
+    QCOMPARE(m_driver->SampleRate(), 1000.0);
+    QCOMPARE(m_log.count(EVENT_RX_ERROR), 0);
+
+    // A refused write fails and says so.
+    m_board->faultFor = [](const csr232packet &, int) { return Fault::Refuse; };
+    m_driver->setSampleRate(2000.0);
+    QCOMPARE(m_driver->SampleRate(), 1000.0);
+    QVERIFY2(m_driver->LastError().contains(QStringLiteral("refused")), qPrintable(m_driver->LastError()));
+
+    // A board that is never ready ends the reception.
+    MessageWindowClicker clicker;
+    m_board->faultFor = [](const csr232packet &request, int) {
+        return isBlockRead(request) ? Fault::NotReady : Fault::None;
+    };
+    const int before = m_board->requests();
+    QVERIFY(!receive(256, 20000));
+    QCOMPARE(m_board->requests() - before, 1 + kz7305::MaxNotReadyAnswers);
+    QVERIFY2(m_driver->LastError().contains(QStringLiteral("not ready")), qPrintable(m_driver->LastError()));
+}
+
+void tst_reception::lateAndStrayAnswersCostOneBlock()
+{
+    // The 2nd block's answer comes after the time-out, the 4th block gets a
+    // notification instead of its answer; both are asked for again.
+    fillMemory(400);
+    int blockReads = 0;
+    QList<int> addresses;
+    m_board->faultFor = [&](const csr232packet &request, int) {
+        if (!isBlockRead(request))
+            return Fault::None;
+        addresses.append(qFromBigEndian<qint32>(request.addressBytes().constData() + 4));
+        ++blockReads;
+        return blockReads == 2 ? Fault::Late : blockReads == 5 ? Fault::StrayNotification : Fault::None;
+    };
+    const double cpuBefore = processCpuSeconds();
+    QVERIFY(receive(400, 40000));
+    QCOMPARE(received(400), m_board->memory);
+    QCOMPARE(m_log.count(EVENT_RX_ERROR), 0);
+    // Each failed block is asked for again from where it was, not from sample 0.
+    QCOMPARE(addresses, (QList<int>{0, 255, 255, 510, 765, 765, 1020}));
+    QVERIFY(m_driver->theCsrDrv()->discardedAnswers() >= 1); // the late answer
+    // Waiting slept on events.
+    QVERIFY2(processCpuSeconds() - cpuBefore < 2.0, qPrintable(QString::number(processCpuSeconds() - cpuBefore)));
+}
+
+void tst_reception::blockFailingThreeTimesTimesOut()
+{
+    // The 2nd block is never answered: three sends, then one time-out window
+    // and one reception error; a new reception starts from sample 0.
+    fillMemory(200);
+    bool silent = false;
+    int blockReads = 0;
+    m_board->faultFor = [&](const csr232packet &request, int) {
+        if (isBlockRead(request) && ++blockReads >= 2 && silent)
+            return Fault::Lose;
+        return Fault::None;
+    };
+    silent = true;
+    MessageWindowClicker clicker;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!receive(200, 60000));
+    QVERIFY2(clock.elapsed() >= 3 * csrdrv::ResponseTimeoutMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(blockReads, 1 + 3);
+    QCOMPARE(clicker.titles, QStringList{QStringLiteral("Response timeout!")});
+    QCOMPARE(m_log.events, (QList<EventEnum>{EVENT_RX_START, EVENT_RX_CONT, EVENT_RX_ERROR}));
+    QCOMPARE(m_driver->LastError(), QStringLiteral("the board did not answer"));
+
+    silent = false;
+    QVERIFY(receive(200, 20000));
+    QCOMPARE(received(200), m_board->memory);
+}
+
+void tst_reception::acquisitionWithoutCompletionEnds()
+{
+    m_board->notifyCompletion = false;
+    m_driver->setSamples(64);
+    m_driver->StartAcquisition();
+    QCOMPARE(m_log.events, QList<EventEnum>{EVENT_ACQ_START});
+    QTRY_COMPARE_WITH_TIMEOUT(m_driver->Status(), STATUS_ERROR, kz7305::AcquisitionMarginMs + 5000);
+    QCOMPARE(m_log.events, (QList<EventEnum>{EVENT_ACQ_START, EVENT_ACQ_ERROR}));
+    // The board's completion, once late, starts nothing.
+    m_board->notify(1);
+    QTest::qWait(300);
+    QCOMPARE(m_log.count(EVENT_ACQ_FINISH), 0);
+}
+
+void tst_reception::lostPortFailsAtOnce()
+{
+    fillMemory(1000);
+    m_board->blockReadsBeforeHangUp = 3;
+    MessageWindowClicker clicker;
+    const double cpuBefore = processCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!receive(1000, 10000));
+    QVERIFY2(clock.elapsed() < csrdrv::ResponseTimeoutMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m_log.count(EVENT_RX_ERROR), 1);
+    QCOMPARE(m_driver->LastError(), QStringLiteral("the serial port was lost"));
+    QVERIFY(!m_driver->isPortOpen());
+    // Later requests fail at once, saying why.
+    try {
+        m_driver->StartDataReceive(0, 1000);
+        QFAIL("a reception started on a lost port");
+    } catch (const std::exception &error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("lost")), error.what());
+    }
+    QTest::qWait(500);
+    QVERIFY2(processCpuSeconds() - cpuBefore < 1.0, qPrintable(QString::number(processCpuSeconds() - cpuBefore)));
+}
+
+QTEST_MAIN(tst_reception)
+#include "tst_reception.moc"

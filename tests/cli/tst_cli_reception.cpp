@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "kz7305evm-cli acquire" against a board on a misbehaving line: the real
+// program and driver plug-in, the board played by this test.
+#include "DataFileLoader.h"
+#include "HostileBoard.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+using Fault = HostileBoard::Fault;
+
+class tst_cli_reception : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void damagedAndLostAnswersSavedExactly();
+    void lostPortEndsAtOnce();
+    void refusedSettingsStartNothing();
+
+private:
+    struct Run {
+        int exitCode = -1;
+        QByteArray err;
+        qint64 wallMs = 0;
+        double cpuSeconds = 0;
+    };
+    // Runs the program while this process plays the board in its event loop.
+    Run run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory = {});
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+
+    QTemporaryDir m_dir;
+    QTemporaryDir m_home;
+};
+
+namespace {
+
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+void tst_cli_reception::initTestCase()
+{
+    QVERIFY(m_dir.isValid() && m_home.isValid());
+}
+
+tst_cli_reception::Run tst_cli_reception::run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+    environment.remove(QStringLiteral("KZ7305EVM_PORTS"));
+    process.setProcessEnvironment(environment);
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    const double cpuBefore = childrenCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral(KZ_CLI_PATH), QStringList{QStringLiteral("acquire")} + arguments);
+    loop.exec();
+    Run result;
+    result.wallMs = clock.elapsed();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.err = process.readAllStandardError();
+    result.cpuSeconds = childrenCpuSeconds() - cpuBefore;
+    return result;
+}
+
+void tst_cli_reception::damagedAndLostAnswersSavedExactly()
+{
+    // One answer in 50 damaged, one in 100 lost, over a full-size block.
+    HostileBoard board;
+    board.memory.resize(43690);
+    for (std::size_t i = 0; i < board.memory.size(); ++i)
+        board.memory[i] = std::int32_t((i * 104729) % 16777216) - 8388608;
+    board.faultFor = [](const csr232packet &, int index) {
+        if (index % 100 == 99)
+            return Fault::Lose;
+        return index % 50 == 49 ? Fault::Damage : Fault::None;
+    };
+    const Run result = run({QStringLiteral("--port"), board.devicePath(), QStringLiteral("--samples"),
+                            QStringLiteral("43690"), QStringLiteral("-o"), path("lossy.csv")},
+                           150000);
+    QVERIFY2(result.exitCode == 0, result.err.constData());
+    QVERIFY(board.requests() > 520); // the resends happened
+    const DataFileLoader::Result loaded = DataFileLoader::loadFile(path("lossy.csv"));
+    QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
+    QVERIFY(loaded.block.samples == board.memory);
+}
+
+void tst_cli_reception::lostPortEndsAtOnce()
+{
+    HostileBoard board;
+    board.memory.resize(4096);
+    board.blockReadsBeforeHangUp = 5;
+    const Run result = run({QStringLiteral("--port"), board.devicePath(), QStringLiteral("--samples"),
+                            QStringLiteral("4096"), QStringLiteral("-o"), path("lost.csv")},
+                           30000);
+    QCOMPARE(result.exitCode, 3);
+    QVERIFY2(result.err.contains("serial port was lost"), result.err.constData());
+    QVERIFY(!QFile::exists(path("lost.csv")));
+    QVERIFY2(result.wallMs < 5000, qPrintable(QString::number(result.wallMs)));
+    QVERIFY2(result.cpuSeconds < 1.0, qPrintable(QString::number(result.cpuSeconds)));
+}
+
+void tst_cli_reception::refusedSettingsStartNothing()
+{
+    // The board refuses the sample count; the port is named relative to the
+    // working folder.
+    HostileBoard board;
+    QList<quint32> writtenRegisters;
+    board.faultFor = [&writtenRegisters](const csr232packet &request, int index) {
+        if (request.packetType() == 3)
+            writtenRegisters.append(qFromBigEndian<quint32>(request.addressBytes().constData() + 4));
+        return index == 1 ? Fault::Refuse : Fault::None;
+    };
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("line")));
+    QVERIFY(QFile::link(board.devicePath(), path("line/tty")));
+    const Run result = run({QStringLiteral("--port"), QStringLiteral("line/tty"), QStringLiteral("-o"), path("refused.csv")},
+                           30000, m_dir.path());
+    QCOMPARE(result.exitCode, 3);
+    QVERIFY2(result.err.contains("refused"), result.err.constData());
+    QVERIFY(!QFile::exists(path("refused.csv")));
+    QCOMPARE(writtenRegisters, (QList<quint32>{0, 4})); // stopped there: no start command
+}
+
+QTEST_MAIN(tst_cli_reception)
+#include "tst_cli_reception.moc"
