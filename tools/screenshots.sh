@@ -29,7 +29,10 @@ awk 'BEGIN {
     }
 }' > "$data"
 
-display=:77
+# The first free display, so that runs side by side do not share a screen.
+n=77
+while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+display=:$n
 Xvfb "$display" -screen 0 1400x1000x24 -nolisten tcp &
 xvfb=$!
 sleep 1
