@@ -60,6 +60,9 @@ public:
     std::span<const double> levels() const { return m_levels; }
     // The 0-dB reference of the last computation, in dB.
     double reference() const { return m_reference; }
+    // The last computation's window power gain: the sum of the squared window
+    // values over n (1 for Rectangular, 0 when nothing was transformed).
+    double windowPowerGain() const { return m_length > 0 ? m_windowPowerGain : 0.0; }
 
 private:
     const std::vector<double> &windowTable(FftWindow window, int n);
@@ -73,4 +76,5 @@ private:
     std::vector<double> m_window;
     FftWindow m_windowKind = FftWindow::Rectangular;
     int m_windowLength = -1;
+    double m_windowPowerGain = 0;
 };

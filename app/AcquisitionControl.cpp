@@ -7,6 +7,7 @@
 #include "frmPlot.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -154,6 +155,11 @@ void AcquisitionControl::showBlock(const SampleBlock &block)
     if (frmPlot *plot = m_activePlot()) {
         plot->setBlock(block);
         plot->UpdatePlot();
+    }
+    if (m_panel.optContinuous()->isChecked()) {
+        QString problem;
+        m_trend.add(block, QDateTime::currentDateTime(), &problem);
+        emit trendChanged(problem);
     }
     if (m_panel.optContinuous()->isChecked())
         m_contTimer.start();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AcquisitionSession.h"
+#include "NoiseTrend.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -41,9 +42,15 @@ public:
         m_session.callDriver(std::forward<F>(f));
     }
 
+    // The noise of the blocks of continuous acquisitions.
+    NoiseTrend &noiseTrend() { return m_trend; }
+
 signals:
     // Emitted when busy() changes.
     void busyChanged(bool busy);
+    // A block was added to the noise trend; problem is set when its log could
+    // not be written (the log is then closed).
+    void trendChanged(const QString &problem);
 
 private:
     void cmdAcquire_Click();
@@ -64,4 +71,5 @@ private:
     AcquisitionSession m_session;
     QTimer m_contTimer;
     QElapsedTimer m_calcPaintClock;
+    NoiseTrend m_trend;
 };

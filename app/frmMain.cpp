@@ -12,6 +12,7 @@
 #include "UserMessage.h"
 #include "WindowPlacement.h"
 #include "frmAbout.h"
+#include "frmNoiseTrend.h"
 #include "frmPlot.h"
 
 #include <QCloseEvent>
@@ -82,6 +83,19 @@ frmMain::~frmMain()
             sub->widget()->disconnect(this);
 }
 
+frmNoiseTrend *frmMain::noiseTrendWindow()
+{
+    if (!m_noiseTrend) {
+        m_noiseTrend = new frmNoiseTrend(m_acquisition->noiseTrend(), this);
+        connect(m_acquisition, &AcquisitionControl::trendChanged, m_noiseTrend, [this](const QString &problem) {
+            m_noiseTrend->refresh();
+            if (!problem.isEmpty())
+                m_noiseTrend->showLogProblem(problem);
+        });
+    }
+    return m_noiseTrend;
+}
+
 void frmMain::createMenus()
 {
     auto addMenu = [this](const char *name, const QString &caption) {
@@ -121,6 +135,12 @@ void frmMain::createMenus()
             if (frmPlot *plot = activePlot())
                 plot->selectTab(tab);
         });
+    view->addSeparator();
+    addEntry(view, "mnuViewNoiseTrend", QStringLiteral("Noise &Trend"), [this] {
+        frmNoiseTrend *trend = noiseTrendWindow();
+        trend->show();
+        trend->raise();
+    });
 
     QMenu *help = addMenu("mnuHelp", QStringLiteral("&Help"));
     addEntry(help, "mnuHelpAbout", QStringLiteral("&About "), &frmMain::mnuHelpAbout_Click);

@@ -14,6 +14,7 @@ class NuvarDriverClass;
 class QAction;
 class QLabel;
 class QMdiArea;
+class frmNoiseTrend;
 class frmPlot;
 
 // The main window: the plot windows as documents, the acquisition controls,
@@ -42,6 +43,8 @@ public:
     AcquisitionControl *acquisition() const { return m_acquisition; }
     QString statusField(int field) const;
     QAction *action(const QString &objectName) const;
+    // The noise trend window, created when first shown.
+    frmNoiseTrend *noiseTrendWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -68,6 +71,7 @@ private:
     QString m_driverName;
     bool m_driverLoaded = false;
     QPointer<frmPlot> m_mfrmPlot;
+    frmNoiseTrend *m_noiseTrend = nullptr;
     std::int32_t m_documentCounter = 0;
     bool m_closePending = false;
     bool m_unloaded = false;

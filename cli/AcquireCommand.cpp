@@ -11,6 +11,7 @@
 #include "ProgressDisplay.h"
 #include "ReportText.h"
 #include "ViewAnalysis.h"
+#include "NoiseTrend.h"
 #include "kz7305Settings.h"
 
 #include <QDateTime>
@@ -101,6 +102,10 @@ public:
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));
         }
+        if (!m_options.trend.isEmpty() && !m_trend.startLog(m_options.trend, &problem)) {
+            m_driver->DriverClose();
+            return fail(FileProblem, problem);
+        }
         InterruptWatcher interrupts;
         QObject::connect(&interrupts, &InterruptWatcher::interrupted, [&session] { session.interrupt(); });
         const int result = acquireBlocks(session, interrupts);
@@ -134,9 +139,12 @@ private:
         const QString path = m_options.outputPath(number);
         const QDateTime now = QDateTime::currentDateTime();
         AnalyzeOptions timeView;
+        timeView.noiseFigures = m_options.analyzeNoise;
         const ViewReport time = ViewReport::analyze(block, timeView, now);
         QString saveError;
         if (!DataFileWriter::save(path, time.fileContent, &saveError))
+            return fail(FileProblem, saveError);
+        if (m_trend.logging() && !m_trend.add(block, now, &saveError))
             return fail(FileProblem, saveError);
         ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
         if (m_options.analyzeFft) {
@@ -165,6 +173,7 @@ private:
     QTextStream &m_err;
     ProgressDisplay m_progress;
     std::unique_ptr<NuvarDriverClass> m_driver;
+    NoiseTrend m_trend;
 };
 
 } // namespace

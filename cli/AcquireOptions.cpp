@@ -110,9 +110,17 @@ std::variant<AcquireOptions, QString> AcquireOptions::parse(const QStringList &a
         } else if (name == QLatin1String("-o") || name == QLatin1String("--output")) {
             options.output = value;
         } else if (name == QLatin1String("--analyze")) {
-            if (value != QLatin1String("fft"))
-                return QStringLiteral("--analyze takes fft, not \"%1\"").arg(value);
-            options.analyzeFft = true;
+            // Given once per analysis or as a list: "--analyze noise,fft".
+            for (const QString &analysis : value.split(QLatin1Char(','))) {
+                if (analysis == QLatin1String("fft"))
+                    options.analyzeFft = true;
+                else if (analysis == QLatin1String("noise"))
+                    options.analyzeNoise = true;
+                else
+                    return QStringLiteral("--analyze takes fft or noise, not \"%1\"").arg(value);
+            }
+        } else if (name == QLatin1String("--trend")) {
+            options.trend = value;
         } else if (name == QLatin1String("--window") || name == QLatin1String("--bins")
                    || name == QLatin1String("--harmonics")) {
             analysisArguments << name << value;

@@ -25,6 +25,8 @@ struct AcquireOptions {
     bool continuous = false;      // until interrupted
     QString output;
     bool analyzeFft = false;
+    bool analyzeNoise = false;    // the noise and resolution figures of each block
+    QString trend;                // CSV file the noise trend rows go to; empty: none
     // Analysis settings for --analyze fft (window, bins, harmonics, normalize).
     AnalyzeOptions analysis;
 

@@ -50,6 +50,7 @@ struct AnalysisOptions {
     int numHarmonics = 10;      // 2 .. 20
     bool normalize = false;     // 0 dB at the highest level instead of full scale
     DataFormat format = DataFormat::Integer;
+    bool noiseFigures = true;   // the time view's figures include noise and resolution
 
     // A command's own options: std::nullopt when the argument is none of them,
     // an empty text when taken, else what is wrong with it.

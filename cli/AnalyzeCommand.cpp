@@ -29,7 +29,7 @@ QJsonObject reportJson(const QString &file, const SampleBlock &block, const QStr
                        {QStringLiteral("samples"), static_cast<qint64>(block.samples.size())},
                        {QStringLiteral("view"), viewName}};
     for (const Figure &figure : report.figures)
-        object.insert(figure.key, figure.computed ? QJsonValue(figure.value) : QJsonValue(QJsonValue::Null));
+        object.insert(figure.key, figure.jsonValue());
     return object;
 }
 

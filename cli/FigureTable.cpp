@@ -26,7 +26,7 @@ void FigureTable::addReport(const QString &file, const SampleBlock &block, const
         writeHeader(report.figures);
     QStringList fields{file, block.deviceId, QString::number(block.samples.size()), viewName};
     for (const Figure &figure : report.figures)
-        fields << (figure.computed ? NumberFormat::general(figure.value, QLatin1Char('.')) : QString());
+        fields << (figure.computed ? figure.text() : QString());
     fields << QString();
     writeRow(fields);
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportText.h"
 
-#include "NumberFormat.h"
-
 void ReportText::print(QTextStream &out, const QString &fileName, const SampleBlock &block,
                        const QString &viewName, const ViewReport &report)
 {
@@ -11,5 +9,5 @@ void ReportText::print(QTextStream &out, const QString &fileName, const SampleBl
         << "Samples: " << block.samples.size() << '\n'
         << "View: " << viewName << '\n';
     for (const Figure &figure : report.figures)
-        out << figure.label << ": " << NumberFormat::general(figure.value, QLatin1Char('.')) << '\n';
+        out << figure.label << ": " << figure.text() << '\n';
 }

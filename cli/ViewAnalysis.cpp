@@ -2,6 +2,10 @@
 #include "ViewAnalysis.h"
 
 #include "AppState.h"
+#include "NumberFormat.h"
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -26,6 +30,29 @@ QList<Figure> timeFigures(const TimeStatistics &stats)
             {QStringLiteral("mean"), QStringLiteral("Mean"), stats.mean},
             {QStringLiteral("maximum"), QStringLiteral("Maximum"), stats.maximum},
             {QStringLiteral("minimum"), QStringLiteral("Minimum"), stats.minimum}};
+}
+
+QList<Figure> noiseFigures(const NoiseFigures &noise)
+{
+    return {Figure::optional("rms_noise_codes", "RMS Noise (codes)", noise.rmsNoiseCodes),
+            Figure::optional("rms_noise_uv", "RMS Noise (uV)", noise.rmsNoiseUv),
+            Figure::optional("pp_noise_codes", "Peak-to-Peak Noise (codes)", noise.ppNoiseCodes),
+            Figure::optional("pp_noise_uv", "Peak-to-Peak Noise (uV)", noise.ppNoiseUv),
+            Figure::optional("offset_uv", "Offset (uV)", noise.offsetUv),
+            Figure::optional("effective_resolution_bits", "Effective Resolution (bits)",
+                             noise.effectiveResolutionBits),
+            Figure::optional("noise_free_resolution_bits", "Noise-Free Resolution (bits)",
+                             noise.noiseFreeResolutionBits),
+            Figure::optional("noise_free_resolution_measured_bits", "Noise-Free Resolution, Measured (bits)",
+                             noise.noiseFreeResolutionMeasuredBits)};
+}
+
+QList<Figure> toneFigures(const ToneFigures &tone)
+{
+    Figure toneFound{QStringLiteral("tone_found"), QStringLiteral("Tone Found"), tone.toneFound ? 1.0 : 0.0};
+    toneFound.yesNo = true;
+    return {Figure::optional("enob", "ENOB (bits)", tone.enob),
+            Figure::optional("fundamental_dbfs", "Fundamental (dBFS)", tone.fundamentalDbfs), toneFound};
 }
 
 QList<Figure> fftFigures(const PlotDocument &document)
@@ -56,6 +83,26 @@ QList<Figure> histogramFigures(const Histogram &histogram)
 
 } // namespace
 
+Figure Figure::optional(const char *key, const char *label, std::optional<double> value)
+{
+    return {QLatin1String(key), QLatin1String(label), value.value_or(std::numeric_limits<double>::quiet_NaN()),
+            value.has_value()};
+}
+
+QJsonValue Figure::jsonValue() const
+{
+    if (yesNo)
+        return value != 0;
+    return computed ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+}
+
+QString Figure::text() const
+{
+    if (yesNo)
+        return value != 0 ? QStringLiteral("yes") : QStringLiteral("no");
+    return std::isnan(value) ? QStringLiteral("-") : NumberFormat::general(value, QLatin1Char('.'));
+}
+
 void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options,
                        const FftMarks::Groups &marks)
 {
@@ -76,7 +123,7 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
     QList<Figure> figures;
     switch (options.view) {
     case AnalysisOptions::View::Fft:
-        figures = fftFigures(document);
+        figures = fftFigures(document) + toneFigures(document.toneFigures());
         break;
     case AnalysisOptions::View::Histogram:
         figures = histogramFigures(document.histogram());
@@ -87,6 +134,8 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
         break;
     case AnalysisOptions::View::Time:
         figures = timeFigures(document.statistics());
+        if (options.noiseFigures)
+            figures += noiseFigures(document.noiseFigures());
         break;
     }
     return ViewReport{figures, fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};

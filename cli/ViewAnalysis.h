@@ -7,22 +7,32 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <optional>
 
 // One figure of a view: a JSON key, a text label and the value. A figure that
-// could not be computed for the block keeps its value for the text output
-// (999999999 for a metric) and is null in JSON.
+// could not be computed for the block is null in JSON; in the text it shows
+// its value, or "-" when it has none (NaN). A yes/no figure is a JSON Boolean.
 struct Figure {
     QString key;
     QString label;
     double value = 0;
     bool computed = true;
+    bool yesNo = false;
+
+    // A figure that may have no value.
+    static Figure optional(const char *key, const char *label, std::optional<double> value);
+    QJsonValue jsonValue() const;
+    // At full double precision, "." decimals.
+    QString text() const;
 };
 
 // The figures of the chosen view and the data file the plot window would save
 // in that view for the same block and options.
+// The time view's figures include the noise figures when the options ask
+// for them (AnalysisOptions::noiseFigures), the FFT view's the tone figures.
 struct ViewReport {
     QList<Figure> figures;
     QByteArray fileContent; // empty unless asked for

@@ -33,8 +33,11 @@ stderr.
   --count K           blocks to acquire, 1..9999 (default 1)
   --continuous-until-interrupted
                       acquire blocks until Ctrl+C (exit code 0)
-  --analyze fft       also print each block's FFT figures; --window, --bins,
-                      --harmonics and --normalize as for analyze
+  --analyze fft|noise also print each block's FFT figures (--window, --bins,
+                      --harmonics and --normalize as for analyze), its noise
+                      figures, or both (noise,fft)
+  --trend FILE        append each block's noise trend row to the CSV FILE:
+                      UTC timestamp, block, offset, RMS and p-p noise (uV)
 
   Exit codes: 0 done, 1 a file cannot be written, 2 bad usage, 3 no such port,
   no driver, or the board does not answer (also after 3 reception retries),
@@ -70,10 +73,13 @@ Options:
   --marks M           plot: FFT bins to mark: dc, main, harmonics, comma-separated,
                       or all or none (default none)
 
-Figures: time: Std Dev (ppm), Mean, Maximum, Minimum; fft: FFT length, SNR,
-SINAD, THD, SFDR (dB; 999999999 when uncomputed, null in JSON), fundamental
-bin and frequency (null in JSON for a block without signal power); histogram:
-bin width, minimum and maximum; list: the line count.
+Figures: time: Std Dev (ppm), Mean, Maximum, Minimum, RMS and peak-to-peak
+noise (codes, uV), offset (uV), effective, noise-free and measured noise-free
+resolution (bits); fft: FFT length, SNR, SINAD, THD, SFDR (dB; 999999999 when
+uncomputed), fundamental bin and frequency, ENOB, fundamental (dBFS), tone
+found (SNR >= 10 dB); histogram: bin width, minimum and maximum; list: the
+line count. A figure that cannot be computed prints "-" or 999999999 (JSON
+null; the fundamental is null for a block without signal power).
 
 Exit codes: 0 done, 1 a file cannot be read, loaded or written (analyze: any
 of them), 2 bad usage.

@@ -57,6 +57,11 @@ Plot::Plot(QWidget *parent)
 
     m_graph = m_chart->addGraph();
     m_graph->setAdaptiveSampling(true);
+    m_overlay = m_chart->addGraph();
+    QPen overlayPen(QColor(200, 30, 30));
+    overlayPen.setWidthF(1.5);
+    m_overlay->setPen(overlayPen);
+    m_overlay->setSelectable(QCP::stNone);
     setUpAppearance();
 
     connect(m_chart, &QCustomPlot::mousePress, this, &Plot::onChartClicked);
@@ -77,6 +82,13 @@ void Plot::setSeriesData(std::span<const float> x, std::span<const float> y, int
         m_y[static_cast<qsizetype>(i)] = y[i];
     }
     m_cursorPoint = std::min(m_cursorPoint, static_cast<int>(n) - 1);
+}
+
+void Plot::setOverlayData(std::span<const double> x, std::span<const double> y)
+{
+    const std::size_t n = std::min(x.size(), y.size());
+    m_overlayX = QVector<double>(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
+    m_overlayY = QVector<double>(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
 void Plot::setManualXRange(bool on, double minimum, double maximum)
@@ -248,6 +260,10 @@ void Plot::rescaleAxes()
     QCPRange values = m_graph->getValueRange(found, QCP::sdBoth, m_chart->xAxis->range());
     if (!found)
         values = QCPRange(-1, 1);
+    bool overlayFound = false;
+    const QCPRange overlay = m_overlay->getValueRange(overlayFound, QCP::sdBoth, m_chart->xAxis->range());
+    if (found && overlayFound)
+        values.expand(overlay);
     double span = values.size();
     if (span <= 0)
         span = std::max(1.0, std::abs(values.lower) * 0.1);
@@ -266,6 +282,7 @@ void Plot::redraw()
     m_chart->yAxis->setLabel(m_yLabel);
     applySeriesStyle();
     m_graph->setData(m_x, m_y, true);
+    m_overlay->setData(m_overlayX, m_overlayY, true);
     rebuildAnnotations();
     rescaleAxes();
     // A hidden graph is painted when it is shown or rendered.

@@ -59,6 +59,13 @@ public:
     float xValue(int point) const { return static_cast<float>(m_x.value(point)); }
     float yValue(int point) const { return static_cast<float>(m_y.value(point)); }
 
+    // A second series drawn as a red line over the first (a fitted curve),
+    // not clickable; empty spans remove it.
+    void setOverlayData(std::span<const double> x, std::span<const double> y);
+    int overlayPointCount() const { return static_cast<int>(m_overlayX.size()); }
+    double overlayYValue(int point) const { return m_overlayY.value(point); }
+    double overlayXValue(int point) const { return m_overlayX.value(point); }
+
     void setPlottingMethod(std::int32_t method) { m_method = method; }
     std::int32_t plottingMethod() const { return m_method; }
     // The two style settings at index 0: point shape and line style codes.
@@ -122,6 +129,7 @@ private:
 
     QCustomPlot *m_chart;
     QCPGraph *m_graph;
+    QCPGraph *m_overlay;
     // One scatter series per mark colour, created when a colour first appears.
     QMap<std::uint32_t, QCPGraph *> m_marks;
     QCPTextElement *m_titleElement;
@@ -129,6 +137,7 @@ private:
 
     QString m_mainTitle, m_subTitle, m_xLabel, m_yLabel;
     QVector<double> m_x, m_y;
+    QVector<double> m_overlayX, m_overlayY;
     std::int32_t m_method = Line;
     std::int16_t m_pointType = 0;
     std::int16_t m_lineType = 1;

@@ -3,10 +3,13 @@
 
 #include "AppState.h"
 #include "GraphTexts.h"
+#include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -54,6 +57,33 @@ void feedFft(const PlotDocument &document, Plot &plot)
     plot.setSeriesData(x, y, static_cast<int>(count));
 }
 
+// The normal density of the block's mean and sigma, scaled to the counts of
+// bins of the histogram's width, across the histogram's range.
+void feedNormalCurve(const PlotDocument &document, Plot &plot)
+{
+    const NoiseFigures &noise = document.noiseFigures();
+    if (!noise.meanCodes || !noise.rmsNoiseCodes || *noise.rmsNoiseCodes <= 0)
+        return;
+    const double mean = *noise.meanCodes;
+    const double sigma = *noise.rmsNoiseCodes;
+    const Histogram &histogram = document.histogram();
+    const double scale = static_cast<double>(document.samples().size()) * histogram.binWidth() /
+                         (sigma * std::sqrt(2 * std::numbers::pi));
+    // The codes are whole numbers: with bins of one code the range ends a code on.
+    const double low = std::min(histogram.minimum(), mean - 4 * sigma);
+    const double high = std::max(histogram.maximum() + histogram.binWidth(), mean + 4 * sigma);
+    constexpr int Points = 401;
+    std::vector<double> x(Points), y(Points);
+    for (int i = 0; i < Points; ++i) {
+        const double code = low + (high - low) * i / (Points - 1);
+        const double z = (code - mean) / sigma;
+        // A bin is drawn half a code right of the whole codes it counts.
+        x[static_cast<std::size_t>(i)] = code + 0.5;
+        y[static_cast<std::size_t>(i)] = scale * std::exp(-z * z / 2);
+    }
+    plot.setOverlayData(x, y);
+}
+
 void feedHistogram(const PlotDocument &document, Plot &plot)
 {
     const Histogram &histogram = document.histogram();
@@ -71,6 +101,8 @@ void feedHistogram(const PlotDocument &document, Plot &plot)
     // One bin wider than the codes, so that the bin holding the maximum is drawn.
     plot.setManualXRange(true, histogram.minimum(), histogram.maximum() + histogram.binWidth());
     plot.setBinWidth(histogram.binWidth() * 1.05);
+    if (document.normalCurve())
+        feedNormalCurve(document, plot);
 }
 
 } // namespace
@@ -87,6 +119,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
     plot.setMainTitle(deviceId == QLatin1String(SampleBlock::UnspecifiedDevice) ? QString() : deviceId);
     plot.setSubTitle(QString());
     plot.setManualXRange(false);
+    plot.setOverlayData({}, {});
     if (AppState::DataReady() && document.view() != PlotDocument::DataList) {
         plot.setPlottingMethod(style.method);
         plot.setPointType(style.pointType);
@@ -112,7 +145,8 @@ void ViewGraph::addPrintFigures(const PlotDocument &document, Plot &plot)
 {
     const QChar sep = NumberFormat::screenSeparator();
     if (document.view() == PlotDocument::TimeDomain) {
-        plot.setSubTitle(GraphTexts::timeFigures(document.statistics(), sep));
+        plot.setSubTitle(GraphTexts::timeFigures(document.statistics(), sep) + QLatin1Char('\n') +
+                         NoiseTexts::printLine(document.noiseFigures(), sep));
     } else if (document.view() == PlotDocument::FFTPlot) {
         const QString subtitle = plot.subTitle();
         const qsizetype earlier = subtitle.indexOf(QLatin1String(FftFiguresStart));

@@ -22,12 +22,14 @@ struct Style {
 // The style a new window starts with for view (the histogram in steps).
 Style defaultStyle(PlotDocument::View view);
 
-// Clears the graph's marks and, with data ready, feeds it the view in style;
-// then redraws. The data list has no graph: only the titles are set.
+// Clears the graph's marks and, with data ready, feeds it the view in style
+// (the histogram with its normal curve when the document asks for it); then
+// redraws. The data list has no graph: only the titles are set.
 void draw(const PlotDocument &document, Plot &plot, const Style &style);
 
 // Adds the figures a printout carries to the subtitle (time domain: Min, Max,
-// Mean, StdDev; FFT: SNR, SINAD, THD, SFDR) and redraws. Adding them twice
+// Mean, StdDev and a line of noise figures; FFT: SNR, SINAD, THD, SFDR) and
+// redraws. Adding them twice
 // shows them once.
 void addPrintFigures(const PlotDocument &document, Plot &plot);
 

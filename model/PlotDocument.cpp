@@ -103,6 +103,7 @@ void PlotDocument::runAnalysisPass()
     case TimeDomain:
         if (!m_valid[TimeValid]) {
             m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
+            m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
             m_valid[TimeValid] = true;
         }
         break;
@@ -115,6 +116,7 @@ void PlotDocument::runAnalysisPass()
             m_histogram.compute(samples(), progress);
             m_stats.minimum = m_histogram.minimum();
             m_stats.maximum = m_histogram.maximum();
+            m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
             m_valid[HistogramValid] = true;
         }
         break;
@@ -138,6 +140,7 @@ void PlotDocument::computeFft()
     const auto n = static_cast<std::size_t>(m_spectrum.length());
     m_metrics = SpectralMetrics::compute(m_spectrum.bins().first(n), m_fftOptions.numBins,
                                          m_fftOptions.numHarmonics, m_lobes);
+    m_tone = ToneFigures::compute(m_metrics, m_spectrum, m_fftOptions.numBins, m_block.numBits);
     m_valid[FftValid] = true;
 }
 

@@ -5,10 +5,12 @@
 #include "FftMarks.h"
 #include "FftWindow.h"
 #include "Histogram.h"
+#include "NoiseFigures.h"
 #include "SampleBlock.h"
 #include "SpectralMetrics.h"
 #include "Spectrum.h"
 #include "TimeStatistics.h"
+#include "ToneFigures.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -69,6 +71,10 @@ public:
     // Empty when no format is chosen (the list then stays empty).
     std::optional<DataFormat> dataFormat() const { return m_dataFormat; }
     void setDataFormat(std::optional<DataFormat> format);
+    // The histogram view's normal curve of the block's mean and sigma; a
+    // drawing option, it clears no result.
+    bool normalCurve() const { return m_normalCurve; }
+    void setNormalCurve(bool on) { m_normalCurve = on; }
 
     View view() const { return m_view; }
     void setView(View view);
@@ -84,6 +90,10 @@ public:
 
     // Results as the last computation left them.
     const TimeStatistics &statistics() const { return m_stats; }
+    // Computed with the time statistics and with the histogram.
+    const NoiseFigures &noiseFigures() const { return m_noise; }
+    // Computed with the FFT.
+    const ToneFigures &toneFigures() const { return m_tone; }
     const SpectralMetrics &metrics() const { return m_metrics; }
     const Spectrum &spectrum() const { return m_spectrum; }
     const LobeTables &lobeTables() const { return m_lobes; }
@@ -113,9 +123,12 @@ private:
     bool m_normalizeFft = false;
     FftOptions m_fftOptions;
     std::optional<DataFormat> m_dataFormat = DataFormat::Integer;
+    bool m_normalCurve = false;
     View m_view = TimeDomain;
 
     TimeStatistics m_stats;
+    NoiseFigures m_noise;
+    ToneFigures m_tone;
     SpectralMetrics m_metrics{.snr = 0, .sinad = 0, .thd = 0, .sfdr = 0};
     // Working tables, allocated once with the document.
     Spectrum m_spectrum;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renews the pictures in docs/: the main window after acquiring the simulated
-# board's tone (FFT view with its marks), and the plot window's four views of
+# board's tone (FFT view with its marks) and its shorted input (noise figures,
+# trend and histogram with its normal curve), and the plot window's four views of
 # a sine with noise (8192 samples, 24 bits, 10 kHz, tone on bin 97 at
 # -0.5 dBFS with small 2nd and 3rd harmonics), loads it into a plot window on
 # a virtual display (Xvfb) and grabs each view.
@@ -28,12 +29,17 @@ awk 'BEGIN {
     }
 }' > "$data"
 
-display=:77
+# The first free display, so that runs side by side do not share a screen.
+n=77
+while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+display=:$n
 Xvfb "$display" -screen 0 1400x1000x24 -nolisten tcp &
 xvfb=$!
 sleep 1
 DISPLAY=$display "build/$preset/bin/kz-grab-views" "$data" docs
 # The main window after an acquisition from the simulated board; settings of
 # its own, so the user's placement and driver choice play no part.
-XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs/main-window.png
-echo "docs/view-*.png and docs/main-window.png renewed"
+# Then its shorted input (CH2) in continuous mode: the noise figures and trend.
+XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs/main-window.png \
+    docs/noise-shorted-input.png docs/noise-trend.png docs/noise-histogram.png
+echo "docs/view-*.png, docs/main-window.png and docs/noise-*.png renewed"

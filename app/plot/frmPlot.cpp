@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "FftOptionsPanel.h"
+#include "NumberFormat.h"
 #include "Plot.h"
 #include "UserMessage.h"
 
@@ -17,7 +18,9 @@
 
 frmPlot::frmPlot(QWidget *parent)
     : QWidget(parent), m_plot(new Plot), m_ssTab1(new QTabWidget(this)), m_ssTab2(new QTabWidget),
-      m_fftOptions(new FftOptionsPanel), m_dataList(new QListView), m_dataListModel(new QStringListModel(this)),
+      m_fftOptions(new FftOptionsPanel), m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))),
+      m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))), m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))),
+      m_dataList(new QListView), m_dataListModel(new QStringListModel(this)),
       m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
 {
     buildLayout();
@@ -33,14 +36,6 @@ void frmPlot::setNormalizeFFT(bool value)
     m_document.setNormalizeFFT(value);
     m_fftOptions->showNormalization(value);
 }
-
-
-
-
-
-
-
-
 
 QString frmPlot::statusText(int panel) const
 {
@@ -87,6 +82,7 @@ void frmPlot::runAnalysisPass()
 {
     m_document.setFftOptions(m_fftOptions->options());
     m_document.setDataFormat(selectedDataFormat());
+    m_document.setNormalCurve(m_cbNormalCurve->isChecked());
     const View view = m_document.view();
     if (AppState::DataReady())
         m_statusBar->setVisible(view == TimeDomain || view == FFTPlot);
@@ -98,4 +94,17 @@ void frmPlot::runAnalysisPass()
     const QStringList texts = m_document.statusTexts();
     for (int panel = 1; panel <= 4; ++panel)
         m_statusPanels[panel - 1]->setText(texts.at(panel - 1));
+    showFigures();
+}
+
+void frmPlot::showFigures()
+{
+    const QChar sep = NumberFormat::screenSeparator();
+    const bool ready = AppState::DataReady();
+    const bool timeShown = ready && m_document.isValid(PlotDocument::TimeValid);
+    m_noisePanel->setRows(NoiseTexts::noiseRows(timeShown ? m_document.noiseFigures() : NoiseFigures{}, sep));
+    const bool fftShown = ready && m_document.isValid(PlotDocument::FftValid);
+    const ToneFigures tone = fftShown ? m_document.toneFigures() : ToneFigures{};
+    m_tonePanel->setRows(NoiseTexts::toneRows(tone, sep));
+    m_tonePanel->setNote(fftShown && !tone.toneFound ? QLatin1String(NoiseTexts::NoToneNote) : QString());
 }

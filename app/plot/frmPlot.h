@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FftOptionsPanel.h"
+#include "FiguresPanel.h"
 #include "PlotDocument.h"
 #include "ViewGraph.h"
 
@@ -128,6 +129,11 @@ public:
     QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
     QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }
     QCheckBox *cbHarmonics() const { return m_fftOptions->cbHarmonics(); }
+    // The figures beside the time-domain and the FFT graph, and the
+    // histogram's normal curve toggle.
+    FiguresPanel *noisePanel() const { return m_noisePanel; }
+    FiguresPanel *tonePanel() const { return m_tonePanel; }
+    QCheckBox *cbNormalCurve() const { return m_cbNormalCurve; }
 
 signals:
     void CalcStatus();
@@ -148,6 +154,7 @@ private:
     // Puts the graph on the tab page of view.
     void placeGraph(View view);
     void layOutStatusPanels();
+    void showFigures();
     ViewGraph::Style *styleOf(std::int16_t view);
     void Plot_DataPointClicked(int series, int point);
     void Plot_CursorMoved();
@@ -165,6 +172,9 @@ private:
     std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram
     int m_shownTab = ScopeTab;
     FftOptionsPanel *m_fftOptions;
+    FiguresPanel *m_noisePanel;
+    FiguresPanel *m_tonePanel;
+    QCheckBox *m_cbNormalCurve;
     QListView *m_dataList;
     QStringListModel *m_dataListModel;
     QButtonGroup *m_dataFormatGroup;

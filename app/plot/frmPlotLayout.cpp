@@ -9,6 +9,7 @@
 #include "Plot.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,11 +22,19 @@
 
 namespace {
 
-QWidget *graphPage()
+// A page with the graph's place on the left and a column of figures or
+// options on the right.
+QWidget *graphPage(QWidget *side)
 {
     auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
+    auto *layout = new QHBoxLayout(page);
     layout->setContentsMargins(4, 4, 4, 4);
+    auto *column = new QVBoxLayout;
+    column->addWidget(side);
+    column->addStretch(1);
+    layout->addLayout(column);
+    // As wide as its texts: the graph gives way, never the figures.
+    side->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
     return page;
 }
 
@@ -39,7 +48,7 @@ void frmPlot::buildLayout()
     layout->addWidget(m_ssTab1, 1);
     layout->addWidget(m_statusBar);
 
-    m_graphPages = {graphPage(), graphPage(), graphPage()};
+    m_graphPages = {graphPage(m_noisePanel), graphPage(m_tonePanel), graphPage(m_cbNormalCurve)};
     auto *fftPage = new QWidget;
     auto *fftLayout = new QVBoxLayout(fftPage);
     fftLayout->setContentsMargins(4, 4, 4, 4);
@@ -51,7 +60,8 @@ void frmPlot::buildLayout()
     m_ssTab1->addTab(fftPage, QStringLiteral("FFT"));
     m_ssTab1->addTab(m_graphPages[Histogram - 1], QStringLiteral("Histogram"));
     m_ssTab1->addTab(buildDataListPage(), QStringLiteral("Data List"));
-    m_graphPages[TimeDomain - 1]->layout()->addWidget(m_plot);
+    placeGraph(TimeDomain);
+    showFigures();
 
     for (QLabel *&panel : m_statusPanels) {
         panel = new QLabel(m_statusBar);
@@ -106,6 +116,11 @@ void frmPlot::connectControls()
         showView(FFTPlot);
     });
     connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, &frmPlot::setNormalizeFFT);
+    // A drawing option: the kept histogram is drawn again with or without it.
+    connect(m_cbNormalCurve, &QCheckBox::toggled, this, [this] {
+        if (m_document.view() == Histogram)
+            UpdatePlot();
+    });
     connect(m_plot, &Plot::dataPointClicked, this, &frmPlot::Plot_DataPointClicked);
     connect(m_plot, &Plot::cursorMoved, this, &frmPlot::Plot_CursorMoved);
     connect(m_plot, &Plot::mouseInput, this, [this] { m_plot->setCursorMode(2); });

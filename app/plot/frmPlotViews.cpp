@@ -5,7 +5,7 @@
 
 #include "Plot.h"
 
-#include <QLayout>
+#include <QBoxLayout>
 #include <QTabWidget>
 
 void frmPlot::selectTab(int index)
@@ -79,5 +79,5 @@ void frmPlot::placeGraph(View view)
         return;
     QWidget *page = m_graphPages[static_cast<std::size_t>(view - 1)];
     if (m_plot->parentWidget() != page)
-        page->layout()->addWidget(m_plot);
+        static_cast<QBoxLayout *>(page->layout())->insertWidget(0, m_plot, 1);
 }

@@ -7,6 +7,7 @@
 #include "AppState.h"
 #include "DataList.h"
 #include "Histogram.h"
+#include "NoiseFigures.h"
 #include "RadixTwoFft.h"
 #include "SpectralMetrics.h"
 #include "Spectrum.h"
@@ -137,6 +138,14 @@ void BM_TimeStatistics(benchmark::State &state)
 }
 BENCHMARK(BM_TimeStatistics)->Unit(benchmark::kMicrosecond);
 
+// What the noise figures add to the time-domain view's pass.
+void BM_NoiseFigures(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(NoiseFigures::compute(block(), 24, 5.0 / 16777216.0));
+}
+BENCHMARK(BM_NoiseFigures)->Unit(benchmark::kMicrosecond);
+
 void BM_DataListLines(benchmark::State &state)
 {
     const auto format = static_cast<DataFormat>(state.range(0));
@@ -228,6 +237,7 @@ public:
               "BM_FftViewUpdatePlot/0");
         ratio("FFT-view UpdatePlot, the program's progress handler / no handler", "BM_FftViewUpdatePlot/2",
               "BM_FftViewUpdatePlot/0");
+        ratio("noise figures / time statistics", "BM_NoiseFigures", "BM_TimeStatistics");
     }
 
 private:

@@ -7,6 +7,8 @@
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
 #include "NuvarDriverEvents.h"
+#include "Plot.h"
+#include "frmNoiseTrend.h"
 #include "frmPlot.h"
 
 #include <QEventLoop>
@@ -296,10 +298,15 @@ private slots:
     void continuousUntilStopped()
     {
         Rig rig;
+        // A single shot adds nothing to the noise trend.
+        rig.panel.cmdAcquire()->click();
+        QTRY_VERIFY(rig.idle());
+        QVERIFY(rig.control.noiseTrend().rows().empty());
         rig.panel.optContinuous()->setChecked(true);
         rig.panel.cmdAcquire()->click();
         QVERIFY(rig.panel.cmdStop()->isVisible());
         QTRY_VERIFY(rig.driver.acquisitions >= 3);
+        QTRY_VERIFY(rig.control.noiseTrend().rows().size() >= 2);
         QVERIFY(!rig.panel.cmdAcquire()->isEnabled());
         rig.panel.cmdStop()->click();
         QVERIFY(rig.panel.optSingleShot()->isChecked());
@@ -307,6 +314,15 @@ private slots:
         QTRY_VERIFY(rig.idle());
         QVERIFY(rig.driver.acquisitions <= started + 1);
         QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+
+        // Each continuous block is a row of the trend, and a point of each of its graphs.
+        const auto &rows = rig.control.noiseTrend().rows();
+        QVERIFY(rows.size() >= 2);
+        QCOMPARE(rows.back().block, static_cast<qint64>(rows.size()));
+        QVERIFY(rows.back().rmsNoiseUv.has_value());
+        frmNoiseTrend trend(rig.control.noiseTrend());
+        for (int graph = 0; graph < 3; ++graph)
+            QCOMPARE(trend.graph(graph)->pointCount(), static_cast<int>(rows.size()));
     }
 
     void commandsWaitForADriverCall()

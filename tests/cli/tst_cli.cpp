@@ -120,14 +120,43 @@ private slots:
         notes.write("Nothing measured today\r\n");
     }
 
-    void timeViewPrintsTheFourStatistics()
+    void timeViewPrintsStatisticsAndNoise()
     {
         const Run result = run({QStringLiteral("analyze"), path("ramp.csv")});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.err, QByteArray());
-        QCOMPARE(result.out, ("File: " + path("ramp.csv").toUtf8()
-                              + "\nDevice: Scripted\nSamples: 8\nView: time\n"
-                                "Std Dev (ppm): 306186.217847897\nMean: 3.5\nMaximum: 7\nMinimum: 0\n"));
+        QVERIFY(result.out.startsWith("File: " + path("ramp.csv").toUtf8()
+                                      + "\nDevice: Scripted\nSamples: 8\nView: time\n"
+                                        "Std Dev (ppm): 306186.217847897\nMean: 3.5\nMaximum: 7\nMinimum: 0\n"
+                                        "RMS Noise (codes): 2.44948974278318\n"));
+
+        // 0 .. 7 with 3 bits: sigma = sqrt(42 / 7), p-p 7, mean 3.5.
+        const QJsonObject o = json(run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--json")}));
+        const double uv = 5.0 / 16777216.0 * 1e6;
+        const double sigma = std::sqrt(6.0);
+        const std::pair<const char *, double> expected[] = {
+            {"rms_noise_codes", sigma},
+            {"rms_noise_uv", sigma * uv},
+            {"pp_noise_codes", 7},
+            {"pp_noise_uv", 7 * uv},
+            {"offset_uv", 3.5 * uv},
+            {"effective_resolution_bits", std::log2(8 / sigma)},
+            {"noise_free_resolution_bits", std::log2(8 / (6.6 * sigma))},
+            {"noise_free_resolution_measured_bits", std::log2(8.0 / 7)}};
+        for (const auto &[key, value] : expected)
+            QVERIFY2(std::fabs(o.value(QLatin1String(key)).toDouble() - value) < 1e-12, key);
+
+        // A constant block: no noise, and no resolution (null, "-").
+        writeTimeFile("constant.csv", std::vector<std::int32_t>(64, 1000));
+        const QJsonObject constant = json(run({QStringLiteral("analyze"), path("constant.csv"), QStringLiteral("--json")}));
+        QCOMPARE(constant.value(QLatin1String("rms_noise_uv")).toDouble(-1), 0.0);
+        QVERIFY(constant.value(QLatin1String("effective_resolution_bits")).isNull());
+        QVERIFY(constant.value(QLatin1String("noise_free_resolution_measured_bits")).isNull());
+        QVERIFY(run({QStringLiteral("analyze"), path("constant.csv")}).out.contains("Effective Resolution (bits): -\n"));
+        const QJsonObject flat = json(run({QStringLiteral("analyze"), path("constant.csv"), QStringLiteral("--view"),
+                                           QStringLiteral("fft"), QStringLiteral("--json")}));
+        QCOMPARE(flat.value(QLatin1String("tone_found")), QJsonValue(false));
+        QVERIFY(flat.value(QLatin1String("enob")).isNull() && flat.value(QLatin1String("fundamental_dbfs")).isNull());
     }
 
     void jsonOfEveryView()
@@ -146,6 +175,12 @@ private slots:
         QVERIFY(std::fabs(object.value(QLatin1String("sfdr")).toDouble() - 46.02) < 0.05);
         QVERIFY(object.value(QLatin1String("snr")).toDouble() > 80);
         QVERIFY(object.contains(QLatin1String("sinad")));
+        // The tone: 4000000 codes of a 24-bit full scale 2^23, on its bin.
+        QCOMPARE(object.value(QLatin1String("tone_found")), QJsonValue(true));
+        QVERIFY(std::fabs(object.value(QLatin1String("fundamental_dbfs")).toDouble() -
+                          20 * std::log10(4000000 / 8388608.0)) < 0.05);
+        QVERIFY(std::fabs(object.value(QLatin1String("enob")).toDouble() -
+                          (object.value(QLatin1String("sinad")).toDouble() - 1.76) / 6.02) < 1e-12);
 
         result = run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--view=histogram"), QStringLiteral("--json")});
         object = json(result);

@@ -6,11 +6,14 @@
 #include "SimulatedBoard.h"
 #include "Spectrum.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 #include <numeric>
 
 class tst_cli_acquire : public QObject
@@ -95,6 +98,7 @@ void tst_cli_acquire::severalBlocksNumbered()
     QVERIFY(!device.isEmpty());
     const Run result = run({QStringLiteral("--port"), device, QStringLiteral("--samples"), QStringLiteral("512"),
                             QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--analyze"), QStringLiteral("fft"),
+                            QStringLiteral("--analyze=noise"), QStringLiteral("--trend"), path("trend.csv"),
                             QStringLiteral("-o"), path("many.csv")});
     QCOMPARE(result.exitCode, 0);
     QVERIFY(!QFile::exists(path("many.csv")));
@@ -106,6 +110,33 @@ void tst_cli_acquire::severalBlocksNumbered()
     QCOMPARE(result.out.count("View: time\n"), 3);
     QCOMPARE(result.out.count("View: fft\n"), 3);
     QCOMPARE(result.out.count("Fundamental Frequency (Hz): "), 3);
+    QCOMPARE(result.out.count("RMS Noise (uV): "), 3);
+
+    // One trend row per block, its figures those of the saved block.
+    QFile trend(path("trend.csv"));
+    QVERIFY(trend.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = trend.readAll().split('\n');
+    QCOMPARE(lines.size(), 5); // header, 3 rows, nothing after the last line end
+    QCOMPARE(lines[0], QByteArray("Timestamp,Block,Offset (uV),RMS Noise (uV),Peak-to-Peak Noise (uV)\r"));
+    const QList<QByteArray> row = lines[3].trimmed().split(',');
+    QCOMPARE(row.size(), 5);
+    QVERIFY(QDateTime::fromString(QString::fromLatin1(row[0]), Qt::ISODateWithMs).isValid());
+    QCOMPARE(row[1], QByteArray("3"));
+    const DataFileLoader::Result third = DataFileLoader::loadFile(path("many-0003.csv"));
+    double sum = 0, squares = 0;
+    for (const std::int32_t code : saved)
+        sum += code;
+    const double mean = sum / static_cast<double>(saved.size());
+    for (const std::int32_t code : saved)
+        squares += (code - mean) * (code - mean);
+    const double uv = third.block.lsbSize * 1e6;
+    const auto [low, high] = std::minmax_element(saved.begin(), saved.end());
+    const auto near = [](const QByteArray &text, double value) {
+        return std::fabs(text.toDouble() - value) <= 1e-12 * std::max(1.0, std::fabs(value));
+    };
+    QVERIFY(near(row[2], mean * uv));
+    QVERIFY(near(row[3], std::sqrt(squares / static_cast<double>(saved.size() - 1)) * uv));
+    QVERIFY(near(row[4], static_cast<double>(*high - *low) * uv));
 }
 
 void tst_cli_acquire::settingsReachTheBoard()
@@ -185,6 +216,7 @@ void tst_cli_acquire::badOptions_data()
     QTest::newRow("no port") << QStringList{QStringLiteral("-o"), QStringLiteral("x.csv")};
     QTest::newRow("count and continuous")
         << base + QStringList{QStringLiteral("--count"), QStringLiteral("2"), QStringLiteral("--continuous-until-interrupted")};
+    QTest::newRow("unknown analysis") << base + QStringList{QStringLiteral("--analyze"), QStringLiteral("noise,thd")};
     QTest::newRow("unknown window") << base + QStringList{QStringLiteral("--window"), QStringLiteral("kaiser")};
 }
 

@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QTest>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -251,6 +252,46 @@ private slots:
         QVERIFY(std::abs(graph.yValue(39999) - 100.0F) < 1e-3F);
         QCOMPARE(graph.xAxisLabel(), QStringLiteral("Sample Number"));
         QCOMPARE(graph.yAxisLabel(), QStringLiteral("ADC Code"));
+    }
+
+    void noiseFiguresFollowTheViewsAndTheNormalCurveFitsTheCounts()
+    {
+        // Codes with a triangular spread: 1 x -2, 2 x -1, 3 x 0, 2 x 1, 1 x 2
+        // repeated: mean 0, sigma^2 = 12 / 9 * N / (N - 1).
+        const std::vector<std::int32_t> pattern{-2, -1, -1, 0, 0, 0, 1, 1, 2};
+        std::vector<std::int32_t> samples;
+        for (int r = 0; r < 100; ++r)
+            samples.insert(samples.end(), pattern.begin(), pattern.end());
+        const double n = static_cast<double>(samples.size());
+        const double sigma = std::sqrt(12.0 / 9.0 * n / (n - 1));
+        PlotDocument plot;
+        setBlock(plot, samples, 24);
+        plot.setView(PlotDocument::Histogram);
+        plot.runAnalysisPass();
+        QVERIFY(std::fabs(*plot.noiseFigures().rmsNoiseCodes - sigma) < 1e-12);
+        QVERIFY(std::fabs(*plot.noiseFigures().ppNoiseUv - 4 * 5.0 / 16777216.0 * 1e6) < 1e-12);
+
+        Plot graph;
+        ViewGraph::draw(plot, graph, {});
+        QCOMPARE(graph.overlayPointCount(), 0); // off until asked for
+        plot.setNormalCurve(true);
+        ViewGraph::draw(plot, graph, {});
+        QVERIFY(graph.overlayPointCount() > 100);
+        // The curve's top: N * bin width / (sigma sqrt(2 pi)) counts at the mean,
+        // drawn half a code right like the bin of code 0.
+        int top = 0;
+        for (int i = 1; i < graph.overlayPointCount(); ++i)
+            if (graph.overlayYValue(i) > graph.overlayYValue(top))
+                top = i;
+        QVERIFY(std::fabs(graph.overlayYValue(top) - n / (sigma * std::sqrt(2 * M_PI))) < 0.5);
+        QVERIFY(std::fabs(graph.overlayXValue(top) - 0.5) < 0.05);
+
+        // Another view draws no curve; the FFT computes the tone figures.
+        plot.setView(PlotDocument::FFTPlot);
+        plot.runAnalysisPass();
+        ViewGraph::draw(plot, graph, {});
+        QCOMPARE(graph.overlayPointCount(), 0);
+        QVERIFY(!plot.toneFigures().toneFound);
     }
 };
 

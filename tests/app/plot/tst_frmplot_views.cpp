@@ -21,6 +21,7 @@
 #include <QTest>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 namespace {
 
@@ -423,8 +424,13 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("time.pdf")));
         plot.PrintGraph();
+        // Codes 0 .. 7 of 1 uV each: sigma sqrt(6) = 2.449 uV, p-p 7 uV, mean
+        // 3.5 uV, log2(8 / sigma) = 1.708 and log2(8 / (6.6 sigma)) = -1.015 bits.
         QCOMPARE(plot.plot()->subTitle(), QStringLiteral("Min:0     Max:7     Mean:3") + sep() +
-                                              QStringLiteral("5     StdDev:306186") + sep() + QStringLiteral("2178"));
+                                              QStringLiteral("5     StdDev:306186") + sep() + QStringLiteral("2178\n") +
+                                              QStringLiteral("RMS noise: 2.45 µV     P-P noise: 7.00 µV     Offset: 3.50 µV"
+                                                             "     Effective resolution: 1.71 bits     Noise-free resolution: -1.01 bits")
+                                                  .replace(QLatin1Char('.'), sep()));
         QCOMPARE(head(printer.outputFileName(), 5), QByteArray("%PDF-"));
         QVERIFY(m_messages.isEmpty());
         plot.UpdatePlot();
@@ -523,6 +529,41 @@ private slots:
         QVERIFY2(inked > 2000, qPrintable(QString::number(inked)));
     }
 
+    void figuresBesideTheGraphs()
+    {
+        frmPlot plot;
+        // Codes 0 .. 7 of 1 uV: sigma sqrt(6) = 2.449 uV, offset 3.5 uV.
+        loadBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        plot.selectTab(0);
+        QCOMPARE(plot.noisePanel()->valueText(1), QStringLiteral("2") + sep() + QStringLiteral("45 µV"));
+        QCOMPARE(plot.noisePanel()->valueText(4), QStringLiteral("3") + sep() + QStringLiteral("50 µV"));
+        QVERIFY(plot.statusBarShown()); // the four panels stay
+        QCOMPARE(plot.statusText(2), QStringLiteral("Mean: 3") + sep() + QStringLiteral("5"));
+
+        // A tone says nothing; noise alone is said to be noise.
+        loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
+        plot.selectTab(1);
+        QVERIFY(!plot.tonePanel()->noteShown());
+        QVERIFY(plot.tonePanel()->valueText(1).endsWith(QLatin1String(" dBFS")));
+        std::minstd_rand random(11);
+        std::vector<std::int32_t> noise(1024);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(random() % 13U); // spread without a tone
+        loadBlock(plot, noise);
+        plot.UpdatePlot();
+        QVERIFY(plot.tonePanel()->noteShown());
+        QCOMPARE(plot.tonePanel()->note(), QLatin1String(NoiseTexts::NoToneNote));
+
+        // At the window's default size the figures are shown whole.
+        plot.show();
+        for (int tab : {0, 1}) {
+            plot.selectTab(tab);
+            QApplication::processEvents();
+            FiguresPanel *panel = tab == 0 ? plot.noisePanel() : plot.tonePanel();
+            QVERIFY(panel->width() >= panel->sizeHint().width());
+        }
+    }
+
     void statusPanelsAreAQuarterOfTheGraph()
     {
         frmPlot plot;
@@ -535,8 +576,8 @@ private slots:
             QCOMPARE(panels.size(), 4);
             for (QLabel *panel : panels)
                 QVERIFY(std::abs(panel->width() - plot.plot()->width() / 4) <= 8);
-            // The graph fills its tab page.
-            QVERIFY(plot.plot()->width() > width - 60);
+            // The graph fills its tab page beside the noise figures.
+            QVERIFY(plot.plot()->width() > width - 60 - plot.noisePanel()->width());
         }
     }
 

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "NoiseTexts.h"
+
+#include <cmath>
+
+namespace NoiseTexts {
+
+namespace {
+
+QString withSeparator(QString text, QChar separator)
+{
+    return text.replace(QLatin1Char('.'), separator);
+}
+
+QString withUnit(std::optional<double> value, const QString &number, const char *unit)
+{
+    return value ? number + QLatin1Char(' ') + QString::fromUtf8(unit) : QStringLiteral("-");
+}
+
+} // namespace
+
+QString significant3(double value, QChar separator)
+{
+    if (value == 0 || !std::isfinite(value))
+        return QString::number(value == 0 ? 0.0 : value);
+    int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const double step = std::pow(10.0, exponent - 2);
+    const double rounded = std::round(value / step) * step;
+    // 999.6 rounds up to 1000: one digit more before the separator.
+    exponent = static_cast<int>(std::floor(std::log10(std::fabs(rounded))));
+    return withSeparator(QString::number(rounded, 'f', std::max(0, 2 - exponent)), separator);
+}
+
+QString microvolts(std::optional<double> value, QChar separator)
+{
+    return withUnit(value, value ? significant3(*value, separator) : QString(), "µV");
+}
+
+QString codes(std::optional<double> value, QChar separator)
+{
+    return withUnit(value, value ? significant3(*value, separator) : QString(), "codes");
+}
+
+QString bits(std::optional<double> value, QChar separator)
+{
+    return withUnit(value, value ? withSeparator(QString::number(*value, 'f', 2), separator) : QString(), "bits");
+}
+
+QString dbfs(std::optional<double> value, QChar separator)
+{
+    return withUnit(value, value ? withSeparator(QString::number(*value, 'f', 2), separator) : QString(), "dBFS");
+}
+
+QList<Row> noiseRows(const NoiseFigures &f, QChar separator)
+{
+    return {{QStringLiteral("RMS noise"), codes(f.rmsNoiseCodes, separator)},
+            {QStringLiteral("RMS noise"), microvolts(f.rmsNoiseUv, separator)},
+            {QStringLiteral("P-P noise"), codes(f.ppNoiseCodes, separator)},
+            {QStringLiteral("P-P noise"), microvolts(f.ppNoiseUv, separator)},
+            {QStringLiteral("Offset"), microvolts(f.offsetUv, separator)},
+            {QStringLiteral("Effective res."), bits(f.effectiveResolutionBits, separator)},
+            {QStringLiteral("Noise-free res."), bits(f.noiseFreeResolutionBits, separator)},
+            {QStringLiteral("Noise-free, p-p"), bits(f.noiseFreeResolutionMeasuredBits, separator)}};
+}
+
+QList<Row> toneRows(const ToneFigures &f, QChar separator)
+{
+    return {{QStringLiteral("ENOB"), bits(f.enob, separator)},
+            {QStringLiteral("Fundamental"), dbfs(f.fundamentalDbfs, separator)}};
+}
+
+QString printLine(const NoiseFigures &f, QChar separator)
+{
+    return QStringLiteral("RMS noise: ") + microvolts(f.rmsNoiseUv, separator) + QStringLiteral("     P-P noise: ") +
+           microvolts(f.ppNoiseUv, separator) + QStringLiteral("     Offset: ") + microvolts(f.offsetUv, separator) +
+           QStringLiteral("     Effective resolution: ") + bits(f.effectiveResolutionBits, separator) +
+           QStringLiteral("     Noise-free resolution: ") + bits(f.noiseFreeResolutionBits, separator);
+}
+
+} // namespace NoiseTexts

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "NoiseFigures.h"
+#include "ToneFigures.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// The noise and tone figures as the screen and printouts show them: microvolts
+// and codes with three significant digits, bits and dBFS with two decimals,
+// the unit always shown, and "-" for a figure that was not computed.
+namespace NoiseTexts {
+
+inline constexpr auto NoToneNote = "No tone found: the FFT figures describe noise only.";
+
+struct Row {
+    QString label;
+    QString text;
+};
+
+// value rounded to three significant digits, without exponent ("0.000123",
+// "12.3", "12300"); 0 gives "0".
+QString significant3(double value, QChar separator);
+
+QString microvolts(std::optional<double> value, QChar separator);
+QString codes(std::optional<double> value, QChar separator);
+QString bits(std::optional<double> value, QChar separator);
+QString dbfs(std::optional<double> value, QChar separator);
+
+// The eight figures of the time-domain block, in the order of the table.
+QList<Row> noiseRows(const NoiseFigures &figures, QChar separator);
+// ENOB and the fundamental's level.
+QList<Row> toneRows(const ToneFigures &figures, QChar separator);
+// "RMS noise: 1.23 µV     P-P noise: ...": the line a printout adds.
+QString printLine(const NoiseFigures &figures, QChar separator);
+
+} // namespace NoiseTexts

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "SpectralMetrics.h"
+
+#include <optional>
+
+class Spectrum;
+
+// What the FFT view tells beyond the four metrics: the effective number of
+// bits, the tone's level against full scale, and whether there is a tone at
+// all (without one the metrics describe noise only).
+struct ToneFigures {
+    // SNR at or above this many dB counts as a tone.
+    static constexpr double ToneThresholdDb = 10.0;
+
+    std::optional<double> enob;            // (SINAD - 1.76) / 6.02
+    std::optional<double> fundamentalDbfs; // main-lobe power over the window's power gain
+    bool toneFound = false;
+
+    // metrics are those of spectrum's bins with numBins NB; numBits sets full
+    // scale (a sine of amplitude 2^(numBits - 1) reads 0 dBFS in every window).
+    static ToneFigures compute(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins, int numBits);
+};
