@@ -5,6 +5,8 @@
 # program looks for its plug-in where that installation puts it. Every check
 # runs; failures are listed.
 set -uo pipefail
+# A grep at the end of a pipeline reads all its input (no -q): with pipefail,
+# a grep that stops early fails the pipeline when the writer gets SIGPIPE.
 build=$1
 libdir=$2
 source=$3
@@ -34,7 +36,7 @@ for program in KZ7305EVM kz7305evm-cli kz7305-sim; do
 done
 contract=$prefix/$libdir/libNuvarDriver.so.1
 [ -f "$contract" ] || fail "$libdir/libNuvarDriver.so.1 missing"
-readelf -d "$contract" 2>/dev/null | grep -q 'SONAME.*\[libNuvarDriver\.so\.1\]' || fail "contract library without its soname"
+readelf -d "$contract" 2>/dev/null | grep 'SONAME.*\[libNuvarDriver\.so\.1\]' > /dev/null || fail "contract library without its soname"
 plugin=$prefix/$libdir/KZ7305EVM/plugins/libKZ7305EVM.so
 [ -f "$plugin" ] || fail "driver plug-in missing from $libdir/KZ7305EVM/plugins"
 grep -qx 'DriverName=KZ7305EVM.kz7305' "$prefix/share/KZ7305EVM/KZ7305EVM.conf" 2>/dev/null \
@@ -43,7 +45,7 @@ grep -qx 'DriverName=KZ7305EVM.kz7305' "$prefix/share/KZ7305EVM/KZ7305EVM.conf" 
 [ -f "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg" ] || fail "scalable icon missing"
 for size in 16 32 48 64 128 256; do
   file "$prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png" 2>/dev/null \
-    | grep -q "PNG image data, $size x $size" || fail "no ${size}x${size} PNG icon"
+    | grep "PNG image data, $size x $size" > /dev/null || fail "no ${size}x${size} PNG icon"
 done
 for page in KZ7305EVM kz7305evm-cli kz7305-sim; do
   man_page=$prefix/share/man/man1/$page.1.gz
@@ -87,7 +89,7 @@ run() {
 }
 # Paths found relative to the program read PREFIX/bin/../LIBDIR.
 installed_lib="$prefix/\(bin/\.\./\)\?$libdir"
-run ldd "$prefix/bin/kz7305evm-cli" | grep -q "libNuvarDriver.so.1 => $installed_lib/libNuvarDriver" \
+run ldd "$prefix/bin/kz7305evm-cli" | grep "libNuvarDriver.so.1 => $installed_lib/libNuvarDriver" > /dev/null \
   || fail "the installed tool does not load the installed contract library"
 run "$prefix/bin/KZ7305EVM" --version > /dev/null || fail "KZ7305EVM --version"
 
