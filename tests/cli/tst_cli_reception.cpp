@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "kz7305evm-cli acquire" against a board on a misbehaving line: the real
 // program and driver plug-in, the board played by this test.
+#include "CpuTime.h"
 #include "DataFileLoader.h"
 #include "HostileBoard.h"
 
@@ -12,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/resource.h>
 
 using Fault = HostileBoard::Fault;
 
@@ -41,17 +41,6 @@ private:
     QTemporaryDir m_home;
 };
 
-namespace {
-
-double childrenCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
 
 void tst_cli_reception::initTestCase()
 {
@@ -70,7 +59,7 @@ tst_cli_reception::Run tst_cli_reception::run(const QStringList &arguments, int 
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    const double cpuBefore = childrenCpuSeconds();
+    const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
     QElapsedTimer clock;
     clock.start();
     process.start(QStringLiteral(KZ_CLI_PATH), QStringList{QStringLiteral("acquire")} + arguments);
@@ -84,7 +73,7 @@ tst_cli_reception::Run tst_cli_reception::run(const QStringList &arguments, int 
     }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.err = process.readAllStandardError();
-    result.cpuSeconds = childrenCpuSeconds() - cpuBefore;
+    result.cpuSeconds = cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
     return result;
 }
 
