@@ -28,6 +28,7 @@ private slots:
     void resynchronisesAfterCorruptedAnswer();
     void resynchronisesAfterStalledAnswer();
     void findPortsSkipsBusyPorts();
+    void portScanAndPortChangeForgetQueuedAnswers();
     void portTableFromEnvironment();
 
 private:
@@ -255,6 +256,24 @@ void tst_csrdrv::resynchronisesAfterStalledAnswer()
     QCOMPARE(link->droppedBytes(), 2u);
     QVERIFY(link->isTransmitEnabled());
     QCOMPARE(link->lastReceivedPacket()->packetType(), 8);
+}
+
+void tst_csrdrv::portScanAndPortChangeForgetQueuedAnswers()
+{
+    // An answer of the old port must never be taken for one of the new port.
+    for (const bool scan : {true, false}) {
+        auto link = openLink();
+        link->setNodeID(1);
+        link->setPage(0xFFFF);
+        link->readByte(14);
+        QTRY_COMPARE(link->packetsWaiting(), quint16(1));
+        if (scan)
+            link->findPorts();
+        else
+            link->setPortNumber(2); // not in the table: the port closes
+        QCOMPARE(link->packetsWaiting(), quint16(0));
+        QVERIFY(!link->getPacket());
+    }
 }
 
 void tst_csrdrv::findPortsSkipsBusyPorts()
