@@ -98,8 +98,7 @@ public:
     int cursorMode() const { return m_cursorMode; }
 
     // The units of the axes, for the cursor readout ("samples", "codes", "Hz",
-    // "dB"...). Other units start the full view again and move the cursors
-    // onto the new series.
+    // "dB"...). Other units start the full view again.
     void setAxisUnits(const QString &xUnit, const QString &yUnit);
     QString xUnit() const { return m_xUnit; }
     QString yUnit() const { return m_yUnit; }

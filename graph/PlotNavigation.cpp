@@ -35,12 +35,11 @@ void Plot::setAxisUnits(const QString &xUnit, const QString &yUnit)
 {
     if (xUnit == m_xUnit && yUnit == m_yUnit)
         return;
-    // Ranges and cursor places of other quantities mean nothing here.
+    // Ranges of other quantities mean nothing here; the cursors stay on their
+    // points, so seconds and sample numbers measure the same samples.
     m_xUnit = xUnit;
     m_yUnit = yUnit;
     m_navigator.showFullView();
-    if (m_cursors.shown())
-        m_cursors.show(0, pointCount() - 1);
 }
 
 AxisSpan Plot::xRange() const
