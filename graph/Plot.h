@@ -154,6 +154,7 @@ private:
     bool handleCursorKey(QKeyEvent *event);
     // After a zoom or pan: keep the axes as they are now, repaint.
     void keepView();
+    void replotShown();
     // While zoomed, puts the kept ranges back on the axes; false otherwise.
     bool keepZoomedRanges();
     void drawCursorLines();

@@ -86,13 +86,20 @@ void Plot::showFullView()
 {
     m_navigator.showFullView();
     rescaleAxes();
-    m_chart->replot();
+    replotShown();
 }
 
 void Plot::keepView()
 {
     m_navigator.keep(xRange(), yRange());
-    m_chart->replot();
+    replotShown();
+}
+
+void Plot::replotShown()
+{
+    // A hidden graph is painted when it is shown or rendered.
+    if (m_chart->isVisible())
+        m_chart->replot();
 }
 
 bool Plot::keepZoomedRanges()
@@ -129,7 +136,7 @@ std::optional<CursorReadout> Plot::cursorReadout() const
 void Plot::cursorsMoved()
 {
     drawCursorLines();
-    m_chart->replot();
+    replotShown();
     emit cursorsChanged();
 }
 
