@@ -4,13 +4,39 @@
 #include "NumberFormat.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
+constexpr int ShownDigits = 7; // as many as a single-precision value holds
+
+// The place value of the last shown digit of a number of that magnitude (> 0).
+double lastDigit(double magnitude)
+{
+    return std::pow(10.0, std::floor(std::log10(magnitude)) - (ShownDigits - 1));
+}
+
+double roundTo(double value, double step)
+{
+    return std::round(value / step) * step;
+}
+
+// value to ShownDigits significant digits, so single-precision noise stays unseen.
+double shown(double value)
+{
+    return value == 0 || !std::isfinite(value) ? value : roundTo(value, lastDigit(std::abs(value)));
+}
+
+// b - a to the last digit that a and b are shown with.
+double difference(double a, double b)
+{
+    const double larger = std::max(std::abs(a), std::abs(b));
+    return larger == 0 || !std::isfinite(larger) ? b - a : roundTo(b - a, lastDigit(larger));
+}
+
 QString withUnit(double value, const QString &unit, QChar separator)
 {
-    // Seven significant digits: the series holds single-precision values.
-    const QString number = NumberFormat::generalSingle(static_cast<float>(value), separator);
+    const QString number = NumberFormat::general(shown(value), separator);
     return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
 }
 
@@ -74,8 +100,8 @@ std::optional<CursorReadout> GraphCursors::readout(std::span<const double> x, st
         r.x[static_cast<std::size_t>(c)] = x[p];
         r.y[static_cast<std::size_t>(c)] = y[p];
     }
-    r.deltaX = r.x[1] - r.x[0];
-    r.deltaY = r.y[1] - r.y[0];
+    r.deltaX = difference(r.x[0], r.x[1]);
+    r.deltaY = difference(r.y[0], r.y[1]);
     if (r.deltaX != 0)
         r.inverseDeltaX = 1 / r.deltaX;
     r.xUnit = xUnit;

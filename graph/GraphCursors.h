@@ -8,7 +8,8 @@
 #include <span>
 
 // The figures of the two cursors read off the series: X and Y at each cursor,
-// their differences and 1/ΔX, each with its axis unit.
+// their differences (to the last digit the values are shown with) and 1/ΔX,
+// each with its axis unit.
 struct CursorReadout {
     std::array<double, 2> x{}, y{};
     double deltaX = 0;

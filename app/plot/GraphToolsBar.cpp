@@ -32,9 +32,16 @@ QString GraphToolsBar::readoutText() const
     return m_readout->isHidden() ? QString() : m_readout->text();
 }
 
-void GraphToolsBar::setTimeChoiceShown(bool shown)
+void GraphToolsBar::showFor(bool graphShown, bool timeChoiceShown)
 {
-    m_timeInSeconds->setVisible(shown);
+    m_graphShown = graphShown;
+    m_timeInSeconds->setVisible(timeChoiceShown);
+    hideWhenEmpty();
+}
+
+void GraphToolsBar::hideWhenEmpty()
+{
+    setVisible(m_graphShown && (!m_readout->isHidden() || !m_timeInSeconds->isHidden()));
 }
 
 void GraphToolsBar::showReadout()
@@ -42,4 +49,5 @@ void GraphToolsBar::showReadout()
     const std::optional<CursorReadout> readout = m_plot->cursorReadout();
     m_readout->setText(readout ? readout->text(NumberFormat::screenSeparator()) : QString());
     m_readout->setVisible(readout.has_value());
+    hideWhenEmpty();
 }

@@ -20,16 +20,19 @@ public:
     QCheckBox *cbTimeInSeconds() const { return m_timeInSeconds; }
     // The readout as shown; empty while the cursors are hidden.
     QString readoutText() const;
-    // The time choice belongs to the time-domain view only.
-    void setTimeChoiceShown(bool shown);
+    // What the current view offers: a graph, and the time choice (the time
+    // domain only). The row hides whenever it has nothing to show.
+    void showFor(bool graphShown, bool timeChoiceShown);
 
 signals:
     void timeAxisChanged();
 
 private:
     void showReadout();
+    void hideWhenEmpty();
 
     Plot *m_plot;
     QLabel *m_readout;
     QCheckBox *m_timeInSeconds;
+    bool m_graphShown = true;
 };

@@ -91,8 +91,7 @@ void frmPlot::drawGraph()
     const ViewGraph::Style *style = styleOf(view);
     ViewGraph::draw(m_document, *m_plot, style ? *style : ViewGraph::Style{},
                     m_graphTools->timeInSeconds() ? ViewGraph::TimeAxis::Seconds : ViewGraph::TimeAxis::SampleNumbers);
-    m_graphTools->setVisible(view != DataList);
-    m_graphTools->setTimeChoiceShown(view == TimeDomain);
+    m_graphTools->showFor(view != DataList, view == TimeDomain);
 }
 
 void frmPlot::copyToClipboard()
