@@ -64,7 +64,7 @@ Plot::Plot(QWidget *parent)
     m_overlay->setSelectable(QCP::stNone);
     setUpAppearance();
 
-    connect(m_chart, &QCustomPlot::mousePress, this, &Plot::onChartClicked);
+    setUpNavigation();
     m_chart->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_chart, &QCustomPlot::customContextMenuRequested, this, &Plot::showMethodMenu);
 }
@@ -82,6 +82,7 @@ void Plot::setSeriesData(std::span<const float> x, std::span<const float> y, int
         m_y[static_cast<qsizetype>(i)] = y[i];
     }
     m_cursorPoint = std::min(m_cursorPoint, static_cast<int>(n) - 1);
+    m_cursors.clampTo(static_cast<int>(n));
 }
 
 void Plot::setOverlayData(std::span<const double> x, std::span<const double> y)
@@ -284,11 +285,14 @@ void Plot::redraw()
     m_graph->setData(m_x, m_y, true);
     m_overlay->setData(m_overlayX, m_overlayY, true);
     rebuildAnnotations();
-    rescaleAxes();
+    if (!keepZoomedRanges())
+        rescaleAxes();
+    drawCursorLines();
     // A hidden graph is painted when it is shown or rendered.
     if (m_chart->isVisible())
         m_chart->replot();
     emit redrawn();
+    emit cursorsChanged();
 }
 
 void Plot::showEvent(QShowEvent *event)
@@ -356,28 +360,4 @@ int Plot::nearestPoint(double pixelX, double pixelY) const
         }
     }
     return bestDistance <= 100.0 ? best : -1; // within 10 pixels
-}
-
-void Plot::onChartClicked(QMouseEvent *event)
-{
-    const QPointF pos = event->position();
-    emit mouseInput(event->button(), event->modifiers(), qRound(pos.x()), qRound(pos.y()));
-    if (event->button() != Qt::LeftButton)
-        return;
-    const int point = nearestPoint(pos.x(), pos.y());
-    if (point >= 0) {
-        m_cursorPoint = point;
-        emit dataPointClicked(0, point);
-    }
-}
-
-void Plot::keyPressEvent(QKeyEvent *event)
-{
-    if (m_cursorPoint >= 0 && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
-        const int step = event->key() == Qt::Key_Left ? -1 : 1;
-        m_cursorPoint = std::clamp(m_cursorPoint + step, 0, std::max(0, pointCount() - 1));
-        emit cursorMoved();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

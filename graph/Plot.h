@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "GraphCursors.h"
+#include "GraphNavigator.h"
+
 #include <QColor>
 #include <QImage>
 #include <QMap>
+#include <QPointer>
 #include <QString>
 #include <QVector>
 #include <QWidget>
@@ -12,14 +16,19 @@
 
 class QCustomPlot;
 class QCPGraph;
+class QCPItemStraightLine;
 class QCPTextElement;
 class QMouseEvent;
 class QPaintDevice;
+class QRubberBand;
+class QWheelEvent;
 
 // The graph of the plot window: a thin wrapper over the charting library that
 // keeps every setting the plot window hands it (titles, one series, plotting
 // method and style, manual X range, annotations, cursor) and rebuilds the chart
 // from them on redraw(). Settings read back exactly as they were set.
+// The user zooms and pans it and measures with two cursors (see README); a
+// zoomed graph keeps its axis ranges across redraws until the full view.
 class Plot : public QWidget
 {
     Q_OBJECT
@@ -95,6 +104,29 @@ public:
     void setCursorMode(int mode) { m_cursorMode = mode; }
     int cursorMode() const { return m_cursorMode; }
 
+    // The units of the axes, for the cursor readout ("samples", "codes", "Hz",
+    // "dB"...). Other units start the full view again.
+    void setAxisUnits(const QString &xUnit, const QString &yUnit);
+    QString xUnit() const { return m_xUnit; }
+    QString yUnit() const { return m_yUnit; }
+
+    // Zoom and pan: only the axis ranges change, and the chart repaints.
+    AxisSpan xRange() const;
+    AxisSpan yRange() const;
+    bool isZoomed() const { return m_navigator.zoomed(); }
+    // Scales one axis by factor about centre (below 1 zooms in).
+    void zoomAbout(Qt::Orientation axis, double centre, double factor);
+    void zoomTo(AxisSpan x, AxisSpan y);
+    void panBy(double dx, double dy);
+    // Fits the axes to the data again.
+    void showFullView();
+
+    // The two measuring cursors.
+    const GraphCursors &cursors() const { return m_cursors; }
+    void setCursorsShown(bool shown);
+    void placeCursor(int cursor, int point);
+    std::optional<CursorReadout> cursorReadout() const;
+
     // Rebuilds the chart from the settings above and repaints.
     void redraw();
     // Draws the graph as it stands into target on device, laid out for the
@@ -111,6 +143,8 @@ signals:
     void dataPointClicked(int series, int point);
     void cursorMoved();
     void mouseInput(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // The cursors were shown, hidden or moved, or the series under them changed.
+    void cursorsChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -118,7 +152,22 @@ protected:
 
 private:
     void setUpAppearance();
-    void onChartClicked(QMouseEvent *event);
+    // Mouse and keys: zoom, pan, cursors and the click of a point.
+    void setUpNavigation();
+    void onMousePress(QMouseEvent *event);
+    void onMouseMove(QMouseEvent *event);
+    void onMouseRelease(QMouseEvent *event);
+    void onWheel(QWheelEvent *event);
+    bool handleCursorKey(QKeyEvent *event);
+    // After a zoom or pan: keep the axes as they are now, repaint.
+    void keepView();
+    void replotShown();
+    // While zoomed, puts the kept ranges back on the axes; false otherwise.
+    bool keepZoomedRanges();
+    void drawCursorLines();
+    void cursorsMoved();
+    int pointNearestX(double x) const;
+    int cursorLineAt(double pixelX) const;
     // The chart's own customisation: the plotting method of the view shown.
     void showMethodMenu(const QPoint &position);
     void applySeriesStyle();
@@ -147,4 +196,15 @@ private:
     QVector<Annotation> m_annotations;
     int m_cursorPoint = -1;
     int m_cursorMode = 0;
+
+    QString m_xUnit, m_yUnit;
+    GraphNavigator m_navigator;
+    GraphCursors m_cursors;
+    std::array<QPointer<QCPItemStraightLine>, GraphCursors::Count> m_cursorLines;
+    // A mouse gesture from press to release.
+    enum class Drag { None, Click, Box, Pan, Cursor };
+    Drag m_drag = Drag::None;
+    QPoint m_pressPosition, m_lastPosition;
+    int m_draggedCursor = 0;
+    QRubberBand *m_rubberBand = nullptr;
 };

@@ -15,15 +15,27 @@
 namespace {
 
 constexpr auto FftFiguresStart = ",     SNR:";
+constexpr auto TimeSecondsXLabel = "Time (s)";
 
-void feedTimeDomain(const PlotDocument &document, Plot &plot)
+QString timeYUnit(std::optional<DataFormat> format)
+{
+    if (format == DataFormat::PercentOfFullScale)
+        return QStringLiteral("%");
+    if (format == DataFormat::ScaledByLsb)
+        return QStringLiteral("V");
+    return QStringLiteral("codes");
+}
+
+void feedTimeDomain(const PlotDocument &document, Plot &plot, ViewGraph::TimeAxis timeAxis)
 {
     const std::span<const std::int32_t> samples = document.samples();
     const SampleBlock &block = document.block();
     const std::optional<DataFormat> format = document.dataFormat();
+    // Without a rate there are no seconds to show.
+    const bool seconds = timeAxis == ViewGraph::TimeAxis::Seconds && block.sampleFreq > 0;
     std::vector<float> x(samples.size()), y(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        x[i] = static_cast<float>(i + 1);
+        x[i] = static_cast<float>(seconds ? static_cast<double>(i) / block.sampleFreq : static_cast<double>(i + 1));
         const double code = samples[i];
         // Every point in the same unit: the whole trace follows the data format.
         if (format == DataFormat::PercentOfFullScale)
@@ -33,9 +45,10 @@ void feedTimeDomain(const PlotDocument &document, Plot &plot)
         else
             y[i] = static_cast<float>(code);
     }
-    plot.setXAxisLabel(QLatin1String(GraphTexts::TimeXLabel));
+    plot.setXAxisLabel(QLatin1String(seconds ? TimeSecondsXLabel : GraphTexts::TimeXLabel));
     plot.setYAxisLabel(QLatin1String(GraphTexts::TimeYLabel));
     plot.setSeriesData(x, y, static_cast<int>(samples.size()));
+    plot.setAxisUnits(seconds ? QStringLiteral("s") : QStringLiteral("samples"), timeYUnit(format));
 }
 
 void feedFft(const PlotDocument &document, Plot &plot)
@@ -55,6 +68,7 @@ void feedFft(const PlotDocument &document, Plot &plot)
     plot.setYAxisLabel(QLatin1String(GraphTexts::FftYLabel));
     plot.setSubTitle(GraphTexts::fftSubtitle(document.fftOptions().window, n));
     plot.setSeriesData(x, y, static_cast<int>(count));
+    plot.setAxisUnits(QStringLiteral("Hz"), QStringLiteral("dB"));
 }
 
 // The normal density of the block's mean and sigma, scaled to the counts of
@@ -98,6 +112,7 @@ void feedHistogram(const PlotDocument &document, Plot &plot)
     plot.setXAxisLabel(histogram.axisLabel(NumberFormat::screenSeparator()));
     plot.setYAxisLabel(QLatin1String(GraphTexts::HistogramYLabel));
     plot.setSeriesData(x, y, static_cast<int>(count));
+    plot.setAxisUnits(QStringLiteral("codes"), QStringLiteral("counts"));
     // One bin wider than the codes, so that the bin holding the maximum is drawn.
     plot.setManualXRange(true, histogram.minimum(), histogram.maximum() + histogram.binWidth());
     plot.setBinWidth(histogram.binWidth() * 1.05);
@@ -112,7 +127,7 @@ ViewGraph::Style ViewGraph::defaultStyle(PlotDocument::View view)
     return view == PlotDocument::Histogram ? Style{Plot::Steps, 0, 1} : Style{};
 }
 
-void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &style)
+void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &style, TimeAxis timeAxis)
 {
     const QString deviceId = document.block().deviceId;
     plot.clearAnnotations();
@@ -126,7 +141,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
         plot.setLineType(style.lineType);
         switch (document.view()) {
         case PlotDocument::TimeDomain:
-            feedTimeDomain(document, plot);
+            feedTimeDomain(document, plot, timeAxis);
             break;
         case PlotDocument::FFTPlot:
             feedFft(document, plot);

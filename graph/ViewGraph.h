@@ -19,13 +19,19 @@ struct Style {
     std::int16_t lineType = 1;
 };
 
+// What the time-domain X axis counts: sample numbers from 1, or seconds from
+// the first sample (sample number - 1) / SampleFreq.
+enum class TimeAxis { SampleNumbers, Seconds };
+
 // The style a new window starts with for view (the histogram in steps).
 Style defaultStyle(PlotDocument::View view);
 
 // Clears the graph's marks and, with data ready, feeds it the view in style
 // (the histogram with its normal curve when the document asks for it); then
-// redraws. The data list has no graph: only the titles are set.
-void draw(const PlotDocument &document, Plot &plot, const Style &style);
+// redraws. The data list has no graph: only the titles are set. The axis
+// units go to the graph for its cursor readout.
+void draw(const PlotDocument &document, Plot &plot, const Style &style,
+          TimeAxis timeAxis = TimeAxis::SampleNumbers);
 
 // Adds the figures a printout carries to the subtitle (time domain: Min, Max,
 // Mean, StdDev and a line of noise figures; FFT: SNR, SINAD, THD, SFDR) and

@@ -3,12 +3,15 @@
 
 #include "AppState.h"
 #include "FftOptionsPanel.h"
+#include "GraphToolsBar.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "UserMessage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
 #include <QRadioButton>
@@ -17,8 +20,8 @@
 #include <QTabWidget>
 
 frmPlot::frmPlot(QWidget *parent)
-    : QWidget(parent), m_plot(new Plot), m_ssTab1(new QTabWidget(this)), m_ssTab2(new QTabWidget),
-      m_fftOptions(new FftOptionsPanel), m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))),
+    : QWidget(parent), m_plot(new Plot), m_graphTools(new GraphToolsBar(m_plot)), m_ssTab1(new QTabWidget(this)),
+      m_ssTab2(new QTabWidget), m_fftOptions(new FftOptionsPanel), m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))),
       m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))), m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))),
       m_dataList(new QListView), m_dataListModel(new QStringListModel(this)),
       m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
@@ -74,8 +77,31 @@ void frmPlot::UpdatePlot()
     const View view = m_document.view();
     setWindowTitle(DeviceID() + QLatin1String(suffixes[view - 1]));
     runAnalysisPass();
+    drawGraph();
+}
+
+void frmPlot::drawGraph()
+{
+    const View view = m_document.view();
     const ViewGraph::Style *style = styleOf(view);
-    ViewGraph::draw(m_document, *m_plot, style ? *style : ViewGraph::Style{});
+    ViewGraph::draw(m_document, *m_plot, style ? *style : ViewGraph::Style{},
+                    m_graphTools->timeInSeconds() ? ViewGraph::TimeAxis::Seconds : ViewGraph::TimeAxis::SampleNumbers);
+    m_graphTools->showFor(view != DataList, view == TimeDomain);
+}
+
+void frmPlot::copyToClipboard()
+{
+    QString text;
+    if (m_document.view() == DataList) {
+        QModelIndexList rows = m_dataList->selectionModel()->selectedRows();
+        std::sort(rows.begin(), rows.end()); // in list order, however they were picked
+        for (const QModelIndex &row : std::as_const(rows))
+            text += row.data().toString() + QLatin1Char('\n');
+    } else {
+        text = m_graphTools->readoutText();
+    }
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
 }
 
 void frmPlot::runAnalysisPass()

@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+class GraphToolsBar;
 class Plot;
 class QButtonGroup;
 class QCheckBox;
@@ -116,6 +117,11 @@ public:
     QStringList dataListLines() const { return m_document.dataListLines(); }
 
     Plot *plot() const { return m_plot; }
+    // The cursor readout and the time axis choice under the graph.
+    GraphToolsBar *graphTools() const { return m_graphTools; }
+    // Ctrl+C: in the data list the selected lines, in a graph view the cursor
+    // readout, as text on the clipboard. Nothing selected leaves the clipboard.
+    void copyToClipboard();
     QString statusText(int panel) const;
     bool statusBarShown() const;
     QRadioButton *optDataFormat(int index) const;
@@ -162,11 +168,14 @@ private:
     // Hands the document the options as the controls hold them now, runs the
     // analysis pass and shows the status texts.
     void runAnalysisPass();
+    // Feeds the graph the current view from the kept results.
+    void drawGraph();
     // The first selected data-format option, none when no option is selected.
     std::optional<DataFormat> selectedDataFormat() const;
 
     PlotDocument m_document;
     Plot *m_plot;
+    GraphToolsBar *m_graphTools;
     QTabWidget *m_ssTab1;
     QTabWidget *m_ssTab2;
     std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram

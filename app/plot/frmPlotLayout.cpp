@@ -6,6 +6,7 @@
 
 #include "AppState.h"
 #include "FftOptionsPanel.h"
+#include "GraphToolsBar.h"
 #include "Plot.h"
 
 #include <QButtonGroup>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -46,6 +48,7 @@ void frmPlot::buildLayout()
     layout->setContentsMargins(4, 4, 4, 0);
     layout->setSpacing(2);
     layout->addWidget(m_ssTab1, 1);
+    layout->addWidget(m_graphTools);
     layout->addWidget(m_statusBar);
 
     m_graphPages = {graphPage(m_noisePanel), graphPage(m_tonePanel), graphPage(m_cbNormalCurve)};
@@ -82,6 +85,7 @@ QWidget *frmPlot::buildDataListPage()
     m_dataList->setModel(m_dataListModel);
     m_dataList->setUniformItemSizes(true);
     m_dataList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_dataList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QFont fixed = m_dataList->font();
     fixed.setStyleHint(QFont::Monospace);
     fixed.setFamily(QStringLiteral("monospace"));
@@ -124,6 +128,9 @@ void frmPlot::connectControls()
     connect(m_plot, &Plot::dataPointClicked, this, &frmPlot::Plot_DataPointClicked);
     connect(m_plot, &Plot::cursorMoved, this, &frmPlot::Plot_CursorMoved);
     connect(m_plot, &Plot::mouseInput, this, [this] { m_plot->setCursorMode(2); });
+    connect(m_graphTools, &GraphToolsBar::timeAxisChanged, this, &frmPlot::drawGraph);
+    auto *copy = new QShortcut(QKeySequence::Copy, this, this, &frmPlot::copyToClipboard);
+    copy->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
 bool frmPlot::eventFilter(QObject *watched, QEvent *event)

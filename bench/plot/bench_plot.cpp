@@ -4,6 +4,9 @@
 // points) and the FFT with every mark box checked (NB 51, H 20). The analysis
 // results are kept, so each run is what a redraw after a block costs the graph:
 // feeding the series, the marks and the titles, laying out and painting.
+// The zoom steps scale the X axis of the time domain and the histogram by 0.8
+// about one point, eight steps in then eight out, and paint: what one wheel
+// notch costs (the analysis is never run again).
 #include "AppState.h"
 #include "Plot.h"
 #include "frmPlot.h"
@@ -36,10 +39,9 @@ std::vector<std::int32_t> block()
     return codes;
 }
 
-void redrawView(benchmark::State &state, frmPlot::View view)
+void open(frmPlot &window, frmPlot::View view)
 {
     AppState::setDataReady(true);
-    frmPlot window;
     const auto codes = block();
     window.setDeviceID(QStringLiteral("KZ7305"));
     window.setNumBits(24);
@@ -52,6 +54,12 @@ void redrawView(benchmark::State &state, frmPlot::View view)
     for (QCheckBox *box : {window.cbDCspect(), window.cbMainLobe(), window.cbHarmonics()})
         box->setChecked(true);
     window.showView(view); // computes once; the runs redraw from the kept results
+}
+
+void redrawView(benchmark::State &state, frmPlot::View view)
+{
+    frmPlot window;
+    open(window, view);
     for (auto _ : state) {
         window.UpdatePlot();
         QImage picture = window.plot()->renderImage(PictureSize);
@@ -77,6 +85,35 @@ void BM_RedrawFftAllMarks(benchmark::State &state)
     redrawView(state, frmPlot::FFTPlot);
 }
 BENCHMARK(BM_RedrawFftAllMarks)->Unit(benchmark::kMillisecond);
+
+void zoomSteps(benchmark::State &state, frmPlot::View view)
+{
+    frmPlot window;
+    open(window, view);
+    Plot &plot = *window.plot();
+    const AxisSpan full = plot.xRange();
+    const double centre = full.lower + 0.4 * full.size();
+    int step = 0;
+    for (auto _ : state) {
+        const bool in = (step++ / 8) % 2 == 0;
+        plot.zoomAbout(Qt::Horizontal, centre, in ? 0.8 : 1.25);
+        QImage picture = plot.renderImage(PictureSize);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["points"] = plot.pointCount();
+}
+
+void BM_ZoomStepTimeDomain(benchmark::State &state)
+{
+    zoomSteps(state, frmPlot::TimeDomain);
+}
+BENCHMARK(BM_ZoomStepTimeDomain)->Unit(benchmark::kMillisecond);
+
+void BM_ZoomStepHistogram(benchmark::State &state)
+{
+    zoomSteps(state, frmPlot::Histogram);
+}
+BENCHMARK(BM_ZoomStepHistogram)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

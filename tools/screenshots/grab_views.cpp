@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kz-grab-views DATAFILE OUTDIR: loads DATAFILE into a plot window through its
 // Open command and saves the four views as OUTDIR/view-scope.png,
-// view-fft.png, view-histogram.png and view-datalist.png, and the FFT options
-// as view-fft-options.png. Run it on a display
+// view-fft.png, view-histogram.png and view-datalist.png, the FFT options
+// as view-fft-options.png, and the trace zoomed in with two cursors on
+// successive peaks as view-scope-cursors.png. Run it on a display
 // (tools/screenshots.sh starts Xvfb) so the window is drawn as users see it.
 #include "AppState.h"
 #include "FileDialogs.h"
+#include "GraphToolsBar.h"
 #include "Plot.h"
 #include "frmPlot.h"
 
@@ -51,6 +53,15 @@ int main(int argc, char *argv[])
     emit window.plot()->dataPointClicked(0, 4075);
 
     const bool scope = window.grab().save(out.filePath(QStringLiteral("view-scope.png")));
+    // Three periods of the tone in seconds, a cursor on each of two peaks.
+    window.graphTools()->cbTimeInSeconds()->setChecked(true);
+    window.plot()->zoomTo({0.3880, 0.4150}, {-9.5e6, 9.5e6});
+    window.plot()->placeCursor(0, 3906);
+    window.plot()->placeCursor(1, 3990);
+    QApplication::processEvents();
+    const bool cursors = window.grab().save(out.filePath(QStringLiteral("view-scope-cursors.png")));
+    window.graphTools()->cbTimeInSeconds()->setChecked(false);
+    window.plot()->setCursorsShown(false);
     window.optWindow(4)->setChecked(true);
     window.cbMainLobe()->setChecked(true);
     window.cbHarmonics()->setChecked(true);
@@ -60,7 +71,7 @@ int main(int argc, char *argv[])
     const bool options = window.grab().save(out.filePath(QStringLiteral("view-fft-options.png")));
     const bool histogram = grabTab(window, 2, out.filePath(QStringLiteral("view-histogram.png")));
     const bool list = grabTab(window, 3, out.filePath(QStringLiteral("view-datalist.png")));
-    if (!(scope && fft && options && histogram && list)) {
+    if (!(scope && cursors && fft && options && histogram && list)) {
         err << "kz-grab-views: cannot write the pictures into " << out.path() << '\n';
         return 1;
     }
