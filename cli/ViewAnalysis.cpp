@@ -54,6 +54,23 @@ QList<Figure> histogramFigures(const Histogram &histogram)
             {QStringLiteral("maximum"), QStringLiteral("Maximum"), histogram.maximum()}};
 }
 
+
+QList<Figure> reportFigures(const PlotDocument &document, AnalysisOptions::View view)
+{
+    switch (view) {
+    case AnalysisOptions::View::Fft:
+        return fftFigures(document);
+    case AnalysisOptions::View::Histogram:
+        return histogramFigures(document.histogram());
+    case AnalysisOptions::View::List:
+        return {{QStringLiteral("lines"), QStringLiteral("Lines"),
+                 static_cast<double>(document.dataListLines().size())}};
+    case AnalysisOptions::View::Time:
+        break;
+    }
+    return timeFigures(document.statistics());
+}
+
 } // namespace
 
 void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options,
@@ -73,21 +90,24 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
 {
     PlotDocument document;
     analyzeInDocument(document, block, options);
-    QList<Figure> figures;
-    switch (options.view) {
-    case AnalysisOptions::View::Fft:
-        figures = fftFigures(document);
-        break;
-    case AnalysisOptions::View::Histogram:
-        figures = histogramFigures(document.histogram());
-        break;
-    case AnalysisOptions::View::List:
-        figures = {{QStringLiteral("lines"), QStringLiteral("Lines"),
-                    static_cast<double>(document.dataListLines().size())}};
-        break;
-    case AnalysisOptions::View::Time:
-        figures = timeFigures(document.statistics());
-        break;
+    return ViewReport{reportFigures(document, options.view),
+                      fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
+}
+
+std::variant<ViewReport, qsizetype> ViewReport::analyzeAverage(std::span<const SampleBlock> blocks,
+                                                               const AnalysisOptions &options,
+                                                               const std::optional<QDateTime> &fileCreated)
+{
+    PlotDocument document;
+    document.setFftAveraging(static_cast<int>(blocks.size()));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        analyzeInDocument(document, blocks[i], options);
+        // A block of another shape starts the average over: refuse the set.
+        if (document.fftAverageCount() != static_cast<int>(i + 1))
+            return static_cast<qsizetype>(i);
     }
+    QList<Figure> figures = reportFigures(document, AnalysisOptions::View::Fft);
+    figures.append({QStringLiteral("averaged_blocks"), QStringLiteral("Averaged Blocks"),
+                    static_cast<double>(document.fftAverageCount())});
     return ViewReport{figures, fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
 }

@@ -109,7 +109,7 @@ public:
     // Results of the other views, as the last computation left them.
     int fftLength() const { return m_document.spectrum().length(); }
     // FFT levels in dB, bin b at index b for b < fftLength().
-    std::span<const double> fftLevels() const { return m_document.spectrum().levels(); }
+    std::span<const double> fftLevels() const { return m_document.fftLevels(); }
     const LobeTables &lobeTables() const { return m_document.lobeTables(); }
     const ::Histogram &histogram() const { return m_document.histogram(); }
     QStringList dataListLines() const { return m_document.dataListLines(); }
