@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+class FftAveragingBar;
 class Plot;
 class QButtonGroup;
 class QCheckBox;
@@ -128,6 +129,7 @@ public:
     QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
     QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }
     QCheckBox *cbHarmonics() const { return m_fftOptions->cbHarmonics(); }
+    FftAveragingBar *averagingBar() const { return m_averagingBar; }
 
 signals:
     void CalcStatus();
@@ -165,6 +167,7 @@ private:
     std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram
     int m_shownTab = ScopeTab;
     FftOptionsPanel *m_fftOptions;
+    FftAveragingBar *m_averagingBar;
     QListView *m_dataList;
     QStringListModel *m_dataListModel;
     QButtonGroup *m_dataFormatGroup;
