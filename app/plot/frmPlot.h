@@ -104,6 +104,10 @@ public:
     // strip does not move.
     void showView(View view);
     std::int16_t currentView() const { return m_document.view(); }
+    // The graph style of a graph view (the graph's own for the view on show);
+    // a new style is used from the view's next drawing.
+    ViewGraph::Style graphStyle(View view);
+    void setGraphStyle(View view, const ViewGraph::Style &style);
     QTabWidget *SSTab1() const { return m_ssTab1; }
     QTabWidget *SSTab2() const { return m_ssTab2; }
 
