@@ -33,12 +33,14 @@ void LobeTables::clear()
         row.fill(NoBin);
 }
 
-SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> bins, int numBins,
-                                         int numHarmonics, LobeTables &tables)
+// The metrics of an n-point spectrum whose bin b has power power(b) and
+// magnitude magnitude(b); only bins 0 .. n/2 - 1 are read.
+template<typename PowerOf, typename MagnitudeOf>
+static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const MagnitudeOf &magnitude, int numBins,
+                          int numHarmonics, LobeTables &tables)
 {
     SpectralMetrics r;
     tables.clear();
-    const auto n = static_cast<std::int32_t>(std::min<std::size_t>(bins.size(), Spectrum::MaxLength));
     if (n < 2)
         return r;
     const int nb = std::clamp(numBins, 1, LobeTables::HarmonicColumns);
@@ -46,15 +48,6 @@ SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> b
     const int half = nb / 2;
     const int start = (nb + 1) / 2;
     const std::int32_t lastBin = n / 2 - 1;
-
-    auto power = [&](std::int32_t b) {
-        const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
-        return x.real() * x.real() + x.imag() * x.imag();
-    };
-    auto magnitude = [&](std::int32_t b) {
-        const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
-        return Spectrum::magnitude(x.real(), x.imag());
-    };
 
     // Fundamental: the first of equal maxima wins.
     double best = -99999;
@@ -153,4 +146,30 @@ SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> b
         r.sfdr = 20 * log10Of(std::fabs(l1 / l2));
     }
     return r;
+}
+
+SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> bins, int numBins,
+                                         int numHarmonics, LobeTables &tables)
+{
+    const auto n = static_cast<std::int32_t>(std::min<std::size_t>(bins.size(), Spectrum::MaxLength));
+    const auto power = [&](std::int32_t b) {
+        const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
+        return x.real() * x.real() + x.imag() * x.imag();
+    };
+    const auto magnitude = [&](std::int32_t b) {
+        const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
+        return Spectrum::magnitude(x.real(), x.imag());
+    };
+    return metricsOf(n, power, magnitude, numBins, numHarmonics, tables);
+}
+
+SpectralMetrics SpectralMetrics::computeFromPowers(std::span<const double> powers, std::int32_t n, int numBins,
+                                                   int numHarmonics, LobeTables &tables)
+{
+    // Without the powers of bins 0 .. n/2 - 1 nothing can be measured.
+    const std::int32_t length = std::min<std::int32_t>(n, Spectrum::MaxLength);
+    const bool covered = length >= 2 && powers.size() >= static_cast<std::size_t>(length / 2);
+    const auto power = [&](std::int32_t b) { return powers[static_cast<std::size_t>(b)]; };
+    const auto magnitude = [&](std::int32_t b) { return std::sqrt(powers[static_cast<std::size_t>(b)]); };
+    return metricsOf(covered ? length : 0, power, magnitude, numBins, numHarmonics, tables);
 }

@@ -60,4 +60,9 @@ struct SpectralMetrics {
     // the main lobe.
     static SpectralMetrics compute(std::span<const std::complex<double>> bins, int numBins,
                                    int numHarmonics, LobeTables &tables);
+    // The same from the linear powers of bins 0 .. n/2 - 1 of an n-point
+    // spectrum (an averaged one has no phases). A common factor of all powers,
+    // such as a 0-dB reference, leaves every result but the sums unchanged.
+    static SpectralMetrics computeFromPowers(std::span<const double> powers, std::int32_t n, int numBins,
+                                             int numHarmonics, LobeTables &tables);
 };

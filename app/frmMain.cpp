@@ -8,6 +8,7 @@
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
+#include "RememberedSettings.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
 #include "WindowPlacement.h"
@@ -203,6 +204,7 @@ void frmMain::load()
     NewDocument();
     loadStartupBlock();
     m_panel->scrNumSamples()->setValue(12);
+    noteRefusedSettings(RememberedSettings::restoreWindow(*m_panel, *m_mfrmPlot));
     m_driverName = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QString());
     m_acquisition->setDriver(nullptr);
     m_driver.reset();
@@ -274,10 +276,23 @@ void frmMain::bindDriver(const QString &driverName)
     try {
         m_acquisition->callDriver([this] { m_driver->DriverOpen(*this); });
         m_acquisition->setDriver(m_driver.get());
+        // The stored board settings first, so the setup dialog shows them.
+        noteRefusedSettings(RememberedSettings::restoreDriver(*m_driver));
         m_acquisition->callDriver([this] { m_driver->Setup(); });
     } catch (const std::exception &) {
         UserMessage::show(this, QStringLiteral("Failed to open driver"));
     }
+}
+
+void frmMain::noteRefusedSettings(const QStringList &notes)
+{
+    if (notes.isEmpty())
+        return;
+    QStringList shown = notes;
+    if (!statusBar()->currentMessage().isEmpty())
+        shown.prepend(statusBar()->currentMessage());
+    // Long enough to be read after the setup dialog.
+    statusBar()->showMessage(shown.join(QStringLiteral("; ")), 30000);
 }
 
 void frmMain::DriverEvent(EventEnum evType)
@@ -327,6 +342,7 @@ void frmMain::unload()
         return;
     m_unloaded = true;
     WindowPlacement::save(*this);
+    RememberedSettings::save(*m_panel, m_mfrmPlot, m_driver.get());
     m_acquisition->setDriver(nullptr);
     if (m_driverLoaded) {
         try {

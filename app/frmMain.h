@@ -54,6 +54,8 @@ private:
     void loadStartupBlock();
     void bindDriver(const QString &driverName);
     void unload();
+    // Shows the notes of stored settings that were refused in the status bar.
+    void noteRefusedSettings(const QStringList &notes);
     void updateCommands();
     // Runs a command of the active plot window; a failure becomes a message box.
     void runPlotCommand(const QString &name, void (frmPlot::*command)());

@@ -156,6 +156,8 @@ std::optional<double> frmSetup::voltageFromText(const QString &text)
 
 void frmSetup::setup(kz7305Settings &prnt)
 {
+    // Probing the ports moves the link's number: take the driver's first.
+    const quint16 driverPort = prnt.portNumber();
     m_portMenu->clear();
     QList<quint16> ports;
     if (m_theCsrDrv) {
@@ -172,7 +174,8 @@ void frmSetup::setup(kz7305Settings &prnt)
     }
     for (quint16 port : ports)
         m_portMenu->addItem(QStringLiteral("COM%1").arg(port));
-    m_portMenu->setCurrentIndex(0);
+    // The driver's port (a stored one, say) when it is free, else the first.
+    m_portMenu->setCurrentIndex(std::max(0, static_cast<int>(ports.indexOf(driverPort))));
     portMenu_Click();
     m_portsFound = true;
     m_prnt = &prnt;

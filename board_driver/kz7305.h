@@ -2,6 +2,7 @@
 #pragma once
 
 #include "NuvarDriverClass.h"
+#include "NuvarDriverSettings.h"
 #include "kz7305Settings.h"
 #include "packetAssembler.h"
 
@@ -21,7 +22,7 @@ class stupidTimeoutMsg;
 // register writes and block reads over its serial link, assembles the 24-bit
 // samples the board returns and reports through DriverEvent. The link's
 // communication events go to the same sink directly.
-class kz7305 : public NuvarDriverClass, public kz7305Settings
+class kz7305 : public NuvarDriverClass, public kz7305Settings, public NuvarDriverSettings
 {
 public:
     // A block read returns at most 255 bytes: 85 samples of 3 bytes.
@@ -91,6 +92,13 @@ public:
     std::uint16_t portNumber() const override;
     void setPortNumber(std::uint16_t value) override;
     bool isPortOpen() const override;
+
+    // The same settings by name, for a program that stores them: "Port"
+    // (1 .. 16), "Channel" (1, 2, 4, 8), "Averaging" (0 .. 15) and
+    // "Reference" (0.5 .. 5 volts).
+    QStringList SettingNames() const override;
+    QString SettingValue(const QString &name) const override;
+    bool setSettingValue(const QString &name, const QString &value) override;
 
     // The serial link, lent to the setup dialog.
     csrdrv *theCsrDrv() const { return m_link; }

@@ -55,6 +55,53 @@ std::variant<FileReport, QString> analyzeFile(const QString &file, const Analyze
     return result;
 }
 
+// Prints the report of the files' averaged spectra, or refuses the whole set
+// when one file cannot be loaded or differs in FFT length, rate or scale.
+int runAverage(const AnalyzeOptions &options, QTextStream &out, QTextStream &err)
+{
+    QList<SampleBlock> blocks;
+    for (const QString &file : options.files) {
+        auto loaded = loadTimeDomainBlock(file);
+        if (const QString *problem = std::get_if<QString>(&loaded)) {
+            err << "kz7305evm-cli analyze: " << *problem << '\n';
+            return FileProblem;
+        }
+        blocks.append(std::move(std::get<SampleBlock>(loaded)));
+    }
+    const bool saving = !options.savePath.isEmpty();
+    const auto averaged = ViewReport::analyzeAverage(
+        blocks, options, saving ? std::optional(QDateTime::currentDateTime()) : std::nullopt);
+    if (const qsizetype *mismatch = std::get_if<qsizetype>(&averaged)) {
+        err << "kz7305evm-cli analyze: " << options.files[*mismatch] << ": FFT length, sample rate or scale differs from "
+            << options.files.first() << "'s; only spectra of one shape can be averaged\n";
+        return FileProblem;
+    }
+    const ViewReport &report = std::get<ViewReport>(averaged);
+    QString saveError;
+    if (saving && !DataFileWriter::save(options.savePath, report.fileContent, &saveError)) {
+        err << "kz7305evm-cli analyze: " << saveError << '\n';
+        return FileProblem;
+    }
+    // The average stands for the files together; the last block names the device.
+    const QString label = options.files.join(QLatin1Char('+'));
+    const QString viewName = AnalyzeOptions::viewName(options.view);
+    switch (options.output) {
+    case AnalyzeOptions::Output::Json:
+        printJsonLine(out, reportJson(label, blocks.last(), viewName, report));
+        break;
+    case AnalyzeOptions::Output::Table: {
+        FigureTable table(out);
+        table.addReport(label, blocks.last(), viewName, report);
+        table.finish();
+        break;
+    }
+    case AnalyzeOptions::Output::Text:
+        ReportText::print(out, label, blocks.last(), viewName, report);
+        break;
+    }
+    return Success;
+}
+
 } // namespace
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -65,6 +112,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return UsageProblem;
     }
     const AnalyzeOptions &options = std::get<AnalyzeOptions>(parsed);
+    if (options.average)
+        return runAverage(options, out, err);
     const QString viewName = AnalyzeOptions::viewName(options.view);
     FigureTable table(out);
     int result = Success;

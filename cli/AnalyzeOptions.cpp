@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AnalyzeOptions.h"
 
+#include "SpectrumAverage.h"
+
 std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &arguments)
 {
     AnalyzeOptions options;
@@ -17,6 +19,12 @@ std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &a
             outputChosen = true;
             return QString();
         }
+        if (name == QLatin1String("--average")) {
+            if (argument.hasInlineValue())
+                return QStringLiteral("option %1 takes no value").arg(name);
+            options.average = true;
+            return QString();
+        }
         if (name == QLatin1String("--save")) {
             if (!argument.takeValue(options.savePath) || options.savePath.isEmpty())
                 return QStringLiteral("option %1 needs a value").arg(name);
@@ -26,6 +34,16 @@ std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &a
     };
     if (std::optional<QString> problem = options.AnalysisOptions::parse(arguments, own))
         return *problem;
+    if (options.average) {
+        if (options.view != View::Fft)
+            return QStringLiteral("--average needs --view fft");
+        if (options.files.size() < SpectrumAverage::MinDepth || options.files.size() > SpectrumAverage::MaxDepth)
+            return QStringLiteral("--average takes %1 to %2 files, %3 were given")
+                .arg(SpectrumAverage::MinDepth)
+                .arg(SpectrumAverage::MaxDepth)
+                .arg(options.files.size());
+        return options;
+    }
     if (!options.savePath.isEmpty() && options.files.size() > 1)
         return QStringLiteral("--save takes one input file only, %1 were given").arg(options.files.size());
     return options;

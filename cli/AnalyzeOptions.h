@@ -12,6 +12,9 @@ struct AnalyzeOptions : AnalysisOptions {
     enum class Output { Text, Json, Table };
 
     QString savePath;           // empty: no file is written; one input file only
+    // FFT view only: the files' spectra averaged into one report (and one
+    // saved file), 2 .. SpectrumAverage::MaxDepth files of one shape.
+    bool average = false;
     Output output = Output::Text;
 
     // The options after "analyze", or a one-line description of what is wrong.

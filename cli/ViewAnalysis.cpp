@@ -81,6 +81,26 @@ QList<Figure> histogramFigures(const Histogram &histogram)
             {QStringLiteral("maximum"), QStringLiteral("Maximum"), histogram.maximum()}};
 }
 
+
+QList<Figure> reportFigures(const PlotDocument &document, AnalysisOptions::View view, bool withNoise)
+{
+    switch (view) {
+    case AnalysisOptions::View::Fft:
+        return fftFigures(document) + toneFigures(document.toneFigures());
+    case AnalysisOptions::View::Histogram:
+        return histogramFigures(document.histogram());
+    case AnalysisOptions::View::List:
+        return {{QStringLiteral("lines"), QStringLiteral("Lines"),
+                 static_cast<double>(document.dataListLines().size())}};
+    case AnalysisOptions::View::Time:
+        break;
+    }
+    QList<Figure> figures = timeFigures(document.statistics());
+    if (withNoise)
+        figures += noiseFigures(document.noiseFigures());
+    return figures;
+}
+
 } // namespace
 
 Figure Figure::optional(const char *key, const char *label, std::optional<double> value)
@@ -120,23 +140,24 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
 {
     PlotDocument document;
     analyzeInDocument(document, block, options);
-    QList<Figure> figures;
-    switch (options.view) {
-    case AnalysisOptions::View::Fft:
-        figures = fftFigures(document) + toneFigures(document.toneFigures());
-        break;
-    case AnalysisOptions::View::Histogram:
-        figures = histogramFigures(document.histogram());
-        break;
-    case AnalysisOptions::View::List:
-        figures = {{QStringLiteral("lines"), QStringLiteral("Lines"),
-                    static_cast<double>(document.dataListLines().size())}};
-        break;
-    case AnalysisOptions::View::Time:
-        figures = timeFigures(document.statistics());
-        if (options.noiseFigures)
-            figures += noiseFigures(document.noiseFigures());
-        break;
+    return ViewReport{reportFigures(document, options.view, options.noiseFigures),
+                      fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
+}
+
+std::variant<ViewReport, qsizetype> ViewReport::analyzeAverage(std::span<const SampleBlock> blocks,
+                                                               const AnalysisOptions &options,
+                                                               const std::optional<QDateTime> &fileCreated)
+{
+    PlotDocument document;
+    document.setFftAveraging(static_cast<int>(blocks.size()));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        analyzeInDocument(document, blocks[i], options);
+        // A block of another shape starts the average over: refuse the set.
+        if (document.fftAverageCount() != static_cast<int>(i + 1))
+            return static_cast<qsizetype>(i);
     }
+    QList<Figure> figures = reportFigures(document, AnalysisOptions::View::Fft, false);
+    figures.append({QStringLiteral("averaged_blocks"), QStringLiteral("Averaged Blocks"),
+                    static_cast<double>(document.fftAverageCount())});
     return ViewReport{figures, fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
 }

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <span>
+#include <variant>
 
 // One figure of a view: a JSON key, a text label and the value. A figure that
 // could not be computed for the block is null in JSON; in the text it shows
@@ -41,6 +43,12 @@ struct ViewReport {
     // numbers costs more than the analysis.
     static ViewReport analyze(const SampleBlock &block, const AnalysisOptions &options,
                               const std::optional<QDateTime> &fileCreated);
+    // The FFT view of the blocks' spectra averaged in linear power, with the
+    // count averaged as a figure; or the index of the first block whose FFT
+    // length, rate or scale differs from the blocks before it.
+    static std::variant<ViewReport, qsizetype> analyzeAverage(std::span<const SampleBlock> blocks,
+                                                              const AnalysisOptions &options,
+                                                              const std::optional<QDateTime> &fileCreated);
 };
 
 // Gives document the block and the options, shows the chosen view and runs the

@@ -14,6 +14,7 @@ namespace {
 
 constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE... [options] [--json|--table]
        kz7305evm-cli analyze FILE [options] [--save OUT] [--json|--table]
+       kz7305evm-cli analyze --view fft --average FILE1 FILE2... [options] [--save OUT]
        kz7305evm-cli plot FILE [options] [--marks M] -o OUT.png|.svg|.pdf [--size WxH]
        kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
        kz7305evm-cli --help
@@ -63,7 +64,11 @@ Options:
   --normalize         0 dB at the highest level found instead of full scale
   --format F          data list format: integer, hex, percent, lsb (default integer)
   --save OUT          analyze: also write the view's data file to OUT (one
-                      input file only)
+                      input file only, or the averaged levels with --average)
+  --average           analyze, fft view: average the files' spectra in linear
+                      power and print one report of the average (2..1000
+                      files of one FFT length, sample rate and scale; any
+                      other set is refused)
   --json              analyze: print one JSON object per file and line (JSON
                       Lines); a file that failed: {"file": ..., "error": ...}
   --table             analyze: print a CSV table: a header row, one row per

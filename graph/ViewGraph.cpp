@@ -58,7 +58,7 @@ void feedFft(const PlotDocument &document, Plot &plot)
     const int n = document.spectrum().length();
     const double sampleFreq = document.block().sampleFreq;
     const auto count = static_cast<std::size_t>(n / 2);
-    const std::span<const double> levels = document.spectrum().levels();
+    const std::span<const double> levels = document.fftLevels();
     std::vector<float> x(count), y(count);
     for (std::size_t i = 0; i < count; ++i) {
         x[i] = static_cast<float>(static_cast<double>(i) * sampleFreq / n);

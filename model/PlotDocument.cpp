@@ -18,6 +18,7 @@ void PlotDocument::setBlock(const SampleBlock &block)
 {
     m_block = block;
     m_numPoints = block.numPoints();
+    ++m_blockSerial;
     invalidate();
 }
 
@@ -54,6 +55,7 @@ void PlotDocument::setSampleFreq(double value)
 void PlotDocument::LoadData(std::span<const std::int32_t> samples)
 {
     m_block.samples.assign(samples.begin(), samples.end());
+    ++m_blockSerial;
 }
 
 std::span<const std::int32_t> PlotDocument::samples() const
@@ -138,15 +140,48 @@ void PlotDocument::computeFft()
     if (status == Spectrum::TransformStatus::LengthNotPowerOfTwo)
         emit userMessage(QLatin1String(Spectrum::LengthMessage));
     const auto n = static_cast<std::size_t>(m_spectrum.length());
-    m_metrics = SpectralMetrics::compute(m_spectrum.bins().first(n), m_fftOptions.numBins,
-                                         m_fftOptions.numHarmonics, m_lobes);
+    if (m_averagingDepth == 0) {
+        m_metrics = SpectralMetrics::compute(m_spectrum.bins().first(n), m_fftOptions.numBins,
+                                             m_fftOptions.numHarmonics, m_lobes);
+    } else {
+        if (m_averagedSerial != m_blockSerial) {
+            const SpectrumAverage::Shape shape{m_spectrum.length(), m_block.sampleFreq, m_block.numBits,
+                                               m_block.lsbSize, m_fftOptions.window, m_normalizeFft};
+            m_average.add(shape, m_spectrum.levels().first(n));
+            m_averagedSerial = m_blockSerial;
+        }
+        m_metrics = SpectralMetrics::computeFromPowers(m_average.meanPowers(), m_average.shape().length,
+                                                       m_fftOptions.numBins, m_fftOptions.numHarmonics, m_lobes);
+    }
     m_tone = ToneFigures::compute(m_metrics, m_spectrum, m_fftOptions.numBins, m_block.numBits);
     m_valid[FftValid] = true;
 }
 
+void PlotDocument::setFftAveraging(int depth)
+{
+    m_averagingDepth = depth <= 0 ? 0 : std::clamp(depth, SpectrumAverage::MinDepth, SpectrumAverage::MaxDepth);
+    m_average.setDepth(m_averagingDepth);
+    resetFftAverage();
+}
+
+void PlotDocument::resetFftAverage()
+{
+    m_average.reset();
+    // The block on show starts the new average at the next computation.
+    m_averagedSerial = m_blockSerial - 1;
+    invalidate();
+}
+
+std::span<const double> PlotDocument::fftLevels() const
+{
+    if (m_averagingDepth > 0 && m_average.count() > 0)
+        return m_average.levels();
+    return m_spectrum.levels();
+}
+
 std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
 {
-    return FftMarks::marks(m_fftOptions.marks, m_lobes, m_spectrum.levels(), m_spectrum.length(),
+    return FftMarks::marks(m_fftOptions.marks, m_lobes, fftLevels(), m_spectrum.length(),
                            m_block.sampleFreq, m_fftOptions.numBins, m_fftOptions.numHarmonics);
 }
 
@@ -206,7 +241,7 @@ QByteArray PlotDocument::dataFileContent(const QDateTime &created) const
     switch (m_view) {
     case FFTPlot:
         return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
-                                   m_spectrum.levels().first(static_cast<std::size_t>(m_spectrum.length())));
+                                   fftLevels().first(static_cast<std::size_t>(m_spectrum.length())));
     case Histogram:
         return DataFileWriter::histogram(header, m_histogram);
     case DataList:

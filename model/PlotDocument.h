@@ -9,6 +9,7 @@
 #include "SampleBlock.h"
 #include "SpectralMetrics.h"
 #include "Spectrum.h"
+#include "SpectrumAverage.h"
 #include "TimeStatistics.h"
 #include "ToneFigures.h"
 
@@ -88,6 +89,21 @@ public:
     std::int32_t CalcMax() const { return m_calcMax; }
     std::int32_t CalcProgress() const { return m_calcProgress; }
 
+    // FFT averaging over the last depth blocks (SpectrumAverage::MinDepth ..
+    // MaxDepth), or off with 0. While it is on, every new block's spectrum
+    // joins the average when the FFT is computed, and the levels, metrics and
+    // marks are those of the average. Switching it or changing the depth
+    // starts over.
+    void setFftAveraging(int depth);
+    int fftAveragingDepth() const { return m_averagingDepth; }
+    // Starts the average over with the next block.
+    void resetFftAverage();
+    // Blocks in the average (0 while averaging is off).
+    int fftAverageCount() const { return m_averagingDepth > 0 ? m_average.count() : 0; }
+    // The FFT view's levels in dB, bin b at index b for b < spectrum().length():
+    // the average's while averaging, else the last block's.
+    std::span<const double> fftLevels() const;
+
     // Results as the last computation left them.
     const TimeStatistics &statistics() const { return m_stats; }
     // Computed with the time statistics and with the histogram.
@@ -132,6 +148,12 @@ private:
     SpectralMetrics m_metrics{.snr = 0, .sinad = 0, .thd = 0, .sfdr = 0};
     // Working tables, allocated once with the document.
     Spectrum m_spectrum;
+    SpectrumAverage m_average;
+    int m_averagingDepth = 0;
+    // Counts the blocks handed over, so a recomputation of the same block
+    // (another NB, say) does not add it to the average twice.
+    std::uint64_t m_blockSerial = 0;
+    std::uint64_t m_averagedSerial = 0;
     LobeTables m_lobes;
     ::Histogram m_histogram; // the class, not the view
     QStringList m_dataList;

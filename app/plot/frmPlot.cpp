@@ -2,6 +2,7 @@
 #include "frmPlot.h"
 
 #include "AppState.h"
+#include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
 #include "GraphToolsBar.h"
 #include "NumberFormat.h"
@@ -21,9 +22,10 @@
 
 frmPlot::frmPlot(QWidget *parent)
     : QWidget(parent), m_plot(new Plot), m_graphTools(new GraphToolsBar(m_plot)), m_ssTab1(new QTabWidget(this)),
-      m_ssTab2(new QTabWidget), m_fftOptions(new FftOptionsPanel), m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))),
-      m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))), m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))),
-      m_dataList(new QListView), m_dataListModel(new QStringListModel(this)),
+      m_ssTab2(new QTabWidget), m_fftOptions(new FftOptionsPanel), m_averagingBar(new FftAveragingBar),
+      m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))), m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))),
+      m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataList(new QListView),
+      m_dataListModel(new QStringListModel(this)),
       m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
 {
     buildLayout();
@@ -120,6 +122,7 @@ void frmPlot::runAnalysisPass()
     const QStringList texts = m_document.statusTexts();
     for (int panel = 1; panel <= 4; ++panel)
         m_statusPanels[panel - 1]->setText(texts.at(panel - 1));
+    m_averagingBar->showCount(m_document.fftAverageCount());
     showFigures();
 }
 

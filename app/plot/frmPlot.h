@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+class FftAveragingBar;
 class GraphToolsBar;
 class Plot;
 class QButtonGroup;
@@ -105,13 +106,17 @@ public:
     // strip does not move.
     void showView(View view);
     std::int16_t currentView() const { return m_document.view(); }
+    // The graph style of a graph view (the graph's own for the view on show);
+    // a new style is used from the view's next drawing.
+    ViewGraph::Style graphStyle(View view);
+    void setGraphStyle(View view, const ViewGraph::Style &style);
     QTabWidget *SSTab1() const { return m_ssTab1; }
     QTabWidget *SSTab2() const { return m_ssTab2; }
 
     // Results of the other views, as the last computation left them.
     int fftLength() const { return m_document.spectrum().length(); }
     // FFT levels in dB, bin b at index b for b < fftLength().
-    std::span<const double> fftLevels() const { return m_document.spectrum().levels(); }
+    std::span<const double> fftLevels() const { return m_document.fftLevels(); }
     const LobeTables &lobeTables() const { return m_document.lobeTables(); }
     const ::Histogram &histogram() const { return m_document.histogram(); }
     QStringList dataListLines() const { return m_document.dataListLines(); }
@@ -135,6 +140,7 @@ public:
     QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
     QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }
     QCheckBox *cbHarmonics() const { return m_fftOptions->cbHarmonics(); }
+    FftAveragingBar *averagingBar() const { return m_averagingBar; }
     // The figures beside the time-domain and the FFT graph, and the
     // histogram's normal curve toggle.
     FiguresPanel *noisePanel() const { return m_noisePanel; }
@@ -181,6 +187,7 @@ private:
     std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram
     int m_shownTab = ScopeTab;
     FftOptionsPanel *m_fftOptions;
+    FftAveragingBar *m_averagingBar;
     FiguresPanel *m_noisePanel;
     FiguresPanel *m_tonePanel;
     QCheckBox *m_cbNormalCurve;

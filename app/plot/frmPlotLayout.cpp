@@ -5,6 +5,7 @@
 #include "frmPlot.h"
 
 #include "AppState.h"
+#include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
 #include "GraphToolsBar.h"
 #include "Plot.h"
@@ -56,6 +57,7 @@ void frmPlot::buildLayout()
     auto *fftLayout = new QVBoxLayout(fftPage);
     fftLayout->setContentsMargins(4, 4, 4, 4);
     fftLayout->addWidget(m_ssTab2);
+    fftLayout->addWidget(m_averagingBar);
     m_ssTab2->addTab(m_graphPages[FFTPlot - 1], QStringLiteral("Display"));
     m_ssTab2->addTab(m_fftOptions, QStringLiteral("Options"));
 
@@ -124,6 +126,22 @@ void frmPlot::connectControls()
     connect(m_cbNormalCurve, &QCheckBox::toggled, this, [this] {
         if (m_document.view() == Histogram)
             UpdatePlot();
+    });
+    // Averaging on, off, another K or Reset start the average over with the
+    // block on show.
+    auto restartAverage = [this] {
+        if (m_document.view() == FFTPlot)
+            UpdatePlot();
+        else
+            m_averagingBar->showCount(m_document.fftAverageCount());
+    };
+    connect(m_averagingBar, &FftAveragingBar::depthChanged, this, [this, restartAverage](int depth) {
+        m_document.setFftAveraging(depth);
+        restartAverage();
+    });
+    connect(m_averagingBar, &FftAveragingBar::resetClicked, this, [this, restartAverage] {
+        m_document.resetFftAverage();
+        restartAverage();
     });
     connect(m_plot, &Plot::dataPointClicked, this, &frmPlot::Plot_DataPointClicked);
     connect(m_plot, &Plot::cursorMoved, this, &frmPlot::Plot_CursorMoved);

@@ -81,3 +81,17 @@ void frmPlot::placeGraph(View view)
     if (m_plot->parentWidget() != page)
         static_cast<QBoxLayout *>(page->layout())->insertWidget(0, m_plot, 1);
 }
+
+ViewGraph::Style frmPlot::graphStyle(View view)
+{
+    if (view == m_document.view() && styleOf(view))
+        return ViewGraph::Style{m_plot->plottingMethod(), m_plot->pointType(), m_plot->lineType()};
+    const ViewGraph::Style *style = styleOf(view);
+    return style ? *style : ViewGraph::Style{};
+}
+
+void frmPlot::setGraphStyle(View view, const ViewGraph::Style &style)
+{
+    if (ViewGraph::Style *kept = styleOf(view))
+        *kept = style;
+}

@@ -7,6 +7,7 @@
 #include "DialogAnswerer.h"
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
+#include "NuvarDriverSettings.h"
 #include "Plot.h"
 #include "UserMessage.h"
 #include "WindowPlacement.h"
@@ -16,7 +17,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -108,6 +112,55 @@ private slots:
         QCOMPARE(plot->plot()->xValue(0), 1.0F);
         QCOMPARE(plot->plot()->xValue(255), 256.0F);
         QCOMPARE(plot->plot()->mainTitle(), QStringLiteral("KZ7305EVM"));
+    }
+
+    void choicesComeBackAfterARestart()
+    {
+        DialogAnswerer answerer; // the setup dialog, or the no-port message
+        {
+            auto window = start(QStringLiteral("KZ7305EVM.kz7305"));
+            auto *board = dynamic_cast<NuvarDriverSettings *>(window->driver());
+            QVERIFY(board);
+            QVERIFY(board->setSettingValue(QStringLiteral("Channel"), QStringLiteral("4")));
+            QVERIFY(board->setSettingValue(QStringLiteral("Reference"), QStringLiteral("2.5")));
+            QVERIFY(!board->setSettingValue(QStringLiteral("Averaging"), QStringLiteral("16")));
+            AcquisitionPanel *panel = window->panel();
+            panel->txtNumSamples()->setText(QStringLiteral("4096"));
+            panel->txtSampleRate()->setText(QStringLiteral("48000.5"));
+            panel->optContinuous()->setChecked(true);
+            frmPlot *plot = window->activePlot();
+            plot->optWindow(3)->setChecked(true);
+            plot->setNormalizeFFT(true);
+            plot->txtNumBins()->setText(QStringLiteral("7"));
+            plot->txtNumHarm()->setText(QStringLiteral("5"));
+            plot->cbHarmonics()->setChecked(true);
+            plot->optDataFormat(1)->setChecked(true);
+            plot->setGraphStyle(frmPlot::FFTPlot, {1, 2, 3});
+            plot->selectTab(2);
+        } // closing stores them
+        userSettings().setValue(QStringLiteral("Board/Averaging"), QStringLiteral("99"));
+        userSettings().setValue(QStringLiteral("Plot/NumHarmonics"), QStringLiteral("21"));
+        userSettings().sync();
+
+        auto window = start(QStringLiteral("KZ7305EVM.kz7305"));
+        auto *board = dynamic_cast<NuvarDriverSettings *>(window->driver());
+        QVERIFY(board);
+        QCOMPARE(board->SettingValue(QStringLiteral("Channel")), QStringLiteral("4"));
+        QCOMPARE(board->SettingValue(QStringLiteral("Reference")).toDouble(), 2.5);
+        QCOMPARE(board->SettingValue(QStringLiteral("Averaging")), QStringLiteral("0")); // refused: default
+        QCOMPARE(window->panel()->txtNumSamples()->text(), QStringLiteral("4096"));
+        QCOMPARE(window->panel()->txtSampleRate()->text(), QStringLiteral("48000.5"));
+        QVERIFY(window->panel()->optContinuous()->isChecked());
+        frmPlot *plot = window->activePlot();
+        QVERIFY(plot->optWindow(3)->isChecked() && plot->NormalizeFFT() && plot->optHighestSignal()->isChecked());
+        QCOMPARE(plot->txtNumBins()->text(), QStringLiteral("7"));
+        QCOMPARE(plot->txtNumHarm()->text(), QStringLiteral("10")); // refused: default
+        QVERIFY(plot->cbHarmonics()->isChecked() && !plot->cbMainLobe()->isChecked());
+        QVERIFY(plot->optDataFormat(1)->isChecked());
+        QCOMPARE(plot->currentView(), std::int16_t(frmPlot::Histogram));
+        QCOMPARE(plot->graphStyle(frmPlot::FFTPlot).lineType, std::int16_t(3));
+        const QString note = window->statusBar()->currentMessage();
+        QVERIFY2(note.contains(QLatin1String("Averaging")) && note.contains(QLatin1String("NumHarmonics")), qPrintable(note));
     }
 
     void shippedDriverBinds()

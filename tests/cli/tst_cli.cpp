@@ -396,6 +396,81 @@ private slots:
     // Several files in one run: each gives what a run of its own gives, in the
     // order given; a file that fails is reported in its place and the run ends
     // with exit code 1.
+    void averageOfFilesInLinearPower()
+    {
+        // Three files of one tone (bin 67, second harmonic on bin 134) with
+        // noise of different power; NB 1 and H 2 make the sums single bins.
+        const int n = 4096;
+        for (int f = 0; f < 3; ++f) {
+            std::vector<std::int32_t> samples(n);
+            for (int i = 0; i < n; ++i) {
+                const double t = 2 * M_PI * i / n;
+                samples[i] = static_cast<std::int32_t>(std::lround(
+                    4e6 * std::sin(67 * t) + 2e4 * std::sin(134 * t) + std::pow(10.0, f + 1) * std::sin(i * (1.37 + f))));
+            }
+            writeTimeFile(qPrintable(QStringLiteral("noise%1.csv").arg(f)), samples);
+        }
+        const QStringList options{QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--bins"),
+                                  QStringLiteral("1"), QStringLiteral("--harmonics"), QStringLiteral("2")};
+        auto levelsOf = [this](const QString &file) {
+            QList<QByteArray> lines = readFile(file).split('\n');
+            lines.removeLast();
+            std::vector<double> levels;
+            for (const QByteArray &line : lines.mid(lines.indexOf("FFT Points:\r") + 1))
+                levels.push_back(line.trimmed().toDouble());
+            return levels;
+        };
+        std::vector<std::vector<double>> single;
+        for (int f = 0; f < 3; ++f) {
+            const QString out = path("single.csv");
+            QCOMPARE(run(QStringList{QStringLiteral("analyze"), m_dir.filePath(QStringLiteral("noise%1.csv").arg(f)),
+                                     QStringLiteral("--save"), out} + options).exitCode, 0);
+            single.push_back(levelsOf(out));
+        }
+        const Run averaged = run(QStringList{QStringLiteral("analyze"), QStringLiteral("--average"), path("noise0.csv"),
+                                             path("noise1.csv"), path("noise2.csv"), QStringLiteral("--json"),
+                                             QStringLiteral("--save"), path("average.csv")} + options);
+        QCOMPARE(averaged.exitCode, 0);
+        const QJsonObject figures = json(averaged);
+        QCOMPARE(figures.value(QLatin1String("averaged_blocks")).toInt(), 3);
+
+        // Levels: 10 log10 of the mean linear power, bin by bin.
+        const std::vector<double> levels = levelsOf(path("average.csv"));
+        QCOMPARE(levels.size(), std::size_t(n));
+        std::vector<double> meanPower(n / 2);
+        double worst = 0;
+        for (int b = 0; b <= n / 2 - 1; ++b) {
+            for (const auto &file : single)
+                meanPower[b] += std::pow(10.0, file[b] / 10) / 3;
+            worst = std::max(worst, std::fabs(levels[b] - 10 * std::log10(meanPower[b])));
+        }
+        QVERIFY2(worst < 1e-9, qPrintable(QString::number(worst)));
+        // Figures from the averaged powers: signal bin 67, harmonic bin 134,
+        // noise every other bin from 1 up.
+        double total = 0;
+        for (int b = 1; b < n / 2; ++b)
+            total += meanPower[b];
+        const double noise = total - meanPower[67] - meanPower[134];
+        QVERIFY(std::fabs(figures.value(QLatin1String("snr")).toDouble() - 10 * std::log10(meanPower[67] / noise)) < 1e-6);
+        QVERIFY(std::fabs(figures.value(QLatin1String("thd")).toDouble() - 10 * std::log10(meanPower[134] / meanPower[67]))
+                < 1e-6);
+
+        // Another rate, or another length, in the set: refused, nothing written.
+        writeTimeFile("otherRate.csv", std::vector<std::int32_t>(4096, 5), 24, 44100);
+        writeTimeFile("shorter.csv", std::vector<std::int32_t>(2048, 5));
+        for (const char *odd : {"otherRate.csv", "shorter.csv"}) {
+            const Run refused = run({QStringLiteral("analyze"), QStringLiteral("--view"), QStringLiteral("fft"),
+                                     QStringLiteral("--average"), path("noise0.csv"), path(odd),
+                                     QStringLiteral("--save"), path("refused.csv")});
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY(refused.out.isEmpty() && refused.err.contains(odd));
+            QVERIFY(!QFile::exists(path("refused.csv")));
+        }
+        // Averaging needs the FFT view and two files at least.
+        QCOMPARE(run({QStringLiteral("analyze"), QStringLiteral("--average"), path("noise0.csv"), path("noise1.csv")}).exitCode, 2);
+        QCOMPARE(run(QStringList{QStringLiteral("analyze"), QStringLiteral("--average"), path("noise0.csv")} + options).exitCode, 2);
+    }
+
     void batchJsonLinesMatchSingleRuns()
     {
         const QStringList files{path("ramp.csv"), path("missing.csv"), path("tone, \"copy\".csv"), path("notes.csv")};

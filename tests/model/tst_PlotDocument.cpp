@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QTest>
 #include <cmath>
+#include <random>
 #include <numeric>
 #include <vector>
 
@@ -26,6 +27,28 @@ void setBlock(PlotDocument &plot, const std::vector<std::int32_t> &samples, std:
     plot.setnumPoints(static_cast<std::int32_t>(samples.size()));
     plot.setSampleFreq(20833);
     plot.LoadData(samples);
+}
+
+// 1024 samples of a tone with Gaussian noise of the given deviation in codes.
+std::vector<std::int32_t> noisyTone(double noise, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0, noise);
+    std::vector<std::int32_t> samples(1024);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int32_t>(std::lround(2e6 * std::sin(0.3 * static_cast<double>(i)) + gauss(random)));
+    return samples;
+}
+
+// The single block's FFT levels, bins 0 .. n/2.
+std::vector<double> singleLevels(const std::vector<std::int32_t> &samples)
+{
+    PlotDocument plot;
+    setBlock(plot, samples, 24);
+    plot.setView(PlotDocument::FFTPlot);
+    plot.runAnalysisPass();
+    const auto levels = plot.fftLevels().first(static_cast<std::size_t>(plot.spectrum().length() / 2 + 1));
+    return {levels.begin(), levels.end()};
 }
 
 } // namespace
@@ -233,6 +256,66 @@ private slots:
         QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 0."));
         // Standard deviation in volts: 2421467.8 codes of 5/2^24 V.
         QVERIFY(plot.statusTexts().at(0).startsWith(QStringLiteral("Std Dev: 0.72168783648")));
+    }
+
+    void fftAverageOfTheLastBlocksOfOneShape()
+    {
+        const std::vector<std::vector<std::int32_t>> blocks{noisyTone(10, 1), noisyTone(300, 2), noisyTone(3000, 3)};
+        std::vector<std::vector<double>> single;
+        for (const auto &block : blocks)
+            single.push_back(singleLevels(block));
+        // 10 log10 of the mean linear power of the blocks first .. last.
+        auto expectAverage = [&](const PlotDocument &plot, std::size_t first, std::size_t last) {
+            const auto levels = plot.fftLevels();
+            for (std::size_t b = 0; b < single[0].size(); ++b) {
+                double sum = 0;
+                for (std::size_t k = first; k <= last; ++k)
+                    sum += std::pow(10.0, single[k][b] / 10);
+                const double expected = 10 * std::log10(sum / static_cast<double>(last - first + 1));
+                if (std::fabs(levels[b] - expected) > 1e-9)
+                    return false;
+            }
+            return true;
+        };
+        PlotDocument plot;
+        plot.setFftAveraging(2);
+        plot.setView(PlotDocument::FFTPlot);
+        for (const auto &block : blocks) {
+            setBlock(plot, block, 24);
+            plot.runAnalysisPass();
+        }
+        // The last two blocks only; the noise floor lies between theirs.
+        QCOMPARE(plot.fftAverageCount(), 2);
+        QVERIFY(expectAverage(plot, 1, 2));
+        // Another NB recomputes the same block without adding it again.
+        auto options = plot.fftOptions();
+        options.numBins = 5;
+        plot.setFftOptions(options);
+        plot.invalidate();
+        plot.runAnalysisPass();
+        QCOMPARE(plot.fftAverageCount(), 2);
+        QVERIFY(expectAverage(plot, 1, 2));
+
+        // Another rate starts over; so does Reset, with the block on show.
+        setBlock(plot, blocks[0], 24);
+        plot.setSampleFreq(48000);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.fftAverageCount(), 1);
+        QVERIFY(expectAverage(plot, 0, 0));
+        plot.resetFftAverage();
+        QCOMPARE(plot.fftAverageCount(), 0);
+        plot.runAnalysisPass();
+        QCOMPARE(plot.fftAverageCount(), 1);
+
+        // One block averaged gives the single block's metrics.
+        PlotDocument alone;
+        setBlock(alone, blocks[0], 24);
+        alone.setSampleFreq(48000);
+        alone.setFftOptions(options);
+        alone.setView(PlotDocument::FFTPlot);
+        alone.runAnalysisPass();
+        QVERIFY(std::fabs(plot.metrics().snr - alone.metrics().snr) < 1e-9);
+        QVERIFY(std::fabs(plot.metrics().sfdr - alone.metrics().sfdr) < 1e-9);
     }
 
     void timeDomainTraceFollowsTheDataFormat()
