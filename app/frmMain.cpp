@@ -253,6 +253,8 @@ void frmMain::bindDriver(const QString &driverName)
     }
     try {
         m_acquisition->callDriver([this] { m_driver->DriverOpen(*this); });
+        // The setup dialog belongs to this window: it opens above it, centred.
+        m_driver->sethWndParent(static_cast<std::int32_t>(static_cast<quint32>(winId())));
         m_acquisition->setDriver(m_driver.get());
         m_acquisition->callDriver([this] { m_driver->Setup(); });
     } catch (const std::exception &) {
@@ -273,7 +275,11 @@ void frmMain::mnuEditEVMSetup_Click()
         m_acquisition->callDriver([this] { m_driver->Setup(); });
     } catch (const std::exception &error) {
         UserMessage::show(this, QStringLiteral("EVM Setup failed: %1").arg(QString::fromLocal8Bit(error.what())));
+        return;
     }
+    // The user is setting the board up again: an earlier failure is history.
+    m_statusField1->setText(QStringLiteral("Ready"));
+    m_statusField2->clear();
 }
 
 void frmMain::mnuFilePageSetup_Click()
