@@ -52,8 +52,8 @@ frmMain::frmMain(QWidget *parent)
     m_panel->setMaximumWidth(m_panel->minimumSizeHint().width() + 24);
     layout->addWidget(m_panel);
     layout->addWidget(m_mdiArea, 1);
-    // The document area scrolls rather than forcing the main window wider.
-    m_mdiArea->setMinimumSize(240, 180);
+    // Never smaller than a plot window shows whole (the main window's minimum).
+    m_mdiArea->setMinimumSize(frmPlot::MinimumWidth, frmPlot::MinimumHeight);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(m_statusField1, 1);

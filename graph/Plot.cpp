@@ -59,6 +59,7 @@ Plot::Plot(QWidget *parent)
     m_graph->setAdaptiveSampling(true);
     setUpAppearance();
 
+    connect(m_chart, &QCustomPlot::afterLayout, this, &Plot::placeLabels);
     connect(m_chart, &QCustomPlot::mousePress, this, &Plot::onChartClicked);
     m_chart->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_chart, &QCustomPlot::customContextMenuRequested, this, &Plot::showMethodMenu);
@@ -195,6 +196,7 @@ QCPGraph *Plot::marksIn(std::uint32_t color)
 void Plot::rebuildAnnotations()
 {
     m_chart->clearItems();
+    m_labels.clear();
     QMap<std::uint32_t, QPair<QVector<double>, QVector<double>>> marks;
     const QFont labelFont = pixelFont(font(), 11, true);
     for (const Annotation &a : std::as_const(m_annotations)) {
@@ -206,15 +208,12 @@ void Plot::rebuildAnnotations()
             ys.append(a.y);
         }
         if (!a.text.isEmpty()) {
-            // Lifted 6 pixels off the point, on white, so marks and the trace stay readable.
-            auto *point = new QCPItemTracer(m_chart);
-            point->setStyle(QCPItemTracer::tsNone);
-            point->position->setCoords(a.x, a.y);
-            point->setClipToAxisRect(false);
+            // On white, so marks and the trace stay readable; placeLabels() puts
+            // it by its point once the chart is laid out.
             auto *label = new QCPItemText(m_chart);
-            label->position->setParentAnchor(point->position);
-            label->position->setCoords(0, -6);
-            label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            label->position->setType(QCPItemPosition::ptAbsolute);
+            label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+            m_labels.append({label, QPointF(a.x, a.y)});
             label->setText(a.text);
             label->setFont(labelFont);
             label->setColor(a.symbol != SymbolNone ? fromRgbValue(a.color) : Qt::black);

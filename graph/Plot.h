@@ -3,6 +3,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
 #include <QMap>
 #include <QString>
 #include <QVector>
@@ -12,6 +15,7 @@
 
 class QCustomPlot;
 class QCPGraph;
+class QCPItemText;
 class QCPTextElement;
 class QMouseEvent;
 class QPaintDevice;
@@ -97,6 +101,9 @@ public:
     bool renderTo(QPaintDevice &device, const QRect &target);
     // The graph as a picture of size pixels on white.
     QImage renderImage(const QSize &size);
+    // The boxes of the annotation texts shown, in pixels of the graph, as the
+    // last layout placed them; texts left out for want of room have none.
+    QList<QRectF> labelBoxes() const;
 
 signals:
     // After every redraw(), so callers can tell a redraw from a data change.
@@ -116,6 +123,9 @@ private:
     void showMethodMenu(const QPoint &position);
     void applySeriesStyle();
     void rebuildAnnotations();
+    // Puts every annotation text by its point so that none covers another or
+    // the click marker; a text without room is hidden (its mark stays).
+    void placeLabels();
     QCPGraph *marksIn(std::uint32_t color);
     void rescaleAxes();
     int nearestPoint(double pixelX, double pixelY) const;
@@ -126,6 +136,12 @@ private:
     QMap<std::uint32_t, QCPGraph *> m_marks;
     QCPTextElement *m_titleElement;
     QCPTextElement *m_subTitleElement;
+    // The annotation texts of the last rebuild, each with its point (data units).
+    struct PlacedLabel {
+        QCPItemText *item;
+        QPointF point;
+    };
+    QVector<PlacedLabel> m_labels;
 
     QString m_mainTitle, m_subTitle, m_xLabel, m_yLabel;
     QVector<double> m_x, m_y;

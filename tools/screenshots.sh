@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Renews the pictures in docs/: the main window after acquiring the simulated
-# board's tone (FFT view with its marks), and the plot window's four views of
+# Renews the pictures in docs/ on a virtual display (Xvfb, 1280 x 800) with a
+# window manager (openbox): the first start with the setup dialog in front, the
+# main window at its default size after acquiring the simulated board's tone
+# (FFT view with its marks), and the plot window's four views of
 # a sine with noise (8192 samples, 24 bits, 10 kHz, tone on bin 97 at
 # -0.5 dBFS with small 2nd and 3rd harmonics), loads it into a plot window on
 # a virtual display (Xvfb) and grabs each view.
@@ -12,7 +14,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target kz-grab-views kz-grab-main KZ7305EVM_driver kz7305-sim >/dev/null
 
 work=$(mktemp -d)
-trap 'kill "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 data="$work/sine-with-noise.csv"
 awk 'BEGIN {
     n = 8192; fs = 10000; bin = 97; full = 2 ^ 23; pi = atan2(0, -1); srand(7)
@@ -29,11 +31,14 @@ awk 'BEGIN {
 }' > "$data"
 
 display=:77
-Xvfb "$display" -screen 0 1400x1000x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
 xvfb=$!
 sleep 1
+DISPLAY=$display openbox >/dev/null 2>&1 &
+wm=$!
+sleep 1
 DISPLAY=$display "build/$preset/bin/kz-grab-views" "$data" docs
-# The main window after an acquisition from the simulated board; settings of
-# its own, so the user's placement and driver choice play no part.
-XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs/main-window.png
-echo "docs/view-*.png and docs/main-window.png renewed"
+# A first start and an acquisition from the simulated board; settings of its
+# own, so the user's placement and driver choice play no part.
+XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs
+echo "docs/view-*.png, docs/first-start.png and docs/main-window.png renewed"

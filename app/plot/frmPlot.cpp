@@ -16,7 +16,7 @@
 #include <QTabWidget>
 
 frmPlot::frmPlot(QWidget *parent)
-    : QWidget(parent), m_plot(new Plot), m_ssTab1(new QTabWidget(this)), m_ssTab2(new QTabWidget),
+    : QWidget(parent), m_plot(new Plot), m_ssTab1(new QTabWidget(this)),
       m_fftOptions(new FftOptionsPanel), m_dataList(new QListView), m_dataListModel(new QStringListModel(this)),
       m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
 {
@@ -33,14 +33,6 @@ void frmPlot::setNormalizeFFT(bool value)
     m_document.setNormalizeFFT(value);
     m_fftOptions->showNormalization(value);
 }
-
-
-
-
-
-
-
-
 
 QString frmPlot::statusText(int panel) const
 {

@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+class CollapsibleSidePanel;
 class Plot;
 class QButtonGroup;
 class QCheckBox;
@@ -35,6 +36,11 @@ class frmPlot : public QWidget
 public:
     using View = PlotDocument::View;
     using enum PlotDocument::View;
+
+    // The smallest size at which graph, titles, status panels and the FFT
+    // options (scrolling) all show unclipped.
+    static constexpr int MinimumWidth = 520;
+    static constexpr int MinimumHeight = 360;
 
     explicit frmPlot(QWidget *parent = nullptr);
     ~frmPlot() override;
@@ -104,7 +110,8 @@ public:
     void showView(View view);
     std::int16_t currentView() const { return m_document.view(); }
     QTabWidget *SSTab1() const { return m_ssTab1; }
-    QTabWidget *SSTab2() const { return m_ssTab2; }
+    // The FFT options beside the FFT graph, folded away or not.
+    CollapsibleSidePanel *fftOptionsSide() const { return m_fftSide; }
 
     // Results of the other views, as the last computation left them.
     int fftLength() const { return m_document.spectrum().length(); }
@@ -137,12 +144,18 @@ protected:
 
 private:
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
-    enum SubTab { DisplayTab = 0, OptionsTab = 1 };
 
     void buildLayout();
     QWidget *buildDataListPage();
     void connectControls();
+    // The FFT tab: the graph's page with the options beside it.
+    QWidget *buildFftPage();
+    // A window, the reference and the marks take effect at once; the signal
+    // bins and harmonic order at the next analysis.
+    void connectFftOptions();
+    void redrawFftWithNewOptions();
     void SSTab1_Click(int index);
+    // The FFT options are in sight: the FFT tab with its options unfolded.
     bool frameOptionsShown() const;
     void switchView(View view, bool optionsWereShown);
     // Puts the graph on the tab page of view.
@@ -161,10 +174,10 @@ private:
     PlotDocument m_document;
     Plot *m_plot;
     QTabWidget *m_ssTab1;
-    QTabWidget *m_ssTab2;
-    std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram
+    std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT, Histogram
     int m_shownTab = ScopeTab;
     FftOptionsPanel *m_fftOptions;
+    CollapsibleSidePanel *m_fftSide = nullptr;
     QListView *m_dataList;
     QStringListModel *m_dataListModel;
     QButtonGroup *m_dataFormatGroup;

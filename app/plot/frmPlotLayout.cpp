@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's controls: the outer tab strip with the Scope, FFT,
-// Histogram and Data List pages, the FFT page's Display and Options tabs, the
-// data list with its formats, and the four-panel status bar.
+// Histogram and Data List pages, the data list with its formats, and the
+// four-panel status bar.
 #include "frmPlot.h"
 
-#include "AppState.h"
-#include "FftOptionsPanel.h"
 #include "Plot.h"
 
 #include <QButtonGroup>
@@ -40,27 +38,23 @@ void frmPlot::buildLayout()
     layout->addWidget(m_statusBar);
 
     m_graphPages = {graphPage(), graphPage(), graphPage()};
-    auto *fftPage = new QWidget;
-    auto *fftLayout = new QVBoxLayout(fftPage);
-    fftLayout->setContentsMargins(4, 4, 4, 4);
-    fftLayout->addWidget(m_ssTab2);
-    m_ssTab2->addTab(m_graphPages[FFTPlot - 1], QStringLiteral("Display"));
-    m_ssTab2->addTab(m_fftOptions, QStringLiteral("Options"));
-
     m_ssTab1->addTab(m_graphPages[TimeDomain - 1], QStringLiteral("Scope"));
-    m_ssTab1->addTab(fftPage, QStringLiteral("FFT"));
+    m_ssTab1->addTab(buildFftPage(), QStringLiteral("FFT"));
     m_ssTab1->addTab(m_graphPages[Histogram - 1], QStringLiteral("Histogram"));
     m_ssTab1->addTab(buildDataListPage(), QStringLiteral("Data List"));
     m_graphPages[TimeDomain - 1]->layout()->addWidget(m_plot);
 
     for (QLabel *&panel : m_statusPanels) {
         panel = new QLabel(m_statusBar);
+        // Sized by the graph, never sizing the window (see layOutStatusPanels).
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        m_statusBar->addWidget(panel);
+        m_statusBar->addWidget(panel, 1);
     }
     m_statusBar->setSizeGripEnabled(false);
     m_plot->installEventFilter(this);
+    setMinimumSize(MinimumWidth, MinimumHeight);
     resize(900, 640);
 }
 
@@ -98,14 +92,7 @@ void frmPlot::connectControls()
     // Another format refills the list (and rewrites the time-domain texts)
     // without redrawing the graph.
     connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, &frmPlot::runAnalysisPass);
-    // A window is chosen on the options, so the FFT is out of date.
-    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
-        if (!AppState::DataReady())
-            return;
-        m_document.invalidate();
-        showView(FFTPlot);
-    });
-    connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, &frmPlot::setNormalizeFFT);
+    connectFftOptions();
     connect(m_plot, &Plot::dataPointClicked, this, &frmPlot::Plot_DataPointClicked);
     connect(m_plot, &Plot::cursorMoved, this, &frmPlot::Plot_CursorMoved);
     connect(m_plot, &Plot::mouseInput, this, [this] { m_plot->setCursorMode(2); });
@@ -120,8 +107,10 @@ bool frmPlot::eventFilter(QObject *watched, QEvent *event)
 
 void frmPlot::layOutStatusPanels()
 {
-    // Each panel is a quarter of the graph's width, whichever page holds it.
+    // Each panel is at most a quarter of the graph's width, whichever page
+    // holds it. A fixed width would hold the window at the graph's last width
+    // when it shrinks.
     const int width = std::max(0, m_plot->width() / 4 - m_statusBar->layout()->spacing());
     for (QLabel *panel : m_statusPanels)
-        panel->setFixedWidth(width);
+        panel->setMaximumWidth(width);
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kz-grab-main OUTFILE: starts the main window on a simulated board, answers
-// the setup dialog, acquires a block of the board's tone and saves a picture of
-// the main window showing its FFT view with the marks. Run it on a display
-// (tools/screenshots.sh starts Xvfb) so the window is drawn as users see it.
+// kz-grab-main OUTDIR: starts the main window on a simulated board as a first
+// start does (no settings of the user's), saves the screen with the setup
+// dialog in front as OUTDIR/first-start.png, answers the dialog, acquires a
+// block of the board's tone and saves the main window at its default size,
+// FFT view with the marks, as OUTDIR/main-window.png. Run it on a display with
+// a window manager (tools/screenshots.sh starts Xvfb and openbox) so the
+// windows are placed and drawn as users see them.
 #include "AcquisitionPanel.h"
 #include "DialogAnswerer.h"
 #include "SimulatedBoard.h"
@@ -12,9 +15,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTextStream>
 #include <QToolButton>
 
@@ -32,6 +38,20 @@ bool waitFor(const std::function<bool()> &done, int milliseconds)
     return true;
 }
 
+// Lets the window manager place and the windows paint.
+void settle(int milliseconds)
+{
+    waitFor([] { return false; }, milliseconds);
+}
+
+QDialog *setupDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && QByteArray(widget->metaObject()->className()) == "frmSetup")
+            return qobject_cast<QDialog *>(widget);
+    return nullptr;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -39,9 +59,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTextStream err(stderr);
     if (QApplication::arguments().size() != 2) {
-        err << "usage: kz-grab-main OUTFILE\n";
+        err << "usage: kz-grab-main OUTDIR\n";
         return 2;
     }
+    const QDir out(QApplication::arguments().at(1));
     SimulatedBoard board;
     const QString port = board.start();
     if (port.isEmpty()) {
@@ -49,12 +70,18 @@ int main(int argc, char *argv[])
         return 1;
     }
     qputenv("KZ7305EVM_PORTS", port.toLocal8Bit());
-    DialogAnswerer answerer;
     frmMain window;
     window.load();
-    window.resize(1280, 860);
-    if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000)) {
+    if (!waitFor([] { return setupDialog() != nullptr; }, 10000)) {
         err << "kz-grab-main: the board's setup dialog did not appear\n";
+        return 1;
+    }
+    settle(1500);
+    const bool firstStart = window.screen()->grabWindow(0).save(out.filePath(QStringLiteral("first-start.png")));
+
+    DialogAnswerer answerer;
+    if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000)) {
+        err << "kz-grab-main: the setup dialog could not be answered\n";
         return 1;
     }
     window.panel()->txtNumSamples()->setText(QStringLiteral("4096"));
@@ -67,13 +94,14 @@ int main(int argc, char *argv[])
         return 1;
     }
     frmPlot *plot = window.activePlot();
-    plot->optWindow(4)->setChecked(true);
+    plot->optWindow(4)->click();
     plot->cbMainLobe()->setChecked(true);
     plot->cbHarmonics()->setChecked(true);
     plot->selectTab(1);
-    QApplication::processEvents();
-    if (!window.grab().save(QApplication::arguments().at(1))) {
-        err << "kz-grab-main: cannot write " << QApplication::arguments().at(1) << '\n';
+    settle(500);
+    const bool main = window.grab().save(out.filePath(QStringLiteral("main-window.png")));
+    if (!firstStart || !main) {
+        err << "kz-grab-main: cannot write the pictures into " << out.path() << '\n';
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppState.h"
+#include "CollapsibleSidePanel.h"
 #include "FileDialogs.h"
 #include "NumberFormat.h"
 #include "Plot.h"
@@ -95,8 +96,6 @@ private slots:
         QCOMPARE(plot.SSTab1()->tabText(1), QStringLiteral("FFT"));
         QCOMPARE(plot.SSTab1()->tabText(2), QStringLiteral("Histogram"));
         QCOMPARE(plot.SSTab1()->tabText(3), QStringLiteral("Data List"));
-        QCOMPARE(plot.SSTab2()->tabText(0), QStringLiteral("Display"));
-        QCOMPARE(plot.SSTab2()->tabText(1), QStringLiteral("Options"));
         QVERIFY(plot.optFullScale0dB()->isChecked());
         QVERIFY(!plot.optHighestSignal()->isChecked());
         QCOMPARE(plot.optHighestSignal()->text(), QStringLiteral("Highest Signal Level Found"));
@@ -135,12 +134,11 @@ private slots:
         QCOMPARE(plot.plot()->isVisible(), graphShown);
         QCOMPARE(plot.statusBarShown(), statusShown);
         QCOMPARE(plot.lstDataList()->isVisible(), view == frmPlot::DataList);
-        plot.SSTab2()->setCurrentIndex(1);
         plot.selectTab(tab);
         QCOMPARE(plot.currentView(), std::int16_t(view));
         QCOMPARE(plot.SSTab1()->currentIndex(), tab);
-        if (view == frmPlot::FFTPlot)
-            QCOMPARE(plot.SSTab2()->currentIndex(), 0); // the FFT tab opens on "Display"
+        // The FFT options stand beside the graph and are shown with it.
+        QCOMPARE(plot.optWindow(0)->isVisible(), view == frmPlot::FFTPlot);
     }
 
     // Flags are observed through a block replaced by LoadData alone, which
@@ -153,8 +151,9 @@ private slots:
         QCOMPARE(plot.Mean(), 10.0);
 
         plot.LoadData(std::vector<std::int32_t>(64, 20));
+        plot.fftOptionsSide()->setExpanded(false);
         plot.selectTab(1);
-        plot.selectTab(0); // leaving "Display" clears nothing
+        plot.selectTab(0); // leaving the FFT view with its options folded clears nothing
         QCOMPARE(plot.Mean(), 10.0);
 
         plot.selectTab(2); // the histogram always clears
@@ -168,8 +167,8 @@ private slots:
         plot.selectTab(0);
         plot.selectTab(3);
         QCOMPARE(plot.dataListLines().first(), QStringLiteral("1\t20"));
-        plot.selectTab(1);
-        plot.SSTab2()->setCurrentIndex(1); // the options are shown
+        plot.fftOptionsSide()->setExpanded(true);
+        plot.selectTab(1); // the options are in sight
         plot.selectTab(3);
         QCOMPARE(plot.dataListLines().first(), QStringLiteral("1\t30"));
     }
