@@ -52,8 +52,6 @@ frmMain::frmMain(QWidget *parent)
     m_panel->setMaximumWidth(m_panel->minimumSizeHint().width() + 24);
     layout->addWidget(m_panel);
     layout->addWidget(m_mdiArea, 1);
-    // Never smaller than a plot window shows whole (the main window's minimum).
-    m_mdiArea->setMinimumSize(frmPlot::MinimumWidth, frmPlot::MinimumHeight);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(m_statusField1, 1);
@@ -201,6 +199,9 @@ frmPlot *frmMain::NewDocument()
     connect(plot, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &frmMain::updateCommands); });
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(plot);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // The document area is never smaller than a plot window shows whole, so
+    // the main window's minimum size keeps every plot window unclipped.
+    m_mdiArea->setMinimumSize(m_mdiArea->minimumSize().expandedTo(sub->minimumSizeHint()));
     plot->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));
     if (!isVisible())
         show();

@@ -47,6 +47,8 @@ Plot::Plot(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_chart);
     setFocusPolicy(Qt::StrongFocus);
+    // Room for the titles and axis labels, which the chart would cut.
+    setMinimumSize(MinimumWidth, MinimumHeight);
 
     m_chart->plotLayout()->insertRow(0);
     m_titleElement = new QCPTextElement(m_chart, QString(), pixelFont(font(), 16, true));

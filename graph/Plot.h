@@ -44,6 +44,9 @@ public:
     static constexpr int AnnotationCount = 5001;
     static constexpr std::int16_t SymbolNone = 0;
     static constexpr std::int16_t SymbolMark = 16;
+    // The smallest graph whose titles and axis labels show whole.
+    static constexpr int MinimumWidth = 360;
+    static constexpr int MinimumHeight = 220;
 
     explicit Plot(QWidget *parent = nullptr);
     ~Plot() override;

@@ -35,7 +35,7 @@ void Plot::placeLabels()
                                2 * MarkerRadius);
     }
     const std::vector<std::optional<QRectF>> boxes =
-        LabelPlacer::place(labels, QRectF(m_chart->viewport()), keepClear);
+        LabelPlacer::place(labels, QRectF(m_chart->axisRect()->rect()), keepClear);
     for (qsizetype i = 0; i < m_labels.size(); ++i) {
         QCPItemText *item = m_labels[i].item;
         const std::optional<QRectF> &box = boxes[static_cast<std::size_t>(i)];

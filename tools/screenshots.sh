@@ -2,7 +2,7 @@
 # Renews the pictures in docs/ on a virtual display (Xvfb, 1280 x 800) with a
 # window manager (openbox): the first start with the setup dialog in front, the
 # main window at its default size after acquiring the simulated board's tone
-# (FFT view with its marks), and the plot window's four views of
+# (FFT view with its marks) and at its minimum size, and the plot window's four views of
 # a sine with noise (8192 samples, 24 bits, 10 kHz, tone on bin 97 at
 # -0.5 dBFS with small 2nd and 3rd harmonics), loads it into a plot window on
 # a virtual display (Xvfb) and grabs each view.
@@ -41,4 +41,4 @@ DISPLAY=$display "build/$preset/bin/kz-grab-views" "$data" docs
 # A first start and an acquisition from the simulated board; settings of its
 # own, so the user's placement and driver choice play no part.
 XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs
-echo "docs/view-*.png, docs/first-start.png and docs/main-window.png renewed"
+echo "docs/view-*.png, docs/first-start.png and docs/main-window*.png renewed"

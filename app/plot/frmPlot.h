@@ -37,11 +37,6 @@ public:
     using View = PlotDocument::View;
     using enum PlotDocument::View;
 
-    // The smallest size at which graph, titles, status panels and the FFT
-    // options (scrolling) all show unclipped.
-    static constexpr int MinimumWidth = 520;
-    static constexpr int MinimumHeight = 360;
-
     explicit frmPlot(QWidget *parent = nullptr);
     ~frmPlot() override;
 
@@ -139,9 +134,6 @@ public:
 signals:
     void CalcStatus();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
 
@@ -160,7 +152,6 @@ private:
     void switchView(View view, bool optionsWereShown);
     // Puts the graph on the tab page of view.
     void placeGraph(View view);
-    void layOutStatusPanels();
     ViewGraph::Style *styleOf(std::int16_t view);
     void Plot_DataPointClicked(int series, int point);
     void Plot_CursorMoved();

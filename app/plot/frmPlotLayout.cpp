@@ -24,6 +24,9 @@ QWidget *graphPage()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(4, 4, 4, 4);
+    // The graph moves from page to page: each keeps room for it, so the
+    // window's minimum size does not depend on the view shown.
+    page->setMinimumSize(Plot::MinimumWidth + 8, Plot::MinimumHeight + 8);
     return page;
 }
 
@@ -46,15 +49,14 @@ void frmPlot::buildLayout()
 
     for (QLabel *&panel : m_statusPanels) {
         panel = new QLabel(m_statusBar);
-        // Sized by the graph, never sizing the window (see layOutStatusPanels).
+        // The four share the window's width and never hold it wider: a fixed
+        // width held the window at its widest when it shrank.
         panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
         m_statusBar->addWidget(panel, 1);
     }
     m_statusBar->setSizeGripEnabled(false);
-    m_plot->installEventFilter(this);
-    setMinimumSize(MinimumWidth, MinimumHeight);
     resize(900, 640);
 }
 
@@ -98,19 +100,3 @@ void frmPlot::connectControls()
     connect(m_plot, &Plot::mouseInput, this, [this] { m_plot->setCursorMode(2); });
 }
 
-bool frmPlot::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_plot && event->type() == QEvent::Resize)
-        layOutStatusPanels();
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmPlot::layOutStatusPanels()
-{
-    // Each panel is at most a quarter of the graph's width, whichever page
-    // holds it. A fixed width would hold the window at the graph's last width
-    // when it shrinks.
-    const int width = std::max(0, m_plot->width() / 4 - m_statusBar->layout()->spacing());
-    for (QLabel *panel : m_statusPanels)
-        panel->setMaximumWidth(width);
-}

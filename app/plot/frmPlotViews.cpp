@@ -69,7 +69,6 @@ void frmPlot::switchView(View view, bool optionsWereShown)
     m_document.setView(view);
     placeGraph(view);
     m_plot->setVisible(view != DataList);
-    layOutStatusPanels();
     UpdatePlot();
 }
 

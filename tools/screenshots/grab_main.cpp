@@ -3,7 +3,8 @@
 // start does (no settings of the user's), saves the screen with the setup
 // dialog in front as OUTDIR/first-start.png, answers the dialog, acquires a
 // block of the board's tone and saves the main window at its default size,
-// FFT view with the marks, as OUTDIR/main-window.png. Run it on a display with
+// FFT view with the marks, as OUTDIR/main-window.png, and at its minimum size
+// as OUTDIR/main-window-minimum.png. Run it on a display with
 // a window manager (tools/screenshots.sh starts Xvfb and openbox) so the
 // windows are placed and drawn as users see them.
 #include "AcquisitionPanel.h"
@@ -100,7 +101,11 @@ int main(int argc, char *argv[])
     plot->selectTab(1);
     settle(500);
     const bool main = window.grab().save(out.filePath(QStringLiteral("main-window.png")));
-    if (!firstStart || !main) {
+    // Shrunk as far as it goes: everything still shows, nothing is cut.
+    window.resize(window.minimumSizeHint());
+    settle(500);
+    const bool smallest = window.grab().save(out.filePath(QStringLiteral("main-window-minimum.png")));
+    if (!firstStart || !main || !smallest) {
         err << "kz-grab-main: cannot write the pictures into " << out.path() << '\n';
         return 1;
     }
