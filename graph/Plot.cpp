@@ -254,7 +254,16 @@ void Plot::rescaleAxes()
         span = std::max(1.0, std::abs(values.lower) * 0.1);
     // Room above for the labels of marks; a count axis starts at its zero.
     const double lower = values.lower == 0 ? 0 : values.lower - 0.05 * span;
-    m_chart->yAxis->setRange(lower, values.upper + 0.12 * span);
+    // Block after block of the same kind, the range stays put while the data fit.
+    const QString kind = QStringList{m_mainTitle, m_subTitle, m_xLabel, m_yLabel, QString::number(m_method),
+                                     QString::number(m_x.size())}.join(QChar(0x1F));
+    const auto [low, high] = m_yHold.range({lower, values.upper + 0.12 * span}, {values.lower, values.upper}, kind);
+    m_chart->yAxis->setRange(low, high);
+}
+
+std::pair<double, double> Plot::yAxisRange() const
+{
+    return {m_chart->yAxis->range().lower, m_chart->yAxis->range().upper};
 }
 
 void Plot::redraw()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "YRangeHold.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -95,8 +97,12 @@ public:
     void setCursorMode(int mode) { m_cursorMode = mode; }
     int cursorMode() const { return m_cursorMode; }
 
-    // Rebuilds the chart from the settings above and repaints.
+    // Rebuilds the chart from the settings above and repaints. The Y axis fits
+    // the data, except that for a series drawn as before (same titles, labels,
+    // method and count) it keeps its range while the data fit in it.
     void redraw();
+    // The Y axis range of the last redraw: lower, upper.
+    std::pair<double, double> yAxisRange() const;
     // Draws the graph as it stands into target on device, laid out for the
     // device's resolution (fonts in pixels at 96 dpi, scaled to the device), so
     // a printout, a PDF and a picture of the same graph look alike.
@@ -155,6 +161,7 @@ private:
     bool m_manualX = false;
     double m_xMin = 0, m_xMax = 0;
     QVector<Annotation> m_annotations;
+    YRangeHold m_yHold;
     int m_cursorPoint = -1;
     int m_cursorMode = 0;
 };
