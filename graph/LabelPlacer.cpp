@@ -9,10 +9,10 @@ namespace {
 
 constexpr double Lift = 6;   // pixels between a point and the text above it
 constexpr double Gap = 2;    // pixels between stacked texts
-constexpr int StackLevels = 4;
+constexpr int StackLevels = 6;
 
-// Where a text may go, nearest its point first: above, stacked higher, above
-// to the left and right, then below.
+// Where a text may go, nearest its point first: above, stacked higher, then
+// above to the left and right. Never below: there it would sit in the trace.
 std::vector<QRectF> candidates(const Label &label)
 {
     const double w = label.size.width();
@@ -23,7 +23,6 @@ std::vector<QRectF> candidates(const Label &label)
         boxes.emplace_back(p.x() - w / 2, p.y() - Lift - h - level * (h + Gap), w, h);
     boxes.emplace_back(p.x() - w - Lift, p.y() - Lift - h, w, h);
     boxes.emplace_back(p.x() + Lift, p.y() - Lift - h, w, h);
-    boxes.emplace_back(p.x() - w / 2, p.y() + Lift, w, h);
     return boxes;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Places the texts of graph marks so that none covers another: each text goes
-// above its point if there is room, else higher, beside or below it; a text
+// above its point if there is room, else higher or above beside it; a text
 // that finds no room is left out (its mark stays). Pixel geometry only.
 namespace LabelPlacer {
 

@@ -213,6 +213,7 @@ void Plot::rebuildAnnotations()
             // On white, so marks and the trace stay readable; placeLabels() puts
             // it by its point once the chart is laid out.
             auto *label = new QCPItemText(m_chart);
+            label->setLayer(QStringLiteral("legend")); // above the trace and the marks
             label->position->setType(QCPItemPosition::ptAbsolute);
             label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
             m_labels.append({label, QPointF(a.x, a.y)});
