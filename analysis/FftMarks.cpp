@@ -25,7 +25,8 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
 
     if (groups.dcSpectrum) {
         for (int k = 0; k < nb && inRange(k); ++k)
-            result.push_back({index++, k * sampleFreq / len, level(k), DcColor, QString()});
+            result.push_back({index++, k * sampleFreq / len, level(k), DcColor,
+                              k == 0 ? QStringLiteral("DC") : QString()});
     }
     if (groups.mainLobe) {
         for (int p = 0; p < nb; ++p) {

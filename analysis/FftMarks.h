@@ -35,7 +35,8 @@ struct Groups {
 };
 
 // Marks from annotation index 1 on, group by group (DC spectrum, main lobe,
-// harmonics 2 .. H), one per lobe position. levels is the FFT result array (all
+// harmonics 2 .. H), one per lobe position; the first of each group carries
+// its text ("DC", "Main Lobe", "H2" ...). levels is the FFT result array (all
 // its entries), n the FFT length, numBins NB and numHarmonics H as they stand
 // now (the tables may be older). Bins outside 0 .. n - 1, such as harmonic
 // bins of a lobe reaching below DC or table entries cleared for a block too

@@ -54,8 +54,6 @@ frmMain::frmMain(QWidget *parent)
     m_panel->setMaximumWidth(m_panel->minimumSizeHint().width() + 24);
     layout->addWidget(m_panel);
     layout->addWidget(m_mdiArea, 1);
-    // The document area scrolls rather than forcing the main window wider.
-    m_mdiArea->setMinimumSize(240, 180);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(m_statusField1, 1);
@@ -223,6 +221,9 @@ frmPlot *frmMain::NewDocument()
     connect(plot, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &frmMain::updateCommands); });
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(plot);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // The document area is never smaller than a plot window shows whole, so
+    // the main window's minimum size keeps every plot window unclipped.
+    m_mdiArea->setMinimumSize(m_mdiArea->minimumSize().expandedTo(sub->minimumSizeHint()));
     plot->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));
     if (!isVisible())
         show();
@@ -275,6 +276,8 @@ void frmMain::bindDriver(const QString &driverName)
     }
     try {
         m_acquisition->callDriver([this] { m_driver->DriverOpen(*this); });
+        // The setup dialog belongs to this window: it opens above it, centred.
+        m_driver->sethWndParent(static_cast<std::int32_t>(static_cast<quint32>(winId())));
         m_acquisition->setDriver(m_driver.get());
         // The stored board settings first, so the setup dialog shows them.
         noteRefusedSettings(RememberedSettings::restoreDriver(*m_driver));
@@ -308,7 +311,11 @@ void frmMain::mnuEditEVMSetup_Click()
         m_acquisition->callDriver([this] { m_driver->Setup(); });
     } catch (const std::exception &error) {
         UserMessage::show(this, QStringLiteral("EVM Setup failed: %1").arg(QString::fromLocal8Bit(error.what())));
+        return;
     }
+    // The user is setting the board up again: an earlier failure is history.
+    m_statusField1->setText(QStringLiteral("Ready"));
+    m_statusField2->clear();
 }
 
 void frmMain::mnuFilePageSetup_Click()

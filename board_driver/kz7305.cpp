@@ -135,7 +135,10 @@ void kz7305::Setup()
     CallScope scope(*this);
     const std::weak_ptr<int> token = m_lifetime;
     delete m_setupDialog.data();
-    m_setupDialog = new frmSetup;
+    // Owned by the program's window (hWndParent), the dialog opens centred
+    // above it and stays there; without one it is a window of its own.
+    QWidget *owner = library().hWndParent != 0 ? QWidget::find(WId(quint32(library().hWndParent))) : nullptr;
+    m_setupDialog = new frmSetup(owner ? owner->window() : nullptr);
     m_setupDialog->setTheCsrDrv(m_link);
     m_setupDialog->setup(*this);
     if (!alive(token) || !m_setupDialog)
@@ -146,6 +149,8 @@ void kz7305::Setup()
     }
     m_setupDialog->setWindowTitle(QStringLiteral("KZ7305EVM Setup"));
     m_setupDialog->show();
+    m_setupDialog->raise();
+    m_setupDialog->activateWindow();
     serialMonitorVisibility::apply(m_showSerialMonitor);
 }
 
@@ -171,8 +176,16 @@ void kz7305::runBlocking(const std::function<void()> &exchange)
     --m_blockingDepth;
 }
 
+void kz7305::requireOpenPort() const
+{
+    // Without a port every write would fail with a text that names no way out.
+    if (!m_link->isOpen())
+        throw NuvarDriverError("No serial port is open: choose one in Edit > EVM Setup");
+}
+
 void kz7305::Configure()
 {
+    requireOpenPort();
     const std::weak_ptr<int> token = m_lifetime;
     runBlocking([this, &token] {
         csrdrv &link = *m_link;
@@ -205,6 +218,7 @@ void kz7305::Configure()
 
 void kz7305::setSampleRate(double value)
 {
+    requireOpenPort();
     const std::weak_ptr<int> token = m_lifetime;
     runBlocking([this, value, &token] {
         m_link->setPage(ControlPage);
@@ -222,6 +236,7 @@ void kz7305::setSampleRate(double value)
 
 void kz7305::StartAcquisition()
 {
+    requireOpenPort();
     const std::weak_ptr<int> token = m_lifetime;
     // Armed first: the board may report completion before it acknowledges.
     m_acquiring = true;

@@ -116,6 +116,8 @@ private:
     int acquisitionLimitMs() const;
     // Remembers the link's reason for the failure that just happened.
     void noteLinkFailure();
+    // Throws NuvarDriverError saying what to do when no serial port is open.
+    void requireOpenPort() const;
     void handleNotification(const PacketRef &packet);
     void assembleSamples(const csr232packet &packet);
     // Runs register exchanges that wait for the board. Notifications that

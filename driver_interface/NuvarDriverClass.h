@@ -51,6 +51,8 @@ public:
     virtual std::int32_t MinCode(std::int16_t Channel);
     virtual double MaxVolt(std::int16_t Channel);
     virtual std::int32_t MaxCode(std::int16_t Channel);
+    // The program's main window (its window id, as 32 bits): the driver's
+    // dialogs open above it.
     virtual void sethWndParent(std::int32_t value);
     virtual std::int16_t Channels();
     virtual QString ChannelName(std::int16_t Channel);

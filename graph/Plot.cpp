@@ -47,6 +47,8 @@ Plot::Plot(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_chart);
     setFocusPolicy(Qt::StrongFocus);
+    // Room for the titles and axis labels, which the chart would cut.
+    setMinimumSize(MinimumWidth, MinimumHeight);
 
     m_chart->plotLayout()->insertRow(0);
     m_titleElement = new QCPTextElement(m_chart, QString(), pixelFont(font(), 16, true));
@@ -65,6 +67,7 @@ Plot::Plot(QWidget *parent)
     setUpAppearance();
 
     setUpNavigation();
+    connect(m_chart, &QCustomPlot::afterLayout, this, &Plot::placeLabels);
     m_chart->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_chart, &QCustomPlot::customContextMenuRequested, this, &Plot::showMethodMenu);
 }
@@ -208,6 +211,7 @@ QCPGraph *Plot::marksIn(std::uint32_t color)
 void Plot::rebuildAnnotations()
 {
     m_chart->clearItems();
+    m_labels.clear();
     QMap<std::uint32_t, QPair<QVector<double>, QVector<double>>> marks;
     const QFont labelFont = pixelFont(font(), 11, true);
     for (const Annotation &a : std::as_const(m_annotations)) {
@@ -219,15 +223,13 @@ void Plot::rebuildAnnotations()
             ys.append(a.y);
         }
         if (!a.text.isEmpty()) {
-            // Lifted 6 pixels off the point, on white, so marks and the trace stay readable.
-            auto *point = new QCPItemTracer(m_chart);
-            point->setStyle(QCPItemTracer::tsNone);
-            point->position->setCoords(a.x, a.y);
-            point->setClipToAxisRect(false);
+            // On white, so marks and the trace stay readable; placeLabels() puts
+            // it by its point once the chart is laid out.
             auto *label = new QCPItemText(m_chart);
-            label->position->setParentAnchor(point->position);
-            label->position->setCoords(0, -6);
-            label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            label->setLayer(QStringLiteral("legend")); // above the trace and the marks
+            label->position->setType(QCPItemPosition::ptAbsolute);
+            label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+            m_labels.append({label, QPointF(a.x, a.y)});
             label->setText(a.text);
             label->setFont(labelFont);
             label->setColor(a.symbol != SymbolNone ? fromRgbValue(a.color) : Qt::black);
@@ -270,7 +272,16 @@ void Plot::rescaleAxes()
         span = std::max(1.0, std::abs(values.lower) * 0.1);
     // Room above for the labels of marks; a count axis starts at its zero.
     const double lower = values.lower == 0 ? 0 : values.lower - 0.05 * span;
-    m_chart->yAxis->setRange(lower, values.upper + 0.12 * span);
+    // Block after block of the same kind, the range stays put while the data fit.
+    const QString kind = QStringList{m_mainTitle, m_subTitle, m_xLabel, m_yLabel, QString::number(m_method),
+                                     QString::number(m_x.size())}.join(QChar(0x1F));
+    const auto [low, high] = m_yHold.range({lower, values.upper + 0.12 * span}, {values.lower, values.upper}, kind);
+    m_chart->yAxis->setRange(low, high);
+}
+
+std::pair<double, double> Plot::yAxisRange() const
+{
+    return {m_chart->yAxis->range().lower, m_chart->yAxis->range().upper};
 }
 
 void Plot::redraw()

@@ -3,9 +3,13 @@
 
 #include "GraphCursors.h"
 #include "GraphNavigator.h"
+#include "YRangeHold.h"
 
 #include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
 #include <QMap>
 #include <QPointer>
 #include <QString>
@@ -17,6 +21,7 @@
 class QCustomPlot;
 class QCPGraph;
 class QCPItemStraightLine;
+class QCPItemText;
 class QCPTextElement;
 class QMouseEvent;
 class QPaintDevice;
@@ -49,6 +54,9 @@ public:
     static constexpr int AnnotationCount = 5001;
     static constexpr std::int16_t SymbolNone = 0;
     static constexpr std::int16_t SymbolMark = 16;
+    // The smallest graph whose titles and axis labels show whole.
+    static constexpr int MinimumWidth = 360;
+    static constexpr int MinimumHeight = 220;
 
     explicit Plot(QWidget *parent = nullptr);
     ~Plot() override;
@@ -127,8 +135,12 @@ public:
     void placeCursor(int cursor, int point);
     std::optional<CursorReadout> cursorReadout() const;
 
-    // Rebuilds the chart from the settings above and repaints.
+    // Rebuilds the chart from the settings above and repaints. The Y axis fits
+    // the data, except that for a series drawn as before (same titles, labels,
+    // method and count) it keeps its range while the data fit in it.
     void redraw();
+    // The Y axis range of the last redraw: lower, upper.
+    std::pair<double, double> yAxisRange() const;
     // Draws the graph as it stands into target on device, laid out for the
     // device's resolution (fonts in pixels at 96 dpi, scaled to the device), so
     // a printout, a PDF and a picture of the same graph look alike.
@@ -136,6 +148,9 @@ public:
     bool renderTo(QPaintDevice &device, const QRect &target);
     // The graph as a picture of size pixels on white.
     QImage renderImage(const QSize &size);
+    // The boxes of the annotation texts shown, in pixels of the graph, as the
+    // last layout placed them; texts left out for want of room have none.
+    QList<QRectF> labelBoxes() const;
 
 signals:
     // After every redraw(), so callers can tell a redraw from a data change.
@@ -172,6 +187,9 @@ private:
     void showMethodMenu(const QPoint &position);
     void applySeriesStyle();
     void rebuildAnnotations();
+    // Puts every annotation text by its point so that none covers another or
+    // the click marker; a text without room is hidden (its mark stays).
+    void placeLabels();
     QCPGraph *marksIn(std::uint32_t color);
     void rescaleAxes();
     int nearestPoint(double pixelX, double pixelY) const;
@@ -183,6 +201,12 @@ private:
     QMap<std::uint32_t, QCPGraph *> m_marks;
     QCPTextElement *m_titleElement;
     QCPTextElement *m_subTitleElement;
+    // The annotation texts of the last rebuild, each with its point (data units).
+    struct PlacedLabel {
+        QCPItemText *item;
+        QPointF point;
+    };
+    QVector<PlacedLabel> m_labels;
 
     QString m_mainTitle, m_subTitle, m_xLabel, m_yLabel;
     QVector<double> m_x, m_y;
@@ -194,6 +218,7 @@ private:
     bool m_manualX = false;
     double m_xMin = 0, m_xMax = 0;
     QVector<Annotation> m_annotations;
+    YRangeHold m_yHold;
     int m_cursorPoint = -1;
     int m_cursorMode = 0;
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev libgl-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth openbox
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev
   scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Renews the pictures in docs/: the main window after acquiring the simulated
-# board's tone (FFT view with its marks) and its shorted input (noise figures,
-# trend and histogram with its normal curve), and the plot window's four views of
+# Renews the pictures in docs/ on a virtual display (Xvfb, 1280 x 800) with a
+# window manager (openbox): the first start with the setup dialog in front, the
+# main window at its default size after acquiring the simulated board's tone
+# (FFT view with its marks) and at its minimum size, its shorted input (noise
+# figures, trend and histogram with its normal curve), and the plot window's four views of
 # a sine with noise (8192 samples, 24 bits, 10 kHz, tone on bin 97 at
 # -0.5 dBFS with small 2nd and 3rd harmonics), loads it into a plot window on
 # a virtual display (Xvfb) and grabs each view.
@@ -13,7 +15,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target kz-grab-views kz-grab-main KZ7305EVM_driver kz7305-sim >/dev/null
 
 work=$(mktemp -d)
-trap 'kill "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 data="$work/sine-with-noise.csv"
 awk 'BEGIN {
     n = 8192; fs = 10000; bin = 97; full = 2 ^ 23; pi = atan2(0, -1); srand(7)
@@ -33,13 +35,14 @@ awk 'BEGIN {
 n=77
 while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
 display=:$n
-Xvfb "$display" -screen 0 1400x1000x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
 xvfb=$!
 sleep 1
+DISPLAY=$display openbox >/dev/null 2>&1 &
+wm=$!
+sleep 1
 DISPLAY=$display "build/$preset/bin/kz-grab-views" "$data" docs
-# The main window after an acquisition from the simulated board; settings of
-# its own, so the user's placement and driver choice play no part.
-# Then its shorted input (CH2) in continuous mode: the noise figures and trend.
-XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs/main-window.png \
-    docs/noise-shorted-input.png docs/noise-trend.png docs/noise-histogram.png
-echo "docs/view-*.png, docs/main-window.png and docs/noise-*.png renewed"
+# A first start, an acquisition from the simulated board and its shorted input;
+# settings of its own, so the user's placement and driver choice play no part.
+XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs
+echo "docs/view-*.png, docs/first-start.png, docs/main-window*.png and docs/noise-*.png renewed"

@@ -6,13 +6,22 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+namespace {
+
+QLabel *wrappedLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
 
 FftOptionsPanel::FftOptionsPanel(QWidget *parent)
     : QWidget(parent), m_highestSignal(new QRadioButton(QStringLiteral("Highest Signal Level Found"))),
@@ -23,18 +32,15 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
       m_harmonics(new QCheckBox(QStringLiteral("Harmonics"))),
       m_mainLobe(new QCheckBox(QStringLiteral("Main Lobe")))
 {
-    auto *outer = new QVBoxLayout(this);
-    auto *frameOptions = new QGroupBox(QStringLiteral("Options"), this);
-    outer->addWidget(frameOptions);
-    outer->addStretch(1);
-    auto *layout = new QHBoxLayout(frameOptions);
+    // One column, to stand beside the FFT graph.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
 
     auto *frame1 = new QGroupBox(QStringLiteral("Normalization"), this);
     auto *normalizationLayout = new QVBoxLayout(frame1);
-    normalizationLayout->addWidget(new QLabel(QStringLiteral("0dB reference for FFT is:"), frame1));
+    normalizationLayout->addWidget(wrappedLabel(QStringLiteral("0dB reference for FFT is:"), frame1));
     normalizationLayout->addWidget(m_highestSignal);
     normalizationLayout->addWidget(m_fullScale);
-    normalizationLayout->addStretch(1);
     m_fullScale->setChecked(true);
     connect(m_highestSignal, &QRadioButton::clicked, this, [this](bool checked) {
         if (checked)
@@ -44,6 +50,7 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
         if (checked)
             emit normalizationClicked(false);
     });
+    layout->addWidget(frame1);
 
     auto *frameFft = new QGroupBox(QStringLiteral("FFT Data Window"), this);
     auto *windowLayout = new QVBoxLayout(frameFft);
@@ -53,34 +60,31 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
         windowLayout->addWidget(m_windowOptions[i]);
     }
     m_windowOptions[0]->setChecked(true);
-
-    // Frame1 and the window choice share a column: both decide the levels.
-    auto *levelColumn = new QVBoxLayout;
-    levelColumn->addWidget(frame1);
-    levelColumn->addWidget(frameFft);
-    layout->addLayout(levelColumn);
+    layout->addWidget(frameFft);
 
     auto *frmCalc = new QGroupBox(QStringLiteral("Calculations"), this);
-    auto *calcLayout = new QFormLayout(frmCalc);
-    calcLayout->addRow(QStringLiteral("Number of bins used for signal power calculation (1,3,5...51):"), m_numBins);
-    calcLayout->addRow(QStringLiteral("Order of harmonics included (2...20):"), m_numHarm);
+    auto *calcLayout = new QVBoxLayout(frmCalc);
+    calcLayout->addWidget(wrappedLabel(QStringLiteral("Number of bins used for signal power calculation (1,3,5...51):"), frmCalc));
+    calcLayout->addWidget(m_numBins);
+    calcLayout->addWidget(wrappedLabel(QStringLiteral("Order of harmonics included (2...20):"), frmCalc));
+    calcLayout->addWidget(m_numHarm);
     for (QLineEdit *field : {m_numBins, m_numHarm})
         field->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
     new NumericFieldFilter(m_numBins, QLatin1String(MetricOptions::NumBinsStart), &MetricOptions::numBins);
     new NumericFieldFilter(m_numHarm, QLatin1String(MetricOptions::NumHarmonicsStart), &MetricOptions::numHarmonics);
-
-    auto *checkColumn = new QVBoxLayout;
-    checkColumn->addWidget(frmCalc);
+    layout->addWidget(frmCalc);
 
     auto *frmDisplay = new QGroupBox(QStringLiteral("Display"), this);
     auto *displayLayout = new QVBoxLayout(frmDisplay);
     displayLayout->addWidget(new QLabel(QStringLiteral("Mark bins used for:"), frmDisplay));
-    displayLayout->addWidget(m_dcSpectrum);
-    displayLayout->addWidget(m_harmonics);
-    displayLayout->addWidget(m_mainLobe);
-    checkColumn->addWidget(frmDisplay);
-    checkColumn->addStretch(1);
-    layout->addLayout(checkColumn, 1);
+    for (QCheckBox *box : {m_dcSpectrum, m_harmonics, m_mainLobe}) {
+        displayLayout->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, &FftOptionsPanel::marksChanged);
+    }
+    layout->addWidget(frmDisplay);
+    layout->addStretch(1);
+    // Wide enough for the longest window name; the long labels wrap.
+    setFixedWidth(frameFft->sizeHint().width() + 8);
 }
 
 void FftOptionsPanel::showNormalization(bool highestSignal)

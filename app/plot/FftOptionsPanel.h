@@ -12,10 +12,10 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
-// The FFT view's options ("Options" tab): the 0 dB reference, the data window,
-// the signal bins and harmonic order of the metrics, and which bins to mark.
-// Holds the controls and their input rules; the plot window reads them when it
-// analyses.
+// The FFT view's options, in one column beside the FFT graph: the 0 dB
+// reference, the data window, the signal bins and harmonic order of the
+// metrics, and which bins to mark. Holds the controls and their input rules;
+// the plot window reads them when it analyses.
 class FftOptionsPanel : public QWidget
 {
     Q_OBJECT
@@ -47,6 +47,8 @@ public:
 signals:
     // A reference option was clicked while selected: true for the highest signal.
     void normalizationClicked(bool highestSignal);
+    // A mark box was ticked or cleared.
+    void marksChanged();
 
 private:
     QRadioButton *m_highestSignal;

@@ -22,7 +22,7 @@
 
 frmPlot::frmPlot(QWidget *parent)
     : QWidget(parent), m_plot(new Plot), m_graphTools(new GraphToolsBar(m_plot)), m_ssTab1(new QTabWidget(this)),
-      m_ssTab2(new QTabWidget), m_fftOptions(new FftOptionsPanel), m_averagingBar(new FftAveragingBar),
+      m_fftOptions(new FftOptionsPanel), m_averagingBar(new FftAveragingBar),
       m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))), m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))),
       m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataList(new QListView),
       m_dataListModel(new QStringListModel(this)),

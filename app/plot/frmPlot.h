@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+class CollapsibleSidePanel;
 class FftAveragingBar;
 class GraphToolsBar;
 class Plot;
@@ -111,7 +112,8 @@ public:
     ViewGraph::Style graphStyle(View view);
     void setGraphStyle(View view, const ViewGraph::Style &style);
     QTabWidget *SSTab1() const { return m_ssTab1; }
-    QTabWidget *SSTab2() const { return m_ssTab2; }
+    // The FFT options beside the FFT graph, folded away or not.
+    CollapsibleSidePanel *fftOptionsSide() const { return m_fftSide; }
 
     // Results of the other views, as the last computation left them.
     int fftLength() const { return m_document.spectrum().length(); }
@@ -150,22 +152,24 @@ public:
 signals:
     void CalcStatus();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
-    enum SubTab { DisplayTab = 0, OptionsTab = 1 };
 
     void buildLayout();
     QWidget *buildDataListPage();
     void connectControls();
+    // The FFT tab: the graph's page with the options beside it.
+    QWidget *buildFftPage();
+    // A window, the reference and the marks take effect at once; the signal
+    // bins and harmonic order at the next analysis.
+    void connectFftOptions();
+    void redrawFftWithNewOptions();
     void SSTab1_Click(int index);
+    // The FFT options are in sight: the FFT tab with its options unfolded.
     bool frameOptionsShown() const;
     void switchView(View view, bool optionsWereShown);
     // Puts the graph on the tab page of view.
     void placeGraph(View view);
-    void layOutStatusPanels();
     void showFigures();
     ViewGraph::Style *styleOf(std::int16_t view);
     void Plot_DataPointClicked(int series, int point);
@@ -183,14 +187,14 @@ private:
     Plot *m_plot;
     GraphToolsBar *m_graphTools;
     QTabWidget *m_ssTab1;
-    QTabWidget *m_ssTab2;
-    std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT Display, Histogram
+    std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT, Histogram
     int m_shownTab = ScopeTab;
     FftOptionsPanel *m_fftOptions;
     FftAveragingBar *m_averagingBar;
     FiguresPanel *m_noisePanel;
     FiguresPanel *m_tonePanel;
     QCheckBox *m_cbNormalCurve;
+    CollapsibleSidePanel *m_fftSide = nullptr;
     QListView *m_dataList;
     QStringListModel *m_dataListModel;
     QButtonGroup *m_dataFormatGroup;

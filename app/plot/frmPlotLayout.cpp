@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's controls: the outer tab strip with the Scope, FFT,
-// Histogram and Data List pages, the FFT page's Display and Options tabs, the
-// data list with its formats, and the four-panel status bar.
+// Histogram and Data List pages, the data list with its formats, and the
+// four-panel status bar.
 #include "frmPlot.h"
 
 #include "AppState.h"
@@ -38,6 +38,10 @@ QWidget *graphPage(QWidget *side)
     layout->addLayout(column);
     // As wide as its texts: the graph gives way, never the figures.
     side->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
+    // The graph moves from page to page: each keeps room for it and its
+    // column, so the window's minimum size does not depend on the view shown.
+    page->setMinimumSize(Plot::MinimumWidth + 8 + layout->spacing() + side->sizeHint().width(),
+                         Plot::MinimumHeight + 8);
     return page;
 }
 
@@ -53,16 +57,8 @@ void frmPlot::buildLayout()
     layout->addWidget(m_statusBar);
 
     m_graphPages = {graphPage(m_noisePanel), graphPage(m_tonePanel), graphPage(m_cbNormalCurve)};
-    auto *fftPage = new QWidget;
-    auto *fftLayout = new QVBoxLayout(fftPage);
-    fftLayout->setContentsMargins(4, 4, 4, 4);
-    fftLayout->addWidget(m_ssTab2);
-    fftLayout->addWidget(m_averagingBar);
-    m_ssTab2->addTab(m_graphPages[FFTPlot - 1], QStringLiteral("Display"));
-    m_ssTab2->addTab(m_fftOptions, QStringLiteral("Options"));
-
     m_ssTab1->addTab(m_graphPages[TimeDomain - 1], QStringLiteral("Scope"));
-    m_ssTab1->addTab(fftPage, QStringLiteral("FFT"));
+    m_ssTab1->addTab(buildFftPage(), QStringLiteral("FFT"));
     m_ssTab1->addTab(m_graphPages[Histogram - 1], QStringLiteral("Histogram"));
     m_ssTab1->addTab(buildDataListPage(), QStringLiteral("Data List"));
     placeGraph(TimeDomain);
@@ -70,12 +66,14 @@ void frmPlot::buildLayout()
 
     for (QLabel *&panel : m_statusPanels) {
         panel = new QLabel(m_statusBar);
+        // The four share the window's width and never hold it wider: a fixed
+        // width held the window at its widest when it shrank.
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        m_statusBar->addWidget(panel);
+        m_statusBar->addWidget(panel, 1);
     }
     m_statusBar->setSizeGripEnabled(false);
-    m_plot->installEventFilter(this);
     resize(900, 640);
 }
 
@@ -114,14 +112,7 @@ void frmPlot::connectControls()
     // Another format refills the list (and rewrites the time-domain texts)
     // without redrawing the graph.
     connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, &frmPlot::runAnalysisPass);
-    // A window is chosen on the options, so the FFT is out of date.
-    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
-        if (!AppState::DataReady())
-            return;
-        m_document.invalidate();
-        showView(FFTPlot);
-    });
-    connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, &frmPlot::setNormalizeFFT);
+    connectFftOptions();
     // A drawing option: the kept histogram is drawn again with or without it.
     connect(m_cbNormalCurve, &QCheckBox::toggled, this, [this] {
         if (m_document.view() == Histogram)
@@ -151,17 +142,3 @@ void frmPlot::connectControls()
     copy->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
-bool frmPlot::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_plot && event->type() == QEvent::Resize)
-        layOutStatusPanels();
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmPlot::layOutStatusPanels()
-{
-    // Each panel is a quarter of the graph's width, whichever page holds it.
-    const int width = std::max(0, m_plot->width() / 4 - m_statusBar->layout()->spacing());
-    for (QLabel *panel : m_statusPanels)
-        panel->setFixedWidth(width);
-}

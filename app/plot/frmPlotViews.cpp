@@ -3,6 +3,7 @@
 // clears, the graph's place and its style per view.
 #include "frmPlot.h"
 
+#include "CollapsibleSidePanel.h"
 #include "Plot.h"
 
 #include <QBoxLayout>
@@ -28,7 +29,7 @@ void frmPlot::showView(View view)
 
 bool frmPlot::frameOptionsShown() const
 {
-    return m_shownTab == FftTab && m_ssTab2->currentIndex() == OptionsTab;
+    return m_shownTab == FftTab && m_fftSide->isExpanded();
 }
 
 void frmPlot::SSTab1_Click(int index)
@@ -41,7 +42,6 @@ void frmPlot::SSTab1_Click(int index)
         switchView(TimeDomain, optionsWereShown);
         break;
     case FftTab:
-        m_ssTab2->setCurrentIndex(DisplayTab);
         switchView(FFTPlot, optionsWereShown);
         break;
     case HistogramTab:
@@ -69,7 +69,6 @@ void frmPlot::switchView(View view, bool optionsWereShown)
     m_document.setView(view);
     placeGraph(view);
     m_plot->setVisible(view != DataList);
-    layOutStatusPanels();
     UpdatePlot();
 }
 

@@ -371,6 +371,8 @@ private slots:
             QCOMPARE(marks[i].index, int(i) + 1);
         QCOMPARE(marks[2].x, 200.0);
         QCOMPARE(marks[2].color, FftMarks::DcColor);
+        QCOMPARE(marks[0].text, QStringLiteral("DC"));
+        QCOMPARE(marks[1].text, QString());
         QCOMPARE(marks[3].text, QStringLiteral("Main Lobe"));
         QCOMPARE(marks[3].x, 300.0);
         QCOMPARE(marks[3].y, -3.0);

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kz-grab-main OUTFILE [NOISEFILE TRENDFILE HISTFILE]: starts the main window on a
-// simulated board, answers the setup dialog, acquires a block of the board's
-// tone and saves a picture of the main window showing its FFT view with the
-// marks. With the other files it then acquires the shorted input (CH2)
-// continuously for a few blocks and saves the main window's time-domain view
-// with its noise figures, the noise trend window, and the histogram with its
-// normal curve. Run it on a display
-// (tools/screenshots.sh starts Xvfb) so the window is drawn as users see it.
+// kz-grab-main OUTDIR: starts the main window on a simulated board as a first
+// start does (no settings of the user's), saves the screen with the setup
+// dialog in front as OUTDIR/first-start.png, answers the dialog, acquires a
+// block of the board's tone and saves the main window at its default size,
+// FFT view with the marks, as OUTDIR/main-window.png, and at its minimum size
+// as OUTDIR/main-window-minimum.png; then acquires the shorted input (CH2)
+// continuously and saves its time-domain view with the noise figures, the
+// noise trend and the histogram with its normal curve as
+// OUTDIR/noise-shorted-input.png, noise-trend.png and noise-histogram.png.
+// Run it on a display with
+// a window manager (tools/screenshots.sh starts Xvfb and openbox) so the
+// windows are placed and drawn as users see them.
+#include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
 #include "DialogAnswerer.h"
-#include "AcquisitionControl.h"
 #include "NuvarDriverClass.h"
 #include "SimulatedBoard.h"
 #include "frmMain.h"
@@ -20,9 +24,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTextStream>
 #include <QToolButton>
 
@@ -40,17 +47,23 @@ bool waitFor(const std::function<bool()> &done, int milliseconds)
     return true;
 }
 
-// Lets posted layout and paint requests run, as a user's eye would wait.
-void settle()
+// Lets the window manager place and the windows paint.
+void settle(int milliseconds)
 {
-    QDeadlineTimer deadline(300);
-    while (!deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    waitFor([] { return false; }, milliseconds);
+}
+
+QDialog *setupDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && QByteArray(widget->metaObject()->className()) == "frmSetup")
+            return qobject_cast<QDialog *>(widget);
+    return nullptr;
 }
 
 // Acquires CH2 continuously until the trend holds blocks rows, stops and
 // grabs the time domain and the trend.
-bool grabShortedInput(frmMain &window, const QStringList &files, QTextStream &err)
+bool grabShortedInput(frmMain &window, const QDir &out, QTextStream &err)
 {
     constexpr std::size_t Blocks = 12;
     auto *settings = dynamic_cast<kz7305Settings *>(window.driver());
@@ -72,13 +85,14 @@ bool grabShortedInput(frmMain &window, const QStringList &files, QTextStream &er
     waitFor([&] { return window.panel()->cmdAcquire()->isEnabled(); }, 30000);
     window.activePlot()->selectTab(0);
     trend->show();
-    settle();
-    if (!window.grab().save(files[0]) || !trend->grab().save(files[1]))
+    settle(500);
+    if (!window.grab().save(out.filePath(QStringLiteral("noise-shorted-input.png")))
+        || !trend->grab().save(out.filePath(QStringLiteral("noise-trend.png"))))
         return false;
     window.activePlot()->cbNormalCurve()->setChecked(true);
     window.activePlot()->selectTab(2);
-    settle();
-    return window.activePlot()->grab().save(files[2]);
+    settle(500);
+    return window.activePlot()->grab().save(out.filePath(QStringLiteral("noise-histogram.png")));
 }
 
 } // namespace
@@ -87,11 +101,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 2 && arguments.size() != 5) {
-        err << "usage: kz-grab-main OUTFILE [NOISEFILE TRENDFILE HISTFILE]\n";
+    if (QApplication::arguments().size() != 2) {
+        err << "usage: kz-grab-main OUTDIR\n";
         return 2;
     }
+    const QDir out(QApplication::arguments().at(1));
     SimulatedBoard board;
     const QString port = board.start();
     if (port.isEmpty()) {
@@ -99,12 +113,18 @@ int main(int argc, char *argv[])
         return 1;
     }
     qputenv("KZ7305EVM_PORTS", port.toLocal8Bit());
-    DialogAnswerer answerer;
     frmMain window;
     window.load();
-    window.resize(1280, 860);
-    if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000)) {
+    if (!waitFor([] { return setupDialog() != nullptr; }, 10000)) {
         err << "kz-grab-main: the board's setup dialog did not appear\n";
+        return 1;
+    }
+    settle(1500);
+    const bool firstStart = window.screen()->grabWindow(0).save(out.filePath(QStringLiteral("first-start.png")));
+
+    DialogAnswerer answerer;
+    if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000)) {
+        err << "kz-grab-main: the setup dialog could not be answered\n";
         return 1;
     }
     window.panel()->txtNumSamples()->setText(QStringLiteral("4096"));
@@ -117,16 +137,20 @@ int main(int argc, char *argv[])
         return 1;
     }
     frmPlot *plot = window.activePlot();
-    plot->optWindow(4)->setChecked(true);
+    plot->optWindow(4)->click();
     plot->cbMainLobe()->setChecked(true);
     plot->cbHarmonics()->setChecked(true);
     plot->selectTab(1);
-    settle();
-    if (!window.grab().save(QApplication::arguments().at(1))) {
-        err << "kz-grab-main: cannot write " << QApplication::arguments().at(1) << '\n';
+    settle(500);
+    const bool main = window.grab().save(out.filePath(QStringLiteral("main-window.png")));
+    // Shrunk as far as it goes: everything still shows, nothing is cut.
+    window.resize(window.minimumSizeHint());
+    settle(500);
+    const bool smallest = window.grab().save(out.filePath(QStringLiteral("main-window-minimum.png")));
+    if (!firstStart || !main || !smallest) {
+        err << "kz-grab-main: cannot write the pictures into " << out.path() << '\n';
         return 1;
     }
-    if (arguments.size() == 5 && !grabShortedInput(window, arguments.mid(2), err))
-        return 1;
-    return 0;
+    window.resize(1280, 760);
+    return grabShortedInput(window, out, err) ? 0 : 1;
 }

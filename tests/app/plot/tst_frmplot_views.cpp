@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppState.h"
+#include "CollapsibleSidePanel.h"
 #include "FileDialogs.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "SharedPrinter.h"
+#include "TestBlocks.h"
 #include "UserMessage.h"
 #include "frmPlot.h"
 
@@ -25,25 +27,8 @@
 
 namespace {
 
-std::vector<std::int32_t> sineCodes(int count, int bin, int length, double amplitude, int offset = 0)
-{
-    std::vector<std::int32_t> codes(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        codes[static_cast<std::size_t>(i)] = offset + static_cast<std::int32_t>(std::lround(
-            amplitude * std::sin(2 * std::numbers::pi * bin * i / length) + (i % 3) - 1));
-    return codes;
-}
-
-void loadBlock(frmPlot &plot, const std::vector<std::int32_t> &codes, std::int16_t numBits = 24,
-               double sampleFreq = 4096.0)
-{
-    plot.setDeviceID(QStringLiteral("KZ7305"));
-    plot.setLSBSize(1e-6);
-    plot.setNumBits(numBits);
-    plot.setnumPoints(static_cast<std::int32_t>(codes.size()));
-    plot.setSampleFreq(sampleFreq);
-    plot.LoadData(codes);
-}
+using TestBlocks::loadBlock;
+using TestBlocks::sineCodes;
 
 QString sep()
 {
@@ -96,8 +81,6 @@ private slots:
         QCOMPARE(plot.SSTab1()->tabText(1), QStringLiteral("FFT"));
         QCOMPARE(plot.SSTab1()->tabText(2), QStringLiteral("Histogram"));
         QCOMPARE(plot.SSTab1()->tabText(3), QStringLiteral("Data List"));
-        QCOMPARE(plot.SSTab2()->tabText(0), QStringLiteral("Display"));
-        QCOMPARE(plot.SSTab2()->tabText(1), QStringLiteral("Options"));
         QVERIFY(plot.optFullScale0dB()->isChecked());
         QVERIFY(!plot.optHighestSignal()->isChecked());
         QCOMPARE(plot.optHighestSignal()->text(), QStringLiteral("Highest Signal Level Found"));
@@ -136,12 +119,11 @@ private slots:
         QCOMPARE(plot.plot()->isVisible(), graphShown);
         QCOMPARE(plot.statusBarShown(), statusShown);
         QCOMPARE(plot.lstDataList()->isVisible(), view == frmPlot::DataList);
-        plot.SSTab2()->setCurrentIndex(1);
         plot.selectTab(tab);
         QCOMPARE(plot.currentView(), std::int16_t(view));
         QCOMPARE(plot.SSTab1()->currentIndex(), tab);
-        if (view == frmPlot::FFTPlot)
-            QCOMPARE(plot.SSTab2()->currentIndex(), 0); // the FFT tab opens on "Display"
+        // The FFT options stand beside the graph and are shown with it.
+        QCOMPARE(plot.optWindow(0)->isVisible(), view == frmPlot::FFTPlot);
     }
 
     // Flags are observed through a block replaced by LoadData alone, which
@@ -154,8 +136,9 @@ private slots:
         QCOMPARE(plot.Mean(), 10.0);
 
         plot.LoadData(std::vector<std::int32_t>(64, 20));
+        plot.fftOptionsSide()->setExpanded(false);
         plot.selectTab(1);
-        plot.selectTab(0); // leaving "Display" clears nothing
+        plot.selectTab(0); // leaving the FFT view with its options folded clears nothing
         QCOMPARE(plot.Mean(), 10.0);
 
         plot.selectTab(2); // the histogram always clears
@@ -169,8 +152,8 @@ private slots:
         plot.selectTab(0);
         plot.selectTab(3);
         QCOMPARE(plot.dataListLines().first(), QStringLiteral("1\t20"));
-        plot.selectTab(1);
-        plot.SSTab2()->setCurrentIndex(1); // the options are shown
+        plot.fftOptionsSide()->setExpanded(true);
+        plot.selectTab(1); // the options are in sight
         plot.selectTab(3);
         QCOMPARE(plot.dataListLines().first(), QStringLiteral("1\t30"));
     }
@@ -564,7 +547,7 @@ private slots:
         }
     }
 
-    void statusPanelsAreAQuarterOfTheGraph()
+    void statusPanelsShareTheWidth()
     {
         frmPlot plot;
         loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
@@ -574,8 +557,9 @@ private slots:
             QApplication::processEvents();
             const auto panels = plot.findChild<QStatusBar *>()->findChildren<QLabel *>();
             QCOMPARE(panels.size(), 4);
+            const int barWidth = plot.findChild<QStatusBar *>()->width();
             for (QLabel *panel : panels)
-                QVERIFY(std::abs(panel->width() - plot.plot()->width() / 4) <= 8);
+                QVERIFY(std::abs(panel->width() - barWidth / 4) <= 8);
             // The graph fills its tab page beside the noise figures.
             QVERIFY(plot.plot()->width() > width - 60 - plot.noisePanel()->width());
         }

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The FFT tab: the graph with its options beside it, and how a change of an
+// option reaches the graph.
+#include "frmPlot.h"
+
+#include "AppState.h"
+#include "CollapsibleSidePanel.h"
+#include "FftAveragingBar.h"
+#include "FftOptionsPanel.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+QWidget *frmPlot::buildFftPage()
+{
+    auto *page = new QWidget;
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 4, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_graphPages[FFTPlot - 1], 1);
+    m_fftSide = new CollapsibleSidePanel(QStringLiteral("Options"), m_fftOptions, page);
+    layout->addWidget(m_fftSide);
+    column->addLayout(layout, 1);
+    column->addWidget(m_averagingBar);
+    return page;
+}
+
+void frmPlot::connectFftOptions()
+{
+    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
+        if (!AppState::DataReady())
+            return;
+        // Another window: the levels and metrics are out of date.
+        m_document.invalidate();
+        showView(FFTPlot);
+    });
+    connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, [this](bool highestSignal) {
+        setNormalizeFFT(highestSignal);
+        redrawFftWithNewOptions();
+    });
+    // The marks come from the kept tables: a redraw shows them.
+    connect(m_fftOptions, &FftOptionsPanel::marksChanged, this, &frmPlot::redrawFftWithNewOptions);
+}
+
+void frmPlot::redrawFftWithNewOptions()
+{
+    if (AppState::DataReady() && m_document.view() == FFTPlot)
+        UpdatePlot();
+}

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The FFT options beside the graph and what they show at once; mark texts
+// that never cover each other; a Y range that stays put from block to block.
+#include "AppState.h"
+#include "CollapsibleSidePanel.h"
+#include "Plot.h"
+#include "TestBlocks.h"
+#include "frmPlot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTest>
+#include <algorithm>
+
+using TestBlocks::loadBlock;
+using TestBlocks::sineCodes;
+
+class TestFrmPlotFftOptions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { AppState::setDataReady(true); }
+
+    void optionsStayInSightAndActAtOnce()
+    {
+        frmPlot plot;
+        plot.resize(1000, 700);
+        loadBlock(plot, sineCodes(1024, 50, 1024, 1000));
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        plot.selectTab(1);
+        QVERIFY(plot.plot()->isVisible() && plot.optWindow(0)->isVisible());
+
+        // Choosing a window recomputes and leaves the user on the options.
+        QTest::mouseClick(plot.optWindow(3), Qt::LeftButton, {}, QPoint(8, plot.optWindow(3)->height() / 2));
+        QCOMPARE(plot.plot()->subTitle(), QStringLiteral("Blackman Window for 1024 Points"));
+        QVERIFY(plot.optWindow(3)->isVisible());
+        QCOMPARE(QApplication::focusWidget(), plot.optWindow(3));
+
+        // Mark boxes and the reference redraw without any further command.
+        plot.cbMainLobe()->setChecked(true);
+        QCOMPARE(plot.plot()->annotation(1).text, QStringLiteral("Main Lobe"));
+        QCOMPARE(plot.plot()->annotation(1).x, 50.0 * 4096.0 / 1024.0);
+        plot.cbDCspect()->setChecked(true);
+        QCOMPARE(plot.plot()->annotation(1).text, QStringLiteral("DC"));
+        const double fullScaleLevel = plot.fftLevels()[50];
+        QVERIFY(fullScaleLevel < -60);
+        QTest::mouseClick(plot.optHighestSignal(), Qt::LeftButton, {}, QPoint(8, plot.optHighestSignal()->height() / 2));
+        QVERIFY(std::fabs(plot.fftLevels()[50]) < 1e-9);
+        QVERIFY(std::fabs(plot.plot()->annotation(plot.cbDCspect()->isChecked() ? 12 : 1).y) < 1e-9);
+
+        // Folded away the options leave the graph the whole width.
+        const int narrow = plot.plot()->width();
+        plot.fftOptionsSide()->setExpanded(false);
+        QTRY_VERIFY(plot.plot()->width() > narrow + 100);
+        QVERIFY(!plot.optWindow(0)->isVisible());
+    }
+
+    void markTextsNeverCoverEachOtherOrTheMarker()
+    {
+        frmPlot plot;
+        plot.resize(700, 480);
+        // A tone near a third of the rate folds its harmonics close together.
+        loadBlock(plot, sineCodes(4096, 1360, 4096, 4000000));
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        plot.cbDCspect()->setChecked(true);
+        plot.cbMainLobe()->setChecked(true);
+        plot.cbHarmonics()->setChecked(true);
+        plot.selectTab(1);
+        // The click marker on the main lobe, whose text would sit where the marker's does.
+        emit plot.plot()->dataPointClicked(0, 1360);
+        plot.plot()->redraw();
+        QApplication::processEvents();
+
+        int texts = 0;
+        for (int i = 0; i < Plot::AnnotationCount; ++i)
+            texts += plot.plot()->annotation(i).text.isEmpty() ? 0 : 1;
+        const QList<QRectF> boxes = plot.plot()->labelBoxes();
+        QVERIFY(boxes.size() >= 3);
+        QVERIFY(boxes.size() <= texts);
+        for (qsizetype i = 0; i < boxes.size(); ++i)
+            for (qsizetype j = i + 1; j < boxes.size(); ++j)
+                QVERIFY2(!boxes[i].intersects(boxes[j]), qPrintable(QStringLiteral("texts %1 and %2 overlap").arg(i).arg(j)));
+        // The marks of left-out texts stay.
+        int marks = 0;
+        for (int i = 1; i < Plot::AnnotationCount; ++i)
+            marks += plot.plot()->annotation(i).symbol == Plot::SymbolMark ? 1 : 0;
+        QCOMPARE(marks, 11 + 11 + 9 * 11);
+    }
+
+    void yRangeStaysPutWhileBlocksFit()
+    {
+        frmPlot plot;
+        loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
+        plot.selectTab(1);
+        const auto first = plot.plot()->yAxisRange();
+        // The next block of the same kind, a little quieter: the axis stays.
+        loadBlock(plot, sineCodes(1024, 52, 1024, 90000));
+        plot.UpdatePlot();
+        QCOMPARE(plot.plot()->yAxisRange(), first);
+        // A block that leaves the range rescales.
+        loadBlock(plot, sineCodes(1024, 52, 1024, 4000000));
+        plot.UpdatePlot();
+        QVERIFY(plot.plot()->yAxisRange().second > first.second);
+    }
+};
+
+QTEST_MAIN(TestFrmPlotFftOptions)
+#include "tst_frmplot_fftoptions.moc"
