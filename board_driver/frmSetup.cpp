@@ -170,8 +170,10 @@ void frmSetup::setup(kz7305Settings &prnt)
         delete message.data();
         return;
     }
+    // The number names the port; the device path says which one it is here.
     for (quint16 port : ports)
-        m_portMenu->addItem(QStringLiteral("COM%1").arg(port));
+        m_portMenu->addItem(QStringLiteral("%1 (%2)").arg(portTable::portName(port), m_theCsrDrv->ports().devicePath(port)),
+                            port);
     m_portMenu->setCurrentIndex(0);
     portMenu_Click();
     m_portsFound = true;
@@ -192,7 +194,7 @@ void frmSetup::setup(kz7305Settings &prnt)
 
 void frmSetup::portMenu_Click()
 {
-    m_selectedPort = m_portMenu->currentText().mid(3).toInt();
+    m_selectedPort = m_portMenu->currentData().toInt();
 }
 
 void frmSetup::refSelector_Click(int index)
