@@ -184,8 +184,10 @@ QString csrdrv::failureText() const
 
 bool csrdrv::transmitStep()
 {
-    // Nothing goes out during a guard: its answer would be discarded.
-    while (m_transmitEnabled && !m_guarding && !m_inFlight && !m_txQueue.isEmpty()) {
+    // Nothing goes out during a guard (its answer would be discarded) or while
+    // an abandoned request may still be answered (its answer would be taken
+    // for the new one's).
+    while (m_transmitEnabled && !m_guarding && m_abandoned.isEmpty() && !m_inFlight && !m_txQueue.isEmpty()) {
         PacketRef next = m_txQueue.pop();
         try {
             next->buildPacket();
@@ -283,6 +285,7 @@ bool csrdrv::acceptAnswer(const PacketRef &packet)
         m_responseTimer.start();
     if (m_abandoned.removeOne(request)) {
         ++m_discardedAnswers;
+        transmitStep(); // what waited for the line goes now
         return false;
     }
     if (request == m_awaited) {

@@ -111,12 +111,14 @@ private slots:
         auto window = start();
         const QString pdf = m_dir.filePath(QStringLiteral("printout.pdf"));
         SharedPrinter::printer().setOutputFormat(QPrinter::PdfFormat);
-        SharedPrinter::printer().setOutputFileName(pdf);
+        m_nextPath = pdf;
         trigger(*window, "mnuFilePrint");
         QVERIFY(QFile::exists(pdf));
         QVERIFY(QFile::remove(pdf));
         trigger(*window, "tbPrint");
         QVERIFY(QFile::exists(pdf));
+        QCOMPARE(m_messages.size(), 2); // each printout says where it went
+        m_messages.clear();
 
         m_nextPath = m_dir.filePath(QStringLiteral("graph.png"));
         trigger(*window, "mnuFileExportGraph");

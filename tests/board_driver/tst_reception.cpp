@@ -44,6 +44,7 @@ private slots:
     void blockFailingThreeTimesTimesOut();
     void acquisitionWithoutCompletionEnds();
     void lostPortFailsAtOnce();
+    void cancelledBlockNeverBecomesTheNext();
 
 private:
     // Fills the board's memory with codes the test knows.
@@ -247,6 +248,44 @@ void tst_reception::lostPortFailsAtOnce()
     }
     QTest::qWait(500);
     QVERIFY2(processCpuSeconds() - cpuBefore < 1.0, qPrintable(QString::number(processCpuSeconds() - cpuBefore)));
+}
+
+
+void tst_reception::cancelledBlockNeverBecomesTheNext()
+{
+    // An acquisition cancelled before the board reports: its completion,
+    // arriving later, starts nothing.
+    fillMemory(400);
+    m_board->notifyCompletion = false;
+    m_driver->setSamples(400);
+    m_driver->StartAcquisition();
+    QTRY_COMPARE(m_log.events, (QList<EventEnum>{EVENT_ACQ_START}));
+    m_driver->AbortAcquisition();
+    m_driver->AbortDataReceive();
+    m_board->notify(1);
+    QTest::qWait(300);
+    QCOMPARE(m_log.events, (QList<EventEnum>{EVENT_ACQ_START}));
+
+    // A reception cancelled while its block reads are unanswered: the late
+    // answers carry the old codes; the next reception must get the new ones.
+    m_board->lateMs = 1500;
+    m_board->faultFor = [](const csr232packet &request, int) {
+        return isBlockRead(request) ? Fault::Late : Fault::None;
+    };
+    m_driver->StartDataReceive(0, 400);
+    QTest::qWait(100);
+    m_driver->AbortDataReceive();
+    const std::vector<std::int32_t> oldCodes = m_board->memory;
+    for (std::int32_t &code : m_board->memory)
+        code = -code / 2 + 11;
+    m_board->faultFor = [](const csr232packet &, int) { return Fault::None; };
+    m_log.events.clear();
+    QVERIFY(receive(400, 30000));
+    QCOMPARE(received(400), m_board->memory);
+    QCOMPARE_NE(received(400), oldCodes);
+    QCOMPARE(m_log.count(EVENT_RX_FINISH), 1);
+    QCOMPARE(m_log.count(EVENT_RX_ERROR), 0);
+    QVERIFY(m_driver->theCsrDrv()->discardedAnswers() >= 1); // the cancelled block's answer
 }
 
 QTEST_MAIN(tst_reception)

@@ -421,18 +421,19 @@ private slots:
         plot.selectTab(0);
         QPrinter &printer = SharedPrinter::printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(m_dir.filePath(QStringLiteral("time.pdf")));
+        m_dialogAnswer = m_dir.filePath(QStringLiteral("time.pdf"));
         plot.PrintGraph();
         QCOMPARE(plot.plot()->subTitle(), QStringLiteral("Min:0     Max:7     Mean:3") + sep() +
                                               QStringLiteral("5     StdDev:306186") + sep() + QStringLiteral("2178"));
-        QCOMPARE(head(printer.outputFileName(), 5), QByteArray("%PDF-"));
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(head(m_dialogAnswer, 5), QByteArray("%PDF-"));
+        QCOMPARE(m_messages.size(), 1); // where the printout went
+        QVERIFY(m_messages[0].contains(m_dialogAnswer));
         plot.UpdatePlot();
         QCOMPARE(plot.plot()->subTitle(), QString());
 
         loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
         plot.selectTab(1);
-        printer.setOutputFileName(m_dir.filePath(QStringLiteral("fft.pdf")));
+        m_dialogAnswer = m_dir.filePath(QStringLiteral("fft.pdf"));
         plot.PrintGraph();
         plot.PrintGraph();
         const auto figure = [&](double value) { return NumberFormat::pattern(value, 0, 4, NumberFormat::screenSeparator()); };
@@ -446,25 +447,31 @@ private slots:
         QCOMPARE(plot.plot()->subTitle(), QString());
     }
 
-    void noPrinterOffersAPdfFile()
+    void printingToPdfNeverOverwritesUnasked()
     {
         frmPlot plot;
         loadBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
         plot.selectTab(0);
         QPrinter &printer = SharedPrinter::printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString()); // nowhere to print
-        m_confirmAnswer = false;
-        plot.PrintGraph();
-        QCOMPARE(m_confirms.size(), 1);
-        QVERIFY(m_confirms[0].contains(QLatin1String("No printer")));
-        QVERIFY(m_dialogs.isEmpty());
-
-        m_confirmAnswer = true;
-        m_dialogAnswer = m_dir.filePath(QStringLiteral("instead.pdf"));
+        const QString chosenEarlier = m_dir.filePath(QStringLiteral("earlier.pdf"));
+        QFile earlier(chosenEarlier);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("keep");
+        earlier.close();
+        printer.setOutputFileName(chosenEarlier);
+        m_dialogAnswer.clear(); // the user cancels the file dialog
         plot.PrintGraph();
         QCOMPARE(m_dialogModes.last(), FileDialogs::Mode::SavePdf);
+        QCOMPARE(head(chosenEarlier, 4), QByteArray("keep"));
+        QVERIFY(m_messages.isEmpty());
+
+        m_dialogAnswer = m_dir.filePath(QStringLiteral("instead.pdf"));
+        plot.PrintGraph();
         QCOMPARE(head(m_dialogAnswer, 5), QByteArray("%PDF-"));
+        QCOMPARE(head(chosenEarlier, 4), QByteArray("keep"));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains(m_dialogAnswer));
     }
 
     void exportByExtension_data()
