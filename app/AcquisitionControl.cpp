@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QLocale>
 #include <QToolButton>
 
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
@@ -83,8 +82,10 @@ void AcquisitionControl::cmdStop_Click()
 {
     m_panel.optSingleShot()->setChecked(true);
     m_contTimer.stop();
-    if (!m_session.running())
+    if (!m_session.running()) {
+        returnToIdle(); // between two blocks of a continuous run
         return;
+    }
     // The block under way is dropped; the plot windows keep what they hold.
     m_session.cancel();
     m_field1.setText(QStringLiteral("Acquisition stopped"));
@@ -118,8 +119,6 @@ void AcquisitionControl::btnSetSampleRate_Click()
     } catch (const std::exception &error) {
         m_field1.setText(QString::fromLocal8Bit(error.what()));
     }
-    // The field shows the rate in force: a refused one is not kept.
-    m_panel.txtSampleRate()->setText(QLocale::c().toString(driver->SampleRate(), 'g', 10));
     updateDuration();
 }
 

@@ -207,6 +207,8 @@ frmPlot *frmMain::NewDocument()
     sub->setAttribute(Qt::WA_DeleteOnClose);
     plot->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));
     connect(plot, &QWidget::windowTitleChanged, this, &frmMain::updateTitle);
+    // Queued: the document area puts back the caption of its own first.
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, &frmMain::updateTitle, Qt::QueuedConnection);
     if (!isVisible())
         show();
     sub->showMaximized();
@@ -246,7 +248,9 @@ void frmMain::openRecentFile(const QString &path)
 void frmMain::updateTitle()
 {
     const QString caption = QStringLiteral("Velkor Data Acquisition Laboratory");
-    const frmPlot *plot = activePlot();
+    // A maximised document window adds its own title, file name included.
+    const QMdiSubWindow *sub = m_mdiArea->activeSubWindow();
+    const frmPlot *plot = sub && sub->isMaximized() ? nullptr : activePlot();
     const QString file = plot ? plot->fileName() : QString();
     setWindowTitle(file.isEmpty() ? caption : caption + QStringLiteral(" - ") + file);
 }

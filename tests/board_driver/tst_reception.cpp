@@ -5,6 +5,7 @@
 #include "DriverEventLog.h"
 #include "HostileBoard.h"
 #include "MessageWindowClicker.h"
+#include "NuvarDriverError.h"
 #include "csrdrv.h"
 #include "kz7305.h"
 
@@ -147,6 +148,12 @@ void tst_reception::answersMatchedToRequests()
     m_driver->setSampleRate(2000.0);
     QCOMPARE(m_driver->SampleRate(), 1000.0);
     QVERIFY2(m_driver->LastError().contains(QStringLiteral("refused")), qPrintable(m_driver->LastError()));
+    // A rate outside what the converter does is refused before anything is sent.
+    const int sent = m_board->requests();
+    for (const double rate : {kz7305::MinSampleRate - 0.5, kz7305::MaxSampleRate + 1, 0.0})
+        QVERIFY_THROWS_EXCEPTION(NuvarDriverError, m_driver->setSampleRate(rate));
+    QCOMPARE(m_board->requests(), sent);
+    QCOMPARE(m_driver->SampleRate(), 1000.0);
 
     // A board that is never ready ends the reception.
     MessageWindowClicker clicker;
