@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolButton>
 
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
@@ -25,6 +26,11 @@ AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, 
     connect(panel.cmdAcquire(), &QPushButton::clicked, this, &AcquisitionControl::cmdAcquire_Click);
     connect(panel.cmdStop(), &QToolButton::clicked, this, &AcquisitionControl::cmdStop_Click);
     connect(&panel, &AcquisitionPanel::sampleRateClicked, this, &AcquisitionControl::btnSetSampleRate_Click);
+    connect(panel.txtNumSamples(), &QLineEdit::textChanged, this, &AcquisitionControl::updateDuration);
+    // Esc stops from anywhere in the window, as Stop does.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &panel);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &AcquisitionControl::cmdStop_Click);
     connect(&m_session, &AcquisitionSession::stageReached, this, &AcquisitionControl::showStage);
     connect(&m_session, &AcquisitionSession::retrying, this,
             [this] { m_field1.setText(QStringLiteral("Error receiving data: trying again...")); });
@@ -41,6 +47,13 @@ void AcquisitionControl::setDriver(NuvarDriverClass *driver)
     m_session.setDriver(driver);
     m_contTimer.stop();
     updateCommands();
+    updateDuration();
+}
+
+void AcquisitionControl::updateDuration()
+{
+    if (NuvarDriverClass *driver = m_session.driver())
+        m_panel.showDuration(m_panel.sampleCount(), driver->SampleRate());
 }
 
 void AcquisitionControl::updateCommands()
@@ -60,7 +73,7 @@ void AcquisitionControl::cmdAcquire_Click()
     if (!m_session.driver() || m_session.running() || busy())
         return;
     AppState::setDataReady(false);
-    m_panel.cmdStop()->setVisible(m_panel.optContinuous()->isChecked());
+    m_panel.cmdStop()->show();
     if (!m_session.start(m_panel.sampleCount(), true))
         return;
     updateCommands();
@@ -68,8 +81,18 @@ void AcquisitionControl::cmdAcquire_Click()
 
 void AcquisitionControl::cmdStop_Click()
 {
-    // Only the mode changes: the acquisition under way runs to its end.
     m_panel.optSingleShot()->setChecked(true);
+    m_contTimer.stop();
+    if (!m_session.running()) {
+        returnToIdle(); // between two blocks of a continuous run
+        return;
+    }
+    // The block under way is dropped; the plot windows keep what they hold.
+    m_session.cancel();
+    m_field1.setText(QStringLiteral("Acquisition stopped"));
+    m_panel.prgAcquisitionProgress()->setValue(0);
+    AppState::setDataReady(true);
+    returnToIdle();
 }
 
 void AcquisitionControl::contTimer_Timer()
@@ -95,8 +118,9 @@ void AcquisitionControl::btnSetSampleRate_Click()
     try {
         callDriver([driver, &rate] { driver->setSampleRate(*rate); });
     } catch (const std::exception &error) {
-        m_field2.setText(QString::fromLocal8Bit(error.what()));
+        m_field1.setText(QString::fromLocal8Bit(error.what()));
     }
+    updateDuration();
 }
 
 void AcquisitionControl::DriverEvent(EventEnum evType)

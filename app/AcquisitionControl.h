@@ -63,6 +63,7 @@ private:
     // Returns the controls to idle: Acquire enabled (with a driver), Stop hidden.
     void returnToIdle();
     void updateCommands();
+    void updateDuration();
 
     AcquisitionPanel &m_panel;
     QLabel &m_field1;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,7 +27,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
       m_optSingleShot(new QRadioButton(QStringLiteral("Single Shot"))),
       m_optContinuous(new QRadioButton(QStringLiteral("Continuous"))),
       m_cmdAcquire(new QPushButton(QStringLiteral("Acquire"))), m_cmdStop(new QToolButton),
-      m_progress(new QProgressBar)
+      m_progress(new QProgressBar), m_lblDuration(new QLabel)
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -53,6 +54,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     rateRow->addWidget(new QLabel(QStringLiteral("Hz")));
     rateRow->addWidget(m_btnSetSampleRate);
     fields->addRow(QStringLiteral("Sample Data Rate:"), rateRow);
+    fields->addRow(QString(), m_lblDuration);
     column->addLayout(fields);
 
     auto *mode = new QGroupBox(QStringLiteral("Acquisition Mode"));
@@ -66,7 +68,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     m_cmdAcquire->setToolTip(QStringLiteral("performs one acquisition cycle"));
     m_cmdAcquire->setEnabled(false);
     m_cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    m_cmdStop->setToolTip(QStringLiteral("Stops continuous acquisitions"));
+    m_cmdStop->setToolTip(QStringLiteral("Stops the acquisition (Esc)"));
     m_cmdStop->hide();
     buttons->addWidget(m_cmdAcquire, 1);
     buttons->addWidget(m_cmdStop);
@@ -101,6 +103,15 @@ std::optional<double> AcquisitionPanel::sampleRate() const
     bool ok = false;
     const double rate = m_txtSampleRate->text().toDouble(&ok);
     return ok ? std::optional<double>(rate) : std::nullopt;
+}
+
+void AcquisitionPanel::showDuration(std::int32_t samples, double rate)
+{
+    const double seconds = samples / std::max(rate, 1e-9);
+    const QString duration = seconds < 1.0 ? QStringLiteral("%1 ms").arg(QLocale().toString(seconds * 1000, 'f', 1))
+                             : seconds < 120 ? QStringLiteral("%1 s").arg(QLocale().toString(seconds, 'f', 2))
+                                             : QStringLiteral("%1 min").arg(QLocale().toString(seconds / 60, 'f', 1));
+    m_lblDuration->setText(QStringLiteral("Acquisition takes %1").arg(duration));
 }
 
 void AcquisitionPanel::scrNumSamples_Change(int position)

@@ -37,6 +37,9 @@ public:
     QPushButton *cmdAcquire() const { return m_cmdAcquire; }
     QToolButton *cmdStop() const { return m_cmdStop; }
     QProgressBar *prgAcquisitionProgress() const { return m_progress; }
+    // How long an acquisition of the count at the rate in force takes.
+    QLabel *lblDuration() const { return m_lblDuration; }
+    void showDuration(std::int32_t samples, double rate);
 
     std::int32_t sampleCount() const;
     // The rate typed in, or nothing when the text is not a number.
@@ -67,4 +70,5 @@ private:
     QPushButton *m_cmdAcquire;
     QToolButton *m_cmdStop;
     QProgressBar *m_progress;
+    QLabel *m_lblDuration;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileDialogs.h"
 
+#include "RecentFiles.h"
+
 #include <QFileDialog>
 #include <QStringList>
 
@@ -16,7 +18,7 @@ QString run(QWidget *parent, FileDialogs::Mode mode, const QString &title)
 {
     if (installedHandler())
         return installedHandler()(mode, title);
-    QFileDialog dialog(parent, title);
+    QFileDialog dialog(parent, title, RecentFiles::lastFolder());
     switch (mode) {
     case FileDialogs::Mode::SaveGraph:
         dialog.setNameFilters({QStringLiteral("Graph pictures (*.png *.svg *.pdf)"), QStringLiteral("PNG image (*.png)"),

@@ -10,7 +10,7 @@ class QWidget;
 // and "Comma delimited (*.csv)" with the latter preselected, default extension
 // "csv", overwriting without a second question. The graph's picture and PDF
 // dialogs offer their own file kinds and ask before overwriting. An empty path
-// means the user cancelled. Tests install a handler that answers instead of a
+// means the user cancelled. Every dialog starts in the last folder used. Tests install a handler that answers instead of a
 // dialog.
 namespace FileDialogs {
 

@@ -8,6 +8,7 @@
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
+#include "RecentFiles.h"
 #include "RememberedSettings.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
@@ -17,6 +18,7 @@
 #include "frmPlot.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +71,7 @@ frmMain::frmMain(QWidget *parent)
     });
     createMenus();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::updateCommands);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::updateTitle);
 }
 
 frmMain::~frmMain()
@@ -122,6 +125,7 @@ void frmMain::createMenus()
     addEntry(file, "mnuFileExportGraph", QStringLiteral("&Export Graph..."), [this] { runPlotCommand(QStringLiteral("Export Graph"), &frmPlot::ExportGraph); });
     file->addSeparator();
     addEntry(file, "mnuFileExit", QStringLiteral("E&xit"), &QWidget::close);
+    connect(file, &QMenu::aboutToShow, this, [this, file] { fillRecentFiles(*file); });
 
     QMenu *edit = addMenu("mnuEdit", QStringLiteral("&Edit"));
     addEntry(edit, "mnuEditEVMSetup", QStringLiteral("EVM &Setup..."), &frmMain::mnuEditEVMSetup_Click);
@@ -225,12 +229,53 @@ frmPlot *frmMain::NewDocument()
     // the main window's minimum size keeps every plot window unclipped.
     m_mdiArea->setMinimumSize(m_mdiArea->minimumSize().expandedTo(sub->minimumSizeHint()));
     plot->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCounter));
+    connect(plot, &QWidget::windowTitleChanged, this, &frmMain::updateTitle);
+    // Queued: the document area puts back the caption of its own first.
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, &frmMain::updateTitle, Qt::QueuedConnection);
     if (!isVisible())
         show();
     sub->showMaximized();
     plot->lstDataList()->setFocus();
     m_panel->txtSampleRate()->setFocus();
     return plot;
+}
+
+void frmMain::fillRecentFiles(QMenu &menu)
+{
+    QAction *exit = action(QStringLiteral("mnuFileExit"));
+    QMenu *file = &menu;
+    if (!exit)
+        return;
+    qDeleteAll(m_recentEntries);
+    m_recentEntries.clear();
+    const QStringList files = RecentFiles::files();
+    for (int n = 0; n < files.size(); ++n) {
+        auto *entry = new QAction(QStringLiteral("&%1 %2").arg(n + 1).arg(QFileInfo(files[n]).fileName()), file);
+        entry->setObjectName(QStringLiteral("mnuFileRecent%1").arg(n + 1));
+        entry->setToolTip(files[n]);
+        entry->setEnabled(activePlot() != nullptr);
+        connect(entry, &QAction::triggered, this, [this, path = files[n]] { openRecentFile(path); });
+        file->insertAction(exit, entry);
+        m_recentEntries.append(entry);
+    }
+    if (!files.isEmpty())
+        m_recentEntries.append(file->insertSeparator(exit));
+}
+
+void frmMain::openRecentFile(const QString &path)
+{
+    if (frmPlot *plot = activePlot())
+        plot->openFile(path);
+}
+
+void frmMain::updateTitle()
+{
+    const QString caption = QStringLiteral("Velkor Data Acquisition Laboratory");
+    // A maximised document window adds its own title, file name included.
+    const QMdiSubWindow *sub = m_mdiArea->activeSubWindow();
+    const frmPlot *plot = sub && sub->isMaximized() ? nullptr : activePlot();
+    const QString file = plot ? plot->fileName() : QString();
+    setWindowTitle(file.isEmpty() ? caption : caption + QStringLiteral(" - ") + file);
 }
 
 frmPlot *frmMain::activePlot() const

@@ -14,6 +14,7 @@ class NuvarDriverClass;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMenu;
 class frmNoiseTrend;
 class frmPlot;
 
@@ -50,6 +51,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QList<QAction *> m_recentEntries;
     void createMenus();
     void loadStartupBlock();
     void bindDriver(const QString &driverName);
@@ -59,6 +61,11 @@ private:
     void updateCommands();
     // Runs a command of the active plot window; a failure becomes a message box.
     void runPlotCommand(const QString &name, void (frmPlot::*command)());
+    // The recent files as entries of the File menu, above its Exit entry.
+    void fillRecentFiles(QMenu &menu);
+    void openRecentFile(const QString &path);
+    // The caption, with the active plot window's file name when it shows one.
+    void updateTitle();
     void mnuEditEVMSetup_Click();
     void mnuFilePageSetup_Click();
     void mnuHelpAbout_Click();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "QuitOnSignal.h"
 #include "SimulatedBoard.h"
 #include "UserMessage.h"
 #include "frmMain.h"
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
         else
             offerPort(devicePath);
     }
+    // A logout or kill ends the program as File > Exit does.
+    QuitOnSignal quitOnSignal([&window] { window.close(); });
     window.load();
     return QApplication::exec();
 }

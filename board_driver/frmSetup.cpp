@@ -172,8 +172,10 @@ void frmSetup::setup(kz7305Settings &prnt)
         delete message.data();
         return;
     }
+    // The number names the port; the device path says which one it is here.
     for (quint16 port : ports)
-        m_portMenu->addItem(QStringLiteral("COM%1").arg(port));
+        m_portMenu->addItem(QStringLiteral("%1 (%2)").arg(portTable::portName(port), m_theCsrDrv->ports().devicePath(port)),
+                            port);
     // The driver's port (a stored one, say) when it is free, else the first.
     m_portMenu->setCurrentIndex(std::max(0, static_cast<int>(ports.indexOf(driverPort))));
     portMenu_Click();
@@ -195,7 +197,7 @@ void frmSetup::setup(kz7305Settings &prnt)
 
 void frmSetup::portMenu_Click()
 {
-    m_selectedPort = m_portMenu->currentText().mid(3).toInt();
+    m_selectedPort = m_portMenu->currentData().toInt();
 }
 
 void frmSetup::refSelector_Click(int index)

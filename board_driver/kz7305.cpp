@@ -126,6 +126,12 @@ void kz7305::DriverClose()
 {
     m_link->setEventHandler(nullptr);
     m_events = nullptr;
+    // The driver's windows go with it: an open one would keep the program
+    // running, and the monitor polling, after the main window has closed.
+    if (windowsAvailable()) {
+        serialMonitor::hideInstance();
+        delete m_setupDialog.data();
+    }
 }
 
 void kz7305::Setup()
@@ -218,6 +224,13 @@ void kz7305::Configure()
 
 void kz7305::setSampleRate(double value)
 {
+    // Slower rates make acquisitions of hours; faster ones the converter cannot do.
+    if (!(value >= MinSampleRate && value <= MaxSampleRate))
+        throw NuvarDriverError(QStringLiteral("The sample rate must be %1 to %2 Hz; %3 Hz stays in force")
+                                   .arg(MinSampleRate)
+                                   .arg(MaxSampleRate)
+                                   .arg(m_sampleRate)
+                                   .toStdString());
     requireOpenPort();
     const std::weak_ptr<int> token = m_lifetime;
     runBlocking([this, value, &token] {
@@ -445,6 +458,18 @@ void kz7305::receptionFailed()
     raise(EVENT_RX_ERROR);
     if (alive(token))
         m_status = STATUS_ERROR;
+}
+
+void kz7305::AbortDataReceive()
+{
+    if (!m_receiving)
+        return;
+    m_receiving = false;
+    ++m_reception; // a reception still on the stack does not go on
+    m_buffer.clear();
+    m_samplesReceived = 0;
+    m_link->abandonBlockReads();
+    m_status = STATUS_IDLE;
 }
 
 void kz7305::GetData(std::span<std::int32_t> Data)

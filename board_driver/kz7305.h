@@ -32,6 +32,9 @@ public:
     static constexpr std::int32_t MaxReceiveSamples = 0x7FFFFFFF / BytesPerSample;
     static constexpr double OnBoardReference = 4.096;
     static constexpr double DefaultSampleRate = 20833.0;
+    // The rates setSampleRate accepts, in samples per second.
+    static constexpr double MinSampleRate = 10.0;
+    static constexpr double MaxSampleRate = 50000.0;
     // The codes that three bytes of two's complement can carry.
     static constexpr std::int32_t ScaleMinCode = -8388608;
     static constexpr std::int32_t ScaleMaxCode = 8388607;
@@ -56,9 +59,14 @@ public:
     void setTriggerLevel(float value) override { m_triggerLevel = value; }
     float TriggerLevel() override { return m_triggerLevel; }
     void StartAcquisition() override;
+    // Forgets the acquisition under way: its completion, should the board
+    // still send one, is ignored unless another acquisition has started.
     void AbortAcquisition() override;
     void StartDataReceive(std::int16_t nChannel, std::int32_t nSamples) override;
-    void AbortDataReceive() override {}
+    // Ends the reception under way, keeping no sample of it: the block reads
+    // still unanswered are given up on the link, so their late answers are
+    // discarded and never reach a later reception.
+    void AbortDataReceive() override;
     void GetData(std::span<std::int32_t> Data) override;
     std::int32_t SamplesReceived() override { return m_samplesReceived; }
     void Configure() override;

@@ -57,6 +57,12 @@ serialMonitor *serialMonitor::instance()
     return theMonitor;
 }
 
+void serialMonitor::hideInstance()
+{
+    if (theMonitor)
+        theMonitor->hide();
+}
+
 void serialMonitor::follow(const csrdrv *link)
 {
     connect(link, &csrdrv::bytesSent, this, &serialMonitor::addOutputBytes);

@@ -22,6 +22,8 @@ public:
 
     explicit serialMonitor(QWidget *parent = nullptr);
     static serialMonitor *instance();
+    // Hides the instance if there is one, making none.
+    static void hideInstance();
 
     // Logs everything the link sends and receives from now on.
     void follow(const csrdrv *link);

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 SimulatedBoard::~SimulatedBoard()
 {
     stop();
@@ -25,6 +29,14 @@ QString SimulatedBoard::start(const QStringList &options)
     m_process.setProgram(programPath());
     m_process.setArguments(options);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    // The board ends with its starter, even one killed outright: the kernel
+    // sends the child SIGTERM when the parent dies. The simulator must stay a
+    // direct child (no shell between) for this to reach it.
+    m_process.setChildProcessModifier([parent = ::getpid()] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(1); // the parent died before the request took hold
+    });
     m_process.start();
     if (!m_process.waitForStarted(5000)) {
         m_error = m_process.errorString();

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -61,16 +63,38 @@ bool canPrint(const QPrinter &printer)
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
-bool print(Plot &plot, QPrinter &printer, QString *error)
+bool print(Plot &plot, QPrinter &printer, const QStringList &header, QString *error)
 {
     const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
     if (page.isEmpty()) {
         *error = QStringLiteral("The printer's page has no printable area.");
         return false;
     }
-    const int height = std::min(page.height(), page.width() * 2 / 3);
-    if (!plot.renderTo(printer, QRect(page.topLeft(), QSize(page.width(), height))) ||
-        printer.printerState() == QPrinter::Error) {
+    // One painter does the whole page (ending a painter ends the print job), so
+    // the graph is recorded first and replayed below the header.
+    QPicture graph;
+    const double toPage = double(printer.resolution()) / graph.logicalDpiX();
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        *error = QStringLiteral("The printer could not print the graph.");
+        return false;
+    }
+    QFont font = painter.font();
+    font.setPointSizeF(10);
+    painter.setFont(font);
+    const QRect headerRect = painter.boundingRect(page, Qt::AlignLeft | Qt::AlignTop, header.join(QLatin1Char('\n')));
+    painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, header.join(QLatin1Char('\n')));
+    const int gap = header.isEmpty() ? 0 : painter.fontMetrics().height();
+    const QRect graphArea(page.left(), headerRect.bottom() + gap, page.width(), page.bottom() - headerRect.bottom() - gap);
+    const QSize graphSize(qRound(graphArea.width() / toPage), qRound(graphArea.height() / toPage));
+    const bool drawn = graphSize.width() > 0 && graphSize.height() > 0 && plot.renderTo(graph, QRect(QPoint(0, 0), graphSize));
+    if (drawn) {
+        painter.translate(graphArea.topLeft());
+        painter.scale(toPage, toPage);
+        painter.drawPicture(0, 0, graph);
+    }
+    painter.end();
+    if (!drawn || printer.printerState() == QPrinter::Error) {
         *error = QStringLiteral("The printer could not print the graph.");
         return false;
     }

@@ -3,6 +3,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class Plot;
 class QPrinter;
@@ -14,9 +15,10 @@ namespace GraphOutput {
 // True when printer can print: it writes a PDF file, or a printer is installed.
 bool canPrint(const QPrinter &printer);
 
-// Prints the graph on printer's page, at its full width and at most two thirds
-// of that high. False with a message when the printer cannot be started.
-bool print(Plot &plot, QPrinter &printer, QString *error);
+// Prints the header lines at the top of printer's page and the graph filling
+// the rest of it, in the page's orientation. False with a message when the
+// printer cannot be started.
+bool print(Plot &plot, QPrinter &printer, const QStringList &header, QString *error);
 
 // Writes the graph to path as PNG, SVG or PDF by the file's extension (case
 // insensitive), laid out for size pixels at 96 dpi. Nothing is left behind on

@@ -41,15 +41,30 @@ bool AcquisitionSession::start(std::int32_t samples, bool configure)
             m_driver->setTriggerType(TRIGGER_NONE);
             m_driver->Configure();
         });
-        if (!configured)
-            return false;
+        if (!configured || !m_running)
+            return false; // failed, or cancelled while the settings were written
         // A board that missed its settings would acquire with stale ones.
         if (m_driver->Status() == STATUS_ERROR) {
             fail(Failure::ConfigurationFailed);
             return false;
         }
     }
-    return tryDriver([this] { m_driver->StartAcquisition(); });
+    return tryDriver([this] { m_driver->StartAcquisition(); }) && m_running;
+}
+
+void AcquisitionSession::cancel()
+{
+    if (!m_driver || !m_running)
+        return;
+    m_running = false;
+    try {
+        callDriver([this] {
+            m_driver->AbortAcquisition();
+            m_driver->AbortDataReceive();
+        });
+    } catch (const std::exception &) {
+        // Whatever the driver thinks, this block is no longer followed.
+    }
 }
 
 void AcquisitionSession::startReception()

@@ -49,6 +49,10 @@ public:
     bool start(std::int32_t samples, bool configure);
     // Stops following the block under way; its later events are ignored.
     void abandon() { m_running = false; }
+    // Cancels the block under way on the board too: the driver forgets the
+    // acquisition and the reception (AbortAcquisition, AbortDataReceive), so
+    // nothing of it becomes a block. Nothing is emitted.
+    void cancel();
 
     // The acquisition and reception events of the driver; others are ignored.
     void driverEvent(EventEnum evType);

@@ -77,7 +77,9 @@ void frmPlot::UpdatePlot()
 {
     static const char *suffixes[] = {": Time Domain", ": Fast Fourier Transform", ": Histogram", ": Data List"};
     const View view = m_document.view();
-    setWindowTitle(DeviceID() + QLatin1String(suffixes[view - 1]));
+    const QString file = fileName();
+    setWindowTitle(DeviceID() + QLatin1String(suffixes[view - 1])
+                   + (file.isEmpty() ? QString() : QStringLiteral(" - ") + file));
     runAnalysisPass();
     drawGraph();
 }

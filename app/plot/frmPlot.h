@@ -88,6 +88,10 @@ public:
     void SaveData();
     // Loads a time-domain data file the user picks; a refused file changes nothing.
     void OpenFile();
+    // Loads the time-domain data file at path, as OpenFile does after its dialog.
+    void openFile(const QString &path);
+    // The name of the data file the block came from, empty for an acquired one.
+    QString fileName() const;
 
     // Prints the graph on the printer chosen in Page Setup, with the view's
     // figures in the subtitle (time domain: Min, Max, Mean, StdDev; FFT: SNR,

@@ -7,8 +7,10 @@
 #include "DataFileLoader.h"
 #include "DataFileWriter.h"
 #include "FileDialogs.h"
+#include "RecentFiles.h"
 #include "UserMessage.h"
 
+#include <QFileInfo>
 
 namespace {
 
@@ -51,18 +53,31 @@ void frmPlot::SaveData()
     QString error;
     if (!DataFileWriter::save(path, m_document.dataFileContent(QDateTime::currentDateTime()), &error))
         UserMessage::show(this, error);
+    else if (currentView() == TimeDomain)
+        RecentFiles::add(path); // only time-domain files can be opened again
 }
 
 void frmPlot::OpenFile()
 {
     const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("Open Data File"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+QString frmPlot::fileName() const
+{
+    const QString &file = m_document.block().source.file;
+    return file.isEmpty() ? QString() : QFileInfo(file).fileName();
+}
+
+void frmPlot::openFile(const QString &path)
+{
     DataFileLoader::Result result = DataFileLoader::loadFile(path);
     switch (result.outcome) {
     case DataFileLoader::Outcome::Loaded:
         setBlock(result.block);
         AppState::setDataReady(true);
+        RecentFiles::add(path);
         showView(TimeDomain);
         break;
     case DataFileLoader::Outcome::NoMarker:

@@ -10,6 +10,10 @@
 #include "SharedPrinter.h"
 #include "UserMessage.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 #include <QPrinter>
 
 namespace {
@@ -21,6 +25,18 @@ QString markerText(const Plot &plot, int point)
     const QChar sep = NumberFormat::screenSeparator();
     return NumberFormat::generalSingle(plot.xValue(point), sep) + QLatin1Char(',') +
            NumberFormat::generalSingle(plot.yValue(point), sep);
+}
+
+// What a printout says of its block, one line each.
+QStringList printHeader(const SampleBlock &block)
+{
+    const QLocale locale;
+    return {QStringLiteral("Printed %1").arg(locale.toString(QDateTime::currentDateTime(), QLocale::LongFormat)),
+            QStringLiteral("Device: %1").arg(block.deviceId),
+            QStringLiteral("File: %1").arg(block.source.file.isEmpty() ? QStringLiteral("none (acquired from the board)")
+                                                                       : QFileInfo(block.source.file).fileName()),
+            QStringLiteral("Samples: %1").arg(locale.toString(block.numPoints())),
+            QStringLiteral("Sample rate: %1 Hz").arg(locale.toString(block.sampleFreq, 'g', 10))};
 }
 
 } // namespace
@@ -56,14 +72,16 @@ void frmPlot::PrintGraph()
 {
     ViewGraph::addPrintFigures(m_document, *m_plot);
     QPrinter &printer = SharedPrinter::printer();
+    const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     QString error;
-    if (GraphOutput::canPrint(printer)) {
-        if (!GraphOutput::print(*m_plot, printer, &error))
+    if (!toPdf && GraphOutput::canPrint(printer)) {
+        if (!GraphOutput::print(*m_plot, printer, printHeader(m_document.block()), &error))
             UserMessage::show(this, error);
         return;
     }
-    if (!UserMessage::confirm(this, QStringLiteral("No printer is installed. Print the graph to a PDF file instead?")))
+    if (!toPdf && !UserMessage::confirm(this, QStringLiteral("No printer is installed. Print the graph to a PDF file instead?")))
         return;
+    // The user names the file every time, and is asked before one is replaced.
     const QString path = FileDialogs::getPdfFileName(this, QStringLiteral("Print to PDF File"));
     if (path.isEmpty())
         return;
@@ -71,8 +89,11 @@ void frmPlot::PrintGraph()
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
     pdf.setPageLayout(printer.pageLayout());
-    if (!GraphOutput::print(*m_plot, pdf, &error))
+    if (!GraphOutput::print(*m_plot, pdf, printHeader(m_document.block()), &error)) {
         UserMessage::show(this, error);
+        return;
+    }
+    UserMessage::show(this, QStringLiteral("The graph was printed to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void frmPlot::ExportGraph()

@@ -91,6 +91,7 @@ void csrdrv::resetExchange()
     m_rxQueue.clear();
     m_txQueue.clear();
     m_outstanding.clear();
+    m_abandoned.clear();
     m_assembler.discard();
     m_droppedSeen = m_assembler.droppedPackets();
     for (QTimer *timer : {&m_responseTimer, &m_timeoutTimer, &m_guardQuietTimer, &m_guardLimitTimer})
@@ -183,7 +184,10 @@ QString csrdrv::failureText() const
 
 bool csrdrv::transmitStep()
 {
-    while (m_transmitEnabled && !m_inFlight && !m_txQueue.isEmpty()) {
+    // Nothing goes out during a guard (its answer would be discarded) or while
+    // an abandoned request may still be answered (its answer would be taken
+    // for the new one's).
+    while (m_transmitEnabled && !m_guarding && m_abandoned.isEmpty() && !m_inFlight && !m_txQueue.isEmpty()) {
         PacketRef next = m_txQueue.pop();
         try {
             next->buildPacket();
@@ -279,6 +283,11 @@ bool csrdrv::acceptAnswer(const PacketRef &packet)
         m_responseTimer.stop();
     else
         m_responseTimer.start();
+    if (m_abandoned.removeOne(request)) {
+        ++m_discardedAnswers;
+        transmitStep(); // what waited for the line goes now
+        return false;
+    }
     if (request == m_awaited) {
         m_awaitedAnswer = packet;
         return false;
@@ -289,6 +298,14 @@ bool csrdrv::acceptAnswer(const PacketRef &packet)
 
 void csrdrv::responseTimerExpired()
 {
+    if (!m_outstanding.empty() && m_abandoned.contains(m_outstanding.front())) {
+        // Nobody waits for these; but their answers may still be on the way,
+        // so the line must be quiet before the next request counts on it.
+        while (!m_outstanding.empty() && m_abandoned.removeOne(m_outstanding.front()))
+            m_outstanding.pop_front();
+        startGuard();
+        return;
+    }
     if (m_outstanding.empty())
         giveUp(Failure::NoAnswer); // a wait with nothing outstanding
     else
@@ -312,6 +329,7 @@ void csrdrv::giveUp(Failure cause)
     m_lastFailure = cause;
     m_failedAttempts = 0;
     m_outstanding.clear();
+    m_abandoned.clear();
     m_guarding = false;
     m_guardQuietTimer.stop();
     m_guardLimitTimer.stop();
@@ -332,6 +350,21 @@ void csrdrv::startGuard()
     m_guardLimitTimer.start();
 }
 
+void csrdrv::abandonBlockReads()
+{
+    const auto blockRead = [](const csr232packet &packet) {
+        return packet.packetType() == 2 && packet.operandSize() == 8;
+    };
+    m_txQueue.removeAll(blockRead);
+    m_rxQueue.removeAll([](const csr232packet &packet) {
+        return packet.packetType() == ReadResponseType && packet.operandSize() == 8;
+    });
+    for (const PacketRef &request : m_outstanding) {
+        if (blockRead(*request) && !m_abandoned.contains(request))
+            m_abandoned.append(request);
+    }
+}
+
 void csrdrv::endGuard()
 {
     m_guardQuietTimer.stop();
@@ -343,8 +376,10 @@ void csrdrv::endGuard()
     QList<PacketRef> queued;
     while (PacketRef packet = m_txQueue.pop())
         queued.append(packet);
-    for (const PacketRef &request : m_outstanding)
-        m_txQueue.push(request);
+    for (const PacketRef &request : m_outstanding) {
+        if (!m_abandoned.removeOne(request))
+            m_txQueue.push(request);
+    }
     m_outstanding.clear();
     for (const PacketRef &packet : queued)
         m_txQueue.push(packet);

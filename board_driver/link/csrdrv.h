@@ -99,6 +99,10 @@ public:
     bool readByteBlocking(qint32 adr, quint8 &data);
     bool readFloatBlocking(qint32 adr, float &data);
     void readBlock(qint32 adr, int length);
+    // Gives up the block reads not yet answered (a cancelled reception): the
+    // unsent ones are dropped, and the answers of the sent ones, should they
+    // still come, are taken in step and discarded, never handed on.
+    void abandonBlockReads();
     static qint32 BytesToLong(const QByteArray &TheArray);
     static float BytesToSingle(const QByteArray &TheArray);
 
@@ -160,6 +164,8 @@ private:
     PacketRef m_lastRequest;
     PacketRef m_awaited;
     PacketRef m_awaitedAnswer;
+    // Outstanding requests whose answers nobody wants any more.
+    QList<PacketRef> m_abandoned;
     int m_failedAttempts = 0;
     bool m_guarding = false;
     bool m_portLost = false;

@@ -3,6 +3,7 @@
 // commands without a target are unavailable.
 #include "AppState.h"
 #include "FileDialogs.h"
+#include "RecentFiles.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
 #include "frmAbout.h"
@@ -10,11 +11,13 @@
 #include "frmPlot.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QPushButton>
+#include <QMenu>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -106,17 +109,53 @@ private slots:
         QVERIFY(QFile::exists(m_nextPath));
     }
 
+    void recentFilesFolderAndTitles()
+    {
+        auto window = start();
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("data")));
+        const QString folder = m_dir.filePath(QStringLiteral("data"));
+        for (int n = 1; n <= 6; ++n) {
+            m_nextPath = folder + QStringLiteral("/block%1.csv").arg(n);
+            trigger(*window, "mnuFileSave");
+        }
+        QCOMPARE(RecentFiles::lastFolder(), folder); // where Open and Save start next
+        m_nextPath = folder + QStringLiteral("/block3.csv");
+        trigger(*window, "mnuFileOpen");
+        QVERIFY(window->activePlot()->windowTitle().endsWith(QLatin1String(" - block3.csv")));
+        QVERIFY2(window->windowTitle().contains(QLatin1String("block3.csv")), qPrintable(window->windowTitle()));
+        window->activePlot()->parentWidget()->showNormal();
+        QTRY_COMPARE(window->windowTitle(), QStringLiteral("Velkor Data Acquisition Laboratory - block3.csv"));
+
+        auto *file = window->findChild<QMenu *>(QStringLiteral("mnuFile"));
+        QVERIFY(file);
+        emit file->aboutToShow();
+        const QStringList newestFirst{QStringLiteral("block3.csv"), QStringLiteral("block6.csv"),
+                                      QStringLiteral("block5.csv"), QStringLiteral("block4.csv"),
+                                      QStringLiteral("block2.csv")};
+        for (int n = 1; n <= 5; ++n) {
+            QAction *entry = window->action(QStringLiteral("mnuFileRecent%1").arg(n));
+            QVERIFY(entry);
+            QVERIFY(entry->text().endsWith(newestFirst[n - 1]));
+        }
+        QVERIFY(!window->action(QStringLiteral("mnuFileRecent6")));
+        trigger(*window, "mnuFileRecent2");
+        QVERIFY(window->windowTitle().contains(QLatin1String("block6.csv")));
+        QVERIFY(m_messages.isEmpty());
+    }
+
     void printAndExportReachThePlotWindow()
     {
         auto window = start();
         const QString pdf = m_dir.filePath(QStringLiteral("printout.pdf"));
         SharedPrinter::printer().setOutputFormat(QPrinter::PdfFormat);
-        SharedPrinter::printer().setOutputFileName(pdf);
+        m_nextPath = pdf;
         trigger(*window, "mnuFilePrint");
         QVERIFY(QFile::exists(pdf));
         QVERIFY(QFile::remove(pdf));
         trigger(*window, "tbPrint");
         QVERIFY(QFile::exists(pdf));
+        QCOMPARE(m_messages.size(), 2); // each printout says where it went
+        m_messages.clear();
 
         m_nextPath = m_dir.filePath(QStringLiteral("graph.png"));
         trigger(*window, "mnuFileExportGraph");

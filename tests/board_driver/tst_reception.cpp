@@ -6,6 +6,7 @@
 #include "DriverEventLog.h"
 #include "HostileBoard.h"
 #include "MessageWindowClicker.h"
+#include "NuvarDriverError.h"
 #include "csrdrv.h"
 #include "kz7305.h"
 
@@ -36,6 +37,7 @@ private slots:
     void blockFailingThreeTimesTimesOut();
     void acquisitionWithoutCompletionEnds();
     void lostPortFailsAtOnce();
+    void cancelledBlockNeverBecomesTheNext();
 
 private:
     // Fills the board's memory with codes the test knows.
@@ -138,6 +140,12 @@ void tst_reception::answersMatchedToRequests()
     m_driver->setSampleRate(2000.0);
     QCOMPARE(m_driver->SampleRate(), 1000.0);
     QVERIFY2(m_driver->LastError().contains(QStringLiteral("refused")), qPrintable(m_driver->LastError()));
+    // A rate outside what the converter does is refused before anything is sent.
+    const int sent = m_board->requests();
+    for (const double rate : {kz7305::MinSampleRate - 0.5, kz7305::MaxSampleRate + 1, 0.0})
+        QVERIFY_THROWS_EXCEPTION(NuvarDriverError, m_driver->setSampleRate(rate));
+    QCOMPARE(m_board->requests(), sent);
+    QCOMPARE(m_driver->SampleRate(), 1000.0);
 
     // A board that is never ready ends the reception.
     MessageWindowClicker clicker;
@@ -239,6 +247,44 @@ void tst_reception::lostPortFailsAtOnce()
     }
     QTest::qWait(500);
     QVERIFY2(cpuSeconds(RUSAGE_SELF) - cpuBefore < 1.0, qPrintable(QString::number(cpuSeconds(RUSAGE_SELF) - cpuBefore)));
+}
+
+
+void tst_reception::cancelledBlockNeverBecomesTheNext()
+{
+    // An acquisition cancelled before the board reports: its completion,
+    // arriving later, starts nothing.
+    fillMemory(400);
+    m_board->notifyCompletion = false;
+    m_driver->setSamples(400);
+    m_driver->StartAcquisition();
+    QTRY_COMPARE(m_log.events, (QList<EventEnum>{EVENT_ACQ_START}));
+    m_driver->AbortAcquisition();
+    m_driver->AbortDataReceive();
+    m_board->notify(1);
+    QTest::qWait(300);
+    QCOMPARE(m_log.events, (QList<EventEnum>{EVENT_ACQ_START}));
+
+    // A reception cancelled while its block reads are unanswered: the late
+    // answers carry the old codes; the next reception must get the new ones.
+    m_board->lateMs = 1500;
+    m_board->faultFor = [](const csr232packet &request, int) {
+        return isBlockRead(request) ? Fault::Late : Fault::None;
+    };
+    m_driver->StartDataReceive(0, 400);
+    QTest::qWait(100);
+    m_driver->AbortDataReceive();
+    const std::vector<std::int32_t> oldCodes = m_board->memory;
+    for (std::int32_t &code : m_board->memory)
+        code = -code / 2 + 11;
+    m_board->faultFor = [](const csr232packet &, int) { return Fault::None; };
+    m_log.events.clear();
+    QVERIFY(receive(400, 30000));
+    QCOMPARE(received(400), m_board->memory);
+    QCOMPARE_NE(received(400), oldCodes);
+    QCOMPARE(m_log.count(EVENT_RX_FINISH), 1);
+    QCOMPARE(m_log.count(EVENT_RX_ERROR), 0);
+    QVERIFY(m_driver->theCsrDrv()->discardedAnswers() >= 1); // the cancelled block's answer
 }
 
 QTEST_MAIN(tst_reception)

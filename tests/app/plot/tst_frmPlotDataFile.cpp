@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(loaded.LSBSize(), source.LSBSize());
         QCOMPARE(loaded.numPoints(), 8);
         QCOMPARE(loaded.currentView(), std::int16_t(frmPlot::TimeDomain));
-        QCOMPARE(loaded.windowTitle(), QStringLiteral("KZ7305 bench: Time Domain"));
+        QCOMPARE(loaded.windowTitle(), QStringLiteral("KZ7305 bench: Time Domain - round.csv")); // the file it came from
         // The statistics were computed afresh from the loaded codes.
         QCOMPARE(loaded.Mean(), source.Mean());
         QCOMPARE(loaded.Maximum(), 8388607.0);

@@ -405,7 +405,7 @@ private slots:
         plot.selectTab(0);
         QPrinter &printer = SharedPrinter::printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(m_dir.filePath(QStringLiteral("time.pdf")));
+        m_dialogAnswer = m_dir.filePath(QStringLiteral("time.pdf"));
         plot.PrintGraph();
         // Codes 0 .. 7 of 1 uV each: sigma sqrt(6) = 2.449 uV, p-p 7 uV, mean
         // 3.5 uV, log2(8 / sigma) = 1.708 and log2(8 / (6.6 sigma)) = -1.015 bits.
@@ -414,14 +414,15 @@ private slots:
                                               QStringLiteral("RMS noise: 2.45 µV     P-P noise: 7.00 µV     Offset: 3.50 µV"
                                                              "     Effective resolution: 1.71 bits     Noise-free resolution: -1.01 bits")
                                                   .replace(QLatin1Char('.'), sep()));
-        QCOMPARE(head(printer.outputFileName(), 5), QByteArray("%PDF-"));
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(head(m_dialogAnswer, 5), QByteArray("%PDF-"));
+        QCOMPARE(m_messages.size(), 1); // where the printout went
+        QVERIFY(m_messages[0].contains(m_dialogAnswer));
         plot.UpdatePlot();
         QCOMPARE(plot.plot()->subTitle(), QString());
 
         loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
         plot.selectTab(1);
-        printer.setOutputFileName(m_dir.filePath(QStringLiteral("fft.pdf")));
+        m_dialogAnswer = m_dir.filePath(QStringLiteral("fft.pdf"));
         plot.PrintGraph();
         plot.PrintGraph();
         const auto figure = [&](double value) { return NumberFormat::pattern(value, 0, 4, NumberFormat::screenSeparator()); };
@@ -435,25 +436,31 @@ private slots:
         QCOMPARE(plot.plot()->subTitle(), QString());
     }
 
-    void noPrinterOffersAPdfFile()
+    void printingToPdfNeverOverwritesUnasked()
     {
         frmPlot plot;
         loadBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
         plot.selectTab(0);
         QPrinter &printer = SharedPrinter::printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString()); // nowhere to print
-        m_confirmAnswer = false;
-        plot.PrintGraph();
-        QCOMPARE(m_confirms.size(), 1);
-        QVERIFY(m_confirms[0].contains(QLatin1String("No printer")));
-        QVERIFY(m_dialogs.isEmpty());
-
-        m_confirmAnswer = true;
-        m_dialogAnswer = m_dir.filePath(QStringLiteral("instead.pdf"));
+        const QString chosenEarlier = m_dir.filePath(QStringLiteral("earlier.pdf"));
+        QFile earlier(chosenEarlier);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("keep");
+        earlier.close();
+        printer.setOutputFileName(chosenEarlier);
+        m_dialogAnswer.clear(); // the user cancels the file dialog
         plot.PrintGraph();
         QCOMPARE(m_dialogModes.last(), FileDialogs::Mode::SavePdf);
+        QCOMPARE(head(chosenEarlier, 4), QByteArray("keep"));
+        QVERIFY(m_messages.isEmpty());
+
+        m_dialogAnswer = m_dir.filePath(QStringLiteral("instead.pdf"));
+        plot.PrintGraph();
         QCOMPARE(head(m_dialogAnswer, 5), QByteArray("%PDF-"));
+        QCOMPARE(head(chosenEarlier, 4), QByteArray("keep"));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains(m_dialogAnswer));
     }
 
     void exportByExtension_data()
