@@ -132,9 +132,10 @@ private slots:
         // The statistics were computed afresh from the loaded codes.
         QCOMPARE(loaded.Mean(), source.Mean());
         QCOMPARE(loaded.Maximum(), 8388607.0);
-        // Saved again, only the sample frequency differs: it came back rounded.
+        // Saved again, only the sample frequency differs: it came back rounded;
+        // and the title names the file.
         QByteArray expected = snapshot(source);
-        expected.replace("977.5", "978");
+        expected.replace("977.5", "978").replace("Time Domain|", "Time Domain - round.csv|");
         QCOMPARE(snapshot(loaded), expected);
     }
 
