@@ -13,7 +13,6 @@ CollapsibleSidePanel::CollapsibleSidePanel(const QString &title, QWidget *conten
     m_toggle->setToolTip(QStringLiteral("Show or hide the %1").arg(title.toLower()));
     m_toggle->setCheckable(true);
     m_toggle->setChecked(true);
-    m_toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toggle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     m_scroll->setWidget(content);
@@ -52,4 +51,6 @@ void CollapsibleSidePanel::showExpanded(bool expanded)
 {
     m_scroll->setVisible(expanded);
     m_toggle->setArrowType(expanded ? Qt::RightArrow : Qt::LeftArrow);
+    // Folded, the arrow alone: the graph gets all but a button's width.
+    m_toggle->setToolButtonStyle(expanded ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
 }

@@ -29,6 +29,9 @@ void FiguresPanel::setRows(const QList<NoiseTexts::Row> &rows)
             m_labels.append(new QLabel(this));
             m_values.append(new QLabel(this));
             m_values.last()->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            // Room for the widest value from the start: a panel that grew with
+            // its figures would widen the window past the room it was given.
+            m_values.last()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-16800000 codes")));
             m_grid->addWidget(m_labels.last(), i, 0);
             m_grid->addWidget(m_values.last(), i, 1);
         }

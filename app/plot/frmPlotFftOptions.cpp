@@ -7,6 +7,7 @@
 #include "CollapsibleSidePanel.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
+#include "FiguresPanel.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -21,7 +22,14 @@ QWidget *frmPlot::buildFftPage()
     layout->setContentsMargins(0, 0, 4, 0);
     layout->setSpacing(0);
     layout->addWidget(m_graphPages[FFTPlot - 1], 1);
-    m_fftSide = new CollapsibleSidePanel(QStringLiteral("Options"), m_fftOptions, page);
+    // The tone figures head the options; both fold away to give the graph
+    // the whole width.
+    auto *side = new QWidget;
+    auto *sideColumn = new QVBoxLayout(side);
+    sideColumn->setContentsMargins(0, 0, 0, 0);
+    sideColumn->addWidget(m_tonePanel);
+    sideColumn->addWidget(m_fftOptions);
+    m_fftSide = new CollapsibleSidePanel(QStringLiteral("Figures and options"), side, page);
     layout->addWidget(m_fftSide);
     column->addLayout(layout, 1);
     column->addWidget(m_averagingBar);

@@ -25,23 +25,27 @@
 
 namespace {
 
-// A page with the graph's place on the left and a column of figures or
-// options on the right.
+// A page with the graph's place on the left and, when given, a column of
+// figures on the right.
 QWidget *graphPage(QWidget *side)
 {
     auto *page = new QWidget;
     auto *layout = new QHBoxLayout(page);
     layout->setContentsMargins(4, 4, 4, 4);
-    auto *column = new QVBoxLayout;
-    column->addWidget(side);
-    column->addStretch(1);
-    layout->addLayout(column);
-    // As wide as its texts: the graph gives way, never the figures.
-    side->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
-    // The graph moves from page to page: each keeps room for it and its
-    // column, so the window's minimum size does not depend on the view shown.
-    page->setMinimumSize(Plot::MinimumWidth + 8 + layout->spacing() + side->sizeHint().width(),
-                         Plot::MinimumHeight + 8);
+    int columnWidth = 0;
+    if (side) {
+        auto *column = new QVBoxLayout;
+        column->addWidget(side);
+        column->addStretch(1);
+        layout->addLayout(column);
+        // As wide as its texts: the graph gives way, never the figures.
+        side->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
+        columnWidth = side->sizeHint().width() + layout->spacing();
+    }
+    // The graph moves from page to page: each keeps room for it beside its
+    // column, so the window's minimum size does not depend on the view shown
+    // and the column is never drawn over.
+    page->setMinimumSize(Plot::MinimumWidth + 8 + columnWidth, Plot::MinimumHeight + 8);
     return page;
 }
 
@@ -56,13 +60,14 @@ void frmPlot::buildLayout()
     layout->addWidget(m_graphTools);
     layout->addWidget(m_statusBar);
 
-    m_graphPages = {graphPage(m_noisePanel), graphPage(m_tonePanel), graphPage(m_cbNormalCurve)};
+    // The figures' rows first: the columns beside the graphs take their widths.
+    showFigures();
+    m_graphPages = {graphPage(m_noisePanel), graphPage(nullptr), graphPage(m_cbNormalCurve)};
     m_ssTab1->addTab(m_graphPages[TimeDomain - 1], QStringLiteral("Scope"));
     m_ssTab1->addTab(buildFftPage(), QStringLiteral("FFT"));
     m_ssTab1->addTab(m_graphPages[Histogram - 1], QStringLiteral("Histogram"));
     m_ssTab1->addTab(buildDataListPage(), QStringLiteral("Data List"));
     placeGraph(TimeDomain);
-    showFigures();
 
     for (QLabel *&panel : m_statusPanels) {
         panel = new QLabel(m_statusBar);

@@ -550,7 +550,7 @@ private slots:
             plot.selectTab(tab);
             QApplication::processEvents();
             FiguresPanel *panel = tab == 0 ? plot.noisePanel() : plot.tonePanel();
-            QVERIFY(panel->width() >= panel->sizeHint().width());
+            QVERIFY(panel->width() >= panel->minimumSizeHint().width()); // the note wraps
         }
     }
 
