@@ -83,15 +83,13 @@ void AcquisitionControl::cmdStop_Click()
 {
     m_panel.optSingleShot()->setChecked(true);
     m_contTimer.stop();
-    if (!m_session.running()) {
-        returnToIdle(); // between two blocks of a continuous run
-        return;
-    }
-    // The block under way is dropped; the plot windows keep what they hold.
-    m_session.cancel();
     m_field1.setText(QStringLiteral("Acquisition stopped"));
-    m_panel.prgAcquisitionProgress()->setValue(0);
-    AppState::setDataReady(true);
+    if (m_session.running()) {
+        // The block under way is dropped; the plot windows keep what they hold.
+        m_session.cancel();
+        m_panel.prgAcquisitionProgress()->setValue(0);
+        AppState::setDataReady(true);
+    }
     returnToIdle();
 }
 
@@ -193,25 +191,10 @@ void AcquisitionControl::showBlock(const SampleBlock &block)
 
 void AcquisitionControl::showFailure(AcquisitionSession::Failure failure, const QString &cause)
 {
-    using Session = AcquisitionSession;
-    switch (failure) {
-    case Session::Failure::ConfigurationFailed:
-        m_field1.setText(QStringLiteral("Acquisition error!"));
-        m_field2.setText(Session::withCause(QStringLiteral("The board's settings could not be written"), cause));
-        break;
-    case Session::Failure::AcquisitionError:
-        m_field1.setText(QStringLiteral("Acquisition error!"));
-        m_field2.setText(Session::withCause(QStringLiteral("The acquisition failed"), cause));
-        break;
-    case Session::Failure::NoReception:
-        m_field1.setText(QStringLiteral("Data cannot be received. Check connections and power."));
-        m_field2.setText(Session::withCause(QStringLiteral("Reception failed"), cause));
-        break;
-    case Session::Failure::DriverError:
-        m_field1.setText(QStringLiteral("Acquisition error!"));
-        m_field2.setText(cause);
-        break;
-    }
+    m_field1.setText(failure == AcquisitionSession::Failure::NoReception
+                         ? QStringLiteral("Data cannot be received. Check connections and power.")
+                         : QStringLiteral("Acquisition error!"));
+    m_field2.setText(AcquisitionSession::failureText(failure, cause));
     returnToIdle();
 }
 

@@ -83,22 +83,7 @@ void BoardSession::finish(Outcome outcome, const QString &problem)
 
 void BoardSession::fail(AcquisitionSession::Failure failure, const QString &cause)
 {
-    using Session = AcquisitionSession;
-    switch (failure) {
-    case Session::Failure::ConfigurationFailed:
-        finish(Outcome::Failed, Session::withCause(QStringLiteral("the board's settings could not be written"), cause));
-        break;
-    case Session::Failure::AcquisitionError:
-        finish(Outcome::Failed, Session::withCause(QStringLiteral("the acquisition failed"), cause));
-        break;
-    case Session::Failure::NoReception:
-        finish(Outcome::Failed, Session::withCause(
-                                    QStringLiteral("reception failed after %1 retries").arg(Session::MaxRetries), cause));
-        break;
-    case Session::Failure::DriverError:
-        finish(Outcome::Failed, cause);
-        break;
-    }
+    finish(Outcome::Failed, AcquisitionSession::failureText(failure, cause));
 }
 
 void BoardSession::showStage(AcquisitionSession::Stage stage, int done, int total)

@@ -92,6 +92,21 @@ QString AcquisitionSession::withCause(const QString &what, const QString &cause)
     return cause.isEmpty() ? what : what + QStringLiteral(": ") + cause;
 }
 
+QString AcquisitionSession::failureText(Failure failure, const QString &cause)
+{
+    switch (failure) {
+    case Failure::ConfigurationFailed:
+        return withCause(QStringLiteral("The board's settings could not be written"), cause);
+    case Failure::AcquisitionError:
+        return withCause(QStringLiteral("The acquisition failed"), cause);
+    case Failure::NoReception:
+        return withCause(QStringLiteral("Reception failed after %1 retries").arg(MaxRetries), cause);
+    case Failure::DriverError:
+        break;
+    }
+    return cause;
+}
+
 void AcquisitionSession::driverEvent(EventEnum evType)
 {
     if (!m_driver || !m_running || evType > EVENT_RX_ERROR)

@@ -36,6 +36,8 @@ public:
 
     // what, followed by ": " and cause when there is one.
     static QString withCause(const QString &what, const QString &cause);
+    // The sentence the window and the command line both show for a failure.
+    static QString failureText(Failure failure, const QString &cause);
 
     // The driver acquisitions go to (nullptr: none); forgets a block under way.
     void setDriver(NuvarDriverClass *driver);

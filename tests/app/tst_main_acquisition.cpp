@@ -129,7 +129,7 @@ private slots:
         window->panel()->cmdAcquire()->click();
         QTRY_VERIFY_WITH_TIMEOUT(window->statusField(1).startsWith(QStringLiteral("Data cannot")), 150000);
         QCOMPARE(window->statusField(1), QStringLiteral("Data cannot be received. Check connections and power."));
-        QCOMPARE(window->statusField(2), QStringLiteral("Reception failed: the board did not answer"));
+        QCOMPARE(window->statusField(2), QStringLiteral("Reception failed after 3 retries: the board did not answer"));
         // The first try and three retries, each from sample 0, each timed out
         // after the block request was sent three times.
         QFile requests(log);
