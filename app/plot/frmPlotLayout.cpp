@@ -9,6 +9,7 @@
 #include "FftOptionsPanel.h"
 #include "GraphToolsBar.h"
 #include "Plot.h"
+#include "ReferenceBar.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,6 +51,7 @@ void frmPlot::buildLayout()
     layout->setSpacing(2);
     layout->addWidget(m_ssTab1, 1);
     layout->addWidget(m_graphTools);
+    layout->addWidget(m_referenceBar);
     layout->addWidget(m_statusBar);
 
     m_graphPages = {graphPage(m_noisePanel), graphPage(m_tonePanel), graphPage(m_cbNormalCurve)};
