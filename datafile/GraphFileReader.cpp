@@ -22,6 +22,10 @@ Result failed(const QString &message)
     return result;
 }
 
+// No level or figure comes near this (a metric left uncomputed is 999999999);
+// beyond it a value written back with 15 digits might not read back.
+constexpr double MaxFftMagnitude = 1e12;
+
 bool readFft(DataFileScanner &scanner, Result &result)
 {
     DataFileWriter::SpectralFigures &f = result.figures;
@@ -29,6 +33,8 @@ bool readFft(DataFileScanner &scanner, Result &result)
         const auto value = scanner.readNumber(label);
         if (!value)
             return false;
+        if (std::abs(*value) > MaxFftMagnitude)
+            return scanner.fail(QStringLiteral("the %1 figure is out of range").arg(QLatin1String(label)));
         *figure = *value;
     }
     scanner.findMarker();
@@ -38,6 +44,8 @@ bool readFft(DataFileScanner &scanner, Result &result)
     if (levels->size() < 2 || !std::has_single_bit(levels->size()))
         return scanner.fail(QStringLiteral("%1 levels are no FFT: their count must be a power of two from 2 to %2")
                                 .arg(levels->size()).arg(MaxFftLength));
+    if (std::ranges::any_of(*levels, [](double level) { return std::abs(level) > MaxFftMagnitude; }))
+        return scanner.fail(QStringLiteral("a level is out of range"));
     result.values = std::move(*levels);
     return true;
 }
@@ -58,8 +66,8 @@ bool readHistogram(DataFileScanner &scanner, Result &result)
     auto counts = scanner.readValues(Histogram::BinCount + 1);
     if (!counts)
         return false;
-    if (std::ranges::any_of(*counts, [](double count) { return count < 0; }))
-        return scanner.fail(QStringLiteral("a bin count is negative"));
+    if (std::ranges::any_of(*counts, [](double count) { return count < 0 || count > DataFileScanner::MaxSamples; }))
+        return scanner.fail(QStringLiteral("a bin count is not from 0 to %1").arg(DataFileScanner::MaxSamples));
     result.binSize = *binSize;
     result.firstBinCode = *firstCode;
     result.values = std::move(*counts);

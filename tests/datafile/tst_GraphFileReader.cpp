@@ -92,9 +92,11 @@ private slots:
         QByteArrayList huge = eight;
         huge[0] = "1e400";
         QTest::newRow("beyond a double") << fftFile(huge) << QStringLiteral("line 13 is not a number");
+        huge[0] = "-1.79769313486231E+308";
+        QTest::newRow("beyond any level") << fftFile(huge) << QStringLiteral("a level is out of range");
         QTest::newRow("no SNR") << fftFile(eight).replace("SNR:, 80 \r\n", "")
                                 << QStringLiteral("there is no \"SNR:\" line");
-        QTest::newRow("negative count") << histogramFile("1", "0", {"1", "-2"}) << QStringLiteral("a bin count is negative");
+        QTest::newRow("negative count") << histogramFile("1", "0", {"1", "-2"}) << QStringLiteral("a bin count is not from 0 to 65535");
         QTest::newRow("bin size 0") << histogramFile("0", "0", {"1"}) << QStringLiteral("out of range");
         QTest::newRow("first code far away") << histogramFile("1", "1e300", {"1"}) << QStringLiteral("out of range");
         QTest::newRow("no bin size") << histogramFile("1", "0", {"1"}).replace("Bin Size:", "Bins:")
