@@ -10,18 +10,18 @@ bool isGraphView(PlotDocument::View view)
     return view >= PlotDocument::TimeDomain && view <= PlotDocument::Histogram;
 }
 
-} // namespace
-
-std::optional<ViewReference> &ViewReferences::slot(View view)
+std::size_t indexOf(PlotDocument::View view)
 {
-    return m_references[static_cast<std::size_t>(view - PlotDocument::TimeDomain)];
+    return static_cast<std::size_t>(view - PlotDocument::TimeDomain);
 }
+
+} // namespace
 
 const ViewReference *ViewReferences::of(View view) const
 {
     if (!isGraphView(view))
         return nullptr;
-    const std::optional<ViewReference> &reference = m_references[static_cast<std::size_t>(view - PlotDocument::TimeDomain)];
+    const std::optional<ViewReference> &reference = m_references[indexOf(view)];
     return reference ? &*reference : nullptr;
 }
 
@@ -30,14 +30,14 @@ bool ViewReferences::hold(const PlotDocument &document)
     std::optional<ViewReference> held = ViewReference::hold(document, QDateTime::currentDateTime());
     if (!held)
         return false;
-    slot(held->view()) = std::move(held);
+    m_references[indexOf(held->view())] = std::move(held);
     return true;
 }
 
 void ViewReferences::clear(View view)
 {
     if (isGraphView(view))
-        slot(view).reset();
+        m_references[indexOf(view)].reset();
 }
 
 bool ViewReferences::save(View view, const QString &path, QString *message) const
@@ -59,6 +59,6 @@ std::optional<PlotDocument::View> ViewReferences::load(const QString &path, QStr
     }
     ViewReference reference = ViewReference::fromFile(file, QFileInfo(path).fileName());
     const View view = reference.view();
-    slot(view) = std::move(reference);
+    m_references[indexOf(view)] = std::move(reference);
     return view;
 }

@@ -29,7 +29,5 @@ public:
     std::optional<View> load(const QString &path, QString *message);
 
 private:
-    std::optional<ViewReference> &slot(View view);
-
     std::array<std::optional<ViewReference>, 3> m_references;
 };
