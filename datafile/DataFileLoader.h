@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DataFileScanner.h"
 #include "SampleBlock.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Reads a time-domain data file back: the device name from line 1, the four
@@ -16,7 +18,7 @@
 namespace DataFileLoader {
 
 // Larger blocks than this are refused; a full acquisition is 43 690 samples.
-constexpr std::int32_t MaxSamples = 65535;
+constexpr std::int32_t MaxSamples = DataFileScanner::MaxSamples;
 // Files beyond this size cannot hold a block the program could show.
 constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 
@@ -35,6 +37,9 @@ struct Result {
 
 // fileName only names the file in messages.
 Result parse(const QByteArray &content, const QString &fileName);
+// The file's bytes, or nullopt with a message when it cannot be read or is
+// larger than MaxFileBytes.
+std::optional<QByteArray> readContent(const QString &path, QString *message);
 // The loaded block names path as its source.
 Result loadFile(const QString &path);
 

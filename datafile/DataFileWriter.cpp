@@ -98,13 +98,20 @@ QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures, std
 
 QByteArray histogram(const DataFileHeader &header, const Histogram &histogram)
 {
+    return DataFileWriter::histogram(header, histogram.binWidth(), histogram.minimum(),
+                                     histogram.counts().first(static_cast<std::size_t>(histogram.binsInUse())));
+}
+
+QByteArray histogram(const DataFileHeader &header, double binSize, double firstBinCode,
+                     std::span<const double> counts)
+{
     Lines lines;
     addHeader(lines, header);
     lines.add("Histogram Data");
-    lines.addFigure("Bin Size:,", histogram.binWidth());
-    lines.addFigure("First Bin Code:,", histogram.minimum());
+    lines.addFigure("Bin Size:,", binSize);
+    lines.addFigure("First Bin Code:,", firstBinCode);
     lines.add("Histogram Points:");
-    addGeneralValues(lines, histogram.counts().first(static_cast<std::size_t>(histogram.binsInUse())));
+    addGeneralValues(lines, counts);
     return lines.take();
 }
 

@@ -33,6 +33,9 @@ QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures,
 // The bin size and the code where bin 0 starts, then the counts of bins 0 up
 // to the last bin in use, so that the counts add up to the sample count.
 QByteArray histogram(const DataFileHeader &header, const Histogram &histogram);
+// The same from a bin size, the code where bin 0 starts and the counts.
+QByteArray histogram(const DataFileHeader &header, double binSize, double firstBinCode,
+                     std::span<const double> counts);
 // One value line per sample in the data format; without a format neither the
 // format line nor any value line is written.
 QByteArray dataList(const DataFileHeader &header, std::optional<DataFormat> format,

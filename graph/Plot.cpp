@@ -29,6 +29,17 @@ QCPScatterStyle::ScatterShape shapeFor(std::int16_t pointType)
     }
 }
 
+constexpr QColor SeriesColor(0, 70, 160);
+// The series' colour mixed with white: the same hue, lighter.
+constexpr QColor ReferenceColor(145, 175, 215);
+
+void copyPoints(std::span<const double> x, std::span<const double> y, QVector<double> &xs, QVector<double> &ys)
+{
+    const auto n = static_cast<std::ptrdiff_t>(std::min(x.size(), y.size()));
+    xs = QVector<double>(x.begin(), x.begin() + n);
+    ys = QVector<double>(y.begin(), y.begin() + n);
+}
+
 QFont pixelFont(const QFont &base, int pixels, bool bold = false)
 {
     // Pixel sizes keep the layout the same on every device the graph is drawn on.
@@ -57,6 +68,10 @@ Plot::Plot(QWidget *parent)
     m_subTitleElement = new QCPTextElement(m_chart, QString(), pixelFont(font(), 12));
     m_chart->plotLayout()->addElement(1, 0, m_subTitleElement);
 
+    // Added first, so it is drawn under the series.
+    m_reference = m_chart->addGraph();
+    m_reference->setAdaptiveSampling(true);
+    m_reference->setSelectable(QCP::stNone);
     m_graph = m_chart->addGraph();
     m_graph->setAdaptiveSampling(true);
     m_overlay = m_chart->addGraph();
@@ -90,9 +105,12 @@ void Plot::setSeriesData(std::span<const float> x, std::span<const float> y, int
 
 void Plot::setOverlayData(std::span<const double> x, std::span<const double> y)
 {
-    const std::size_t n = std::min(x.size(), y.size());
-    m_overlayX = QVector<double>(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
-    m_overlayY = QVector<double>(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
+    copyPoints(x, y, m_overlayX, m_overlayY);
+}
+
+void Plot::setReferenceData(std::span<const double> x, std::span<const double> y)
+{
+    copyPoints(x, y, m_referenceX, m_referenceY);
 }
 
 void Plot::setManualXRange(bool on, double minimum, double maximum)
@@ -138,33 +156,37 @@ void Plot::clearAnnotations()
 
 void Plot::applySeriesStyle()
 {
-    QPen pen(QColor(0, 70, 160));
+    QPen pen(SeriesColor);
     pen.setWidthF(m_lineType <= 1 ? 1.0 : 2.0);
     if (m_lineType == 3)
         pen.setStyle(Qt::DashLine);
     m_graph->setPen(pen);
+    pen.setColor(ReferenceColor);
+    m_reference->setPen(pen);
     const QCPScatterStyle points(shapeFor(m_pointType), 4);
-    switch (m_method) {
-    case Points:
-        m_graph->setLineStyle(QCPGraph::lsNone);
-        m_graph->setScatterStyle(points);
-        break;
-    case PointsAndLine:
-        m_graph->setLineStyle(QCPGraph::lsLine);
-        m_graph->setScatterStyle(points);
-        break;
-    case Impulses:
-        m_graph->setLineStyle(QCPGraph::lsImpulse);
-        m_graph->setScatterStyle(QCPScatterStyle::ssNone);
-        break;
-    case Steps:
-        m_graph->setLineStyle(QCPGraph::lsStepCenter);
-        m_graph->setScatterStyle(QCPScatterStyle::ssNone);
-        break;
-    default:
-        m_graph->setLineStyle(QCPGraph::lsLine);
-        m_graph->setScatterStyle(QCPScatterStyle::ssNone);
-        break;
+    for (QCPGraph *graph : {m_graph, m_reference}) {
+        switch (m_method) {
+        case Points:
+            graph->setLineStyle(QCPGraph::lsNone);
+            graph->setScatterStyle(points);
+            break;
+        case PointsAndLine:
+            graph->setLineStyle(QCPGraph::lsLine);
+            graph->setScatterStyle(points);
+            break;
+        case Impulses:
+            graph->setLineStyle(QCPGraph::lsImpulse);
+            graph->setScatterStyle(QCPScatterStyle::ssNone);
+            break;
+        case Steps:
+            graph->setLineStyle(QCPGraph::lsStepCenter);
+            graph->setScatterStyle(QCPScatterStyle::ssNone);
+            break;
+        default:
+            graph->setLineStyle(QCPGraph::lsLine);
+            graph->setScatterStyle(QCPScatterStyle::ssNone);
+            break;
+        }
     }
 }
 
@@ -263,10 +285,12 @@ void Plot::rescaleAxes()
     QCPRange values = m_graph->getValueRange(found, QCP::sdBoth, m_chart->xAxis->range());
     if (!found)
         values = QCPRange(-1, 1);
-    bool overlayFound = false;
-    const QCPRange overlay = m_overlay->getValueRange(overlayFound, QCP::sdBoth, m_chart->xAxis->range());
-    if (found && overlayFound)
-        values.expand(overlay);
+    for (const QCPGraph *extra : {m_overlay, m_reference}) {
+        bool extraFound = false;
+        const QCPRange range = extra->getValueRange(extraFound, QCP::sdBoth, m_chart->xAxis->range());
+        if (found && extraFound)
+            values.expand(range);
+    }
     double span = values.size();
     if (span <= 0)
         span = std::max(1.0, std::abs(values.lower) * 0.1);
@@ -295,6 +319,7 @@ void Plot::redraw()
     applySeriesStyle();
     m_graph->setData(m_x, m_y, true);
     m_overlay->setData(m_overlayX, m_overlayY, true);
+    m_reference->setData(m_referenceX, m_referenceY, true);
     rebuildAnnotations();
     if (!keepZoomedRanges())
         rescaleAxes();

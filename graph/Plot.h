@@ -83,6 +83,15 @@ public:
     double overlayYValue(int point) const { return m_overlayY.value(point); }
     double overlayXValue(int point) const { return m_overlayX.value(point); }
 
+    // A reference graph drawn under the series in a lighter colour of the same
+    // hue and the series' plotting method: not clickable, no cursor reads it,
+    // and the full view fits the Y axis to it too (the X axis stays the
+    // series'). Empty spans remove it.
+    void setReferenceData(std::span<const double> x, std::span<const double> y);
+    int referencePointCount() const { return static_cast<int>(m_referenceX.size()); }
+    double referenceXValue(int point) const { return m_referenceX.value(point); }
+    double referenceYValue(int point) const { return m_referenceY.value(point); }
+
     void setPlottingMethod(std::int32_t method) { m_method = method; }
     std::int32_t plottingMethod() const { return m_method; }
     // The two style settings at index 0: point shape and line style codes.
@@ -197,6 +206,7 @@ private:
     QCustomPlot *m_chart;
     QCPGraph *m_graph;
     QCPGraph *m_overlay;
+    QCPGraph *m_reference;
     // One scatter series per mark colour, created when a colour first appears.
     QMap<std::uint32_t, QCPGraph *> m_marks;
     QCPTextElement *m_titleElement;
@@ -211,6 +221,7 @@ private:
     QString m_mainTitle, m_subTitle, m_xLabel, m_yLabel;
     QVector<double> m_x, m_y;
     QVector<double> m_overlayX, m_overlayY;
+    QVector<double> m_referenceX, m_referenceY;
     std::int32_t m_method = Line;
     std::int16_t m_pointType = 0;
     std::int16_t m_lineType = 1;

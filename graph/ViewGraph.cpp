@@ -6,6 +6,7 @@
 #include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
+#include "ViewReference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,29 +27,75 @@ QString timeYUnit(std::optional<DataFormat> format)
     return QStringLiteral("codes");
 }
 
+// The points of a view's graph, as floats for the series and as doubles for
+// the reference, from the same data either holds.
+template <typename T>
+struct Points {
+    std::vector<T> x, y;
+};
+
+// The whole trace follows the data format; X counts samples from 1, or
+// seconds from the first sample.
+template <typename T>
+Points<T> timePoints(std::span<const std::int32_t> samples, int numBits, double lsbSize, double secondsRate,
+                     std::optional<DataFormat> format)
+{
+    Points<T> p{std::vector<T>(samples.size()), std::vector<T>(samples.size())};
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        p.x[i] = static_cast<T>(secondsRate > 0 ? static_cast<double>(i) / secondsRate : static_cast<double>(i + 1));
+        const double code = samples[i];
+        if (format == DataFormat::PercentOfFullScale)
+            p.y[i] = static_cast<T>(CodeText::percentValue(code, numBits));
+        else if (format == DataFormat::ScaledByLsb)
+            p.y[i] = static_cast<T>(code * lsbSize);
+        else
+            p.y[i] = static_cast<T>(code);
+    }
+    return p;
+}
+
+// Bins 0 .. n/2 - 1 of n levels, at their frequencies.
+template <typename T>
+Points<T> fftPoints(std::span<const double> levels, int n, double sampleFreq)
+{
+    const auto count = static_cast<std::size_t>(n / 2);
+    Points<T> p{std::vector<T>(count), std::vector<T>(count)};
+    for (std::size_t i = 0; i < count; ++i) {
+        p.x[i] = static_cast<T>(static_cast<double>(i) * sampleFreq / n);
+        p.y[i] = static_cast<T>(levels[i]);
+    }
+    return p;
+}
+
+// The first count bins at their centres.
+template <typename T>
+Points<T> histogramPoints(std::span<const double> counts, std::size_t count, double firstBinCode, double binWidth)
+{
+    Points<T> p{std::vector<T>(count), std::vector<T>(count)};
+    for (std::size_t i = 0; i < count; ++i) {
+        p.x[i] = static_cast<T>(firstBinCode + static_cast<double>(i) * binWidth + binWidth / 2);
+        p.y[i] = static_cast<T>(counts[i]);
+    }
+    return p;
+}
+
+// The rate that turns sample indices into seconds on a seconds axis, 0 for
+// sample numbers (also without a rate, which has no seconds to show).
+double secondsRate(ViewGraph::TimeAxis timeAxis, double sampleFreq)
+{
+    return timeAxis == ViewGraph::TimeAxis::Seconds && sampleFreq > 0 ? sampleFreq : 0.0;
+}
+
 void feedTimeDomain(const PlotDocument &document, Plot &plot, ViewGraph::TimeAxis timeAxis)
 {
-    const std::span<const std::int32_t> samples = document.samples();
     const SampleBlock &block = document.block();
+    const double seconds = secondsRate(timeAxis, block.sampleFreq);
     const std::optional<DataFormat> format = document.dataFormat();
-    // Without a rate there are no seconds to show.
-    const bool seconds = timeAxis == ViewGraph::TimeAxis::Seconds && block.sampleFreq > 0;
-    std::vector<float> x(samples.size()), y(samples.size());
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        x[i] = static_cast<float>(seconds ? static_cast<double>(i) / block.sampleFreq : static_cast<double>(i + 1));
-        const double code = samples[i];
-        // Every point in the same unit: the whole trace follows the data format.
-        if (format == DataFormat::PercentOfFullScale)
-            y[i] = static_cast<float>(CodeText::percentValue(code, block.numBits));
-        else if (format == DataFormat::ScaledByLsb)
-            y[i] = static_cast<float>(code * block.lsbSize);
-        else
-            y[i] = static_cast<float>(code);
-    }
-    plot.setXAxisLabel(QLatin1String(seconds ? TimeSecondsXLabel : GraphTexts::TimeXLabel));
+    const Points<float> p = timePoints<float>(document.samples(), block.numBits, block.lsbSize, seconds, format);
+    plot.setXAxisLabel(QLatin1String(seconds > 0 ? TimeSecondsXLabel : GraphTexts::TimeXLabel));
     plot.setYAxisLabel(QLatin1String(GraphTexts::TimeYLabel));
-    plot.setSeriesData(x, y, static_cast<int>(samples.size()));
-    plot.setAxisUnits(seconds ? QStringLiteral("s") : QStringLiteral("samples"), timeYUnit(format));
+    plot.setSeriesData(p.x, p.y, static_cast<int>(p.x.size()));
+    plot.setAxisUnits(seconds > 0 ? QStringLiteral("s") : QStringLiteral("samples"), timeYUnit(format));
 }
 
 void feedFft(const PlotDocument &document, Plot &plot)
@@ -57,18 +104,35 @@ void feedFft(const PlotDocument &document, Plot &plot)
         plot.setAnnotation(mark.index, {mark.x, mark.y, mark.color, Plot::SymbolMark, mark.text});
     const int n = document.spectrum().length();
     const double sampleFreq = document.block().sampleFreq;
-    const auto count = static_cast<std::size_t>(n / 2);
-    const std::span<const double> levels = document.fftLevels();
-    std::vector<float> x(count), y(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = static_cast<float>(static_cast<double>(i) * sampleFreq / n);
-        y[i] = static_cast<float>(levels[i]);
-    }
+    const Points<float> p = fftPoints<float>(document.fftLevels(), n, sampleFreq);
     plot.setXAxisLabel(GraphTexts::fftXLabel(sampleFreq, n, NumberFormat::screenSeparator()));
     plot.setYAxisLabel(QLatin1String(GraphTexts::FftYLabel));
     plot.setSubTitle(GraphTexts::fftSubtitle(document.fftOptions().window, n));
-    plot.setSeriesData(x, y, static_cast<int>(count));
+    plot.setSeriesData(p.x, p.y, static_cast<int>(p.x.size()));
     plot.setAxisUnits(QStringLiteral("Hz"), QStringLiteral("dB"));
+}
+
+// A reference is drawn in the units of the view on show: the time axis and
+// data format the live trace has now.
+void feedReference(const ViewReference &reference, const PlotDocument &document, Plot &plot,
+                   ViewGraph::TimeAxis timeAxis)
+{
+    const DataFileHeader &header = reference.header();
+    const std::span<const double> values = reference.values();
+    Points<double> p;
+    switch (reference.view()) {
+    case PlotDocument::TimeDomain:
+        p = timePoints<double>(reference.samples(), header.numBits, header.lsbSize,
+                               secondsRate(timeAxis, header.sampleFreq), document.dataFormat());
+        break;
+    case PlotDocument::FFTPlot:
+        p = fftPoints<double>(values, static_cast<int>(values.size()), header.sampleFreq);
+        break;
+    default:
+        p = histogramPoints<double>(values, values.size(), reference.firstBinCode(), reference.binSize());
+        break;
+    }
+    plot.setReferenceData(p.x, p.y);
 }
 
 // The normal density of the block's mean and sigma, scaled to the counts of
@@ -103,15 +167,10 @@ void feedHistogram(const PlotDocument &document, Plot &plot)
     const Histogram &histogram = document.histogram();
     // The entry beyond the last bin is drawn too when the maximum falls there.
     const auto count = static_cast<std::size_t>(std::max(Histogram::BinCount, histogram.binsInUse()));
-    const std::span<const double> counts = histogram.counts();
-    std::vector<float> x(count), y(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = static_cast<float>(histogram.binCentre(static_cast<int>(i)));
-        y[i] = static_cast<float>(counts[i]);
-    }
+    const Points<float> p = histogramPoints<float>(histogram.counts(), count, histogram.minimum(), histogram.binWidth());
     plot.setXAxisLabel(histogram.axisLabel(NumberFormat::screenSeparator()));
     plot.setYAxisLabel(QLatin1String(GraphTexts::HistogramYLabel));
-    plot.setSeriesData(x, y, static_cast<int>(count));
+    plot.setSeriesData(p.x, p.y, static_cast<int>(count));
     plot.setAxisUnits(QStringLiteral("codes"), QStringLiteral("counts"));
     // One bin wider than the codes, so that the bin holding the maximum is drawn.
     plot.setManualXRange(true, histogram.minimum(), histogram.maximum() + histogram.binWidth());
@@ -127,7 +186,8 @@ ViewGraph::Style ViewGraph::defaultStyle(PlotDocument::View view)
     return view == PlotDocument::Histogram ? Style{Plot::Steps, 0, 1} : Style{};
 }
 
-void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &style, TimeAxis timeAxis)
+void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &style, TimeAxis timeAxis,
+                     const ViewReference *reference)
 {
     const QString deviceId = document.block().deviceId;
     plot.clearAnnotations();
@@ -135,6 +195,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
     plot.setSubTitle(QString());
     plot.setManualXRange(false);
     plot.setOverlayData({}, {});
+    plot.setReferenceData({}, {});
     if (AppState::DataReady() && document.view() != PlotDocument::DataList) {
         plot.setPlottingMethod(style.method);
         plot.setPointType(style.pointType);
@@ -152,6 +213,8 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
         case PlotDocument::DataList:
             break;
         }
+        if (reference && reference->view() == document.view())
+            feedReference(*reference, document, plot, timeAxis);
     }
     plot.redraw();
 }

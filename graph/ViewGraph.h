@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class Plot;
+class ViewReference;
 
 // Draws a document's current view on a graph from its kept results: series,
 // titles, axis labels and the FFT marks. Shared by the plot window and the
@@ -29,9 +30,10 @@ Style defaultStyle(PlotDocument::View view);
 // Clears the graph's marks and, with data ready, feeds it the view in style
 // (the histogram with its normal curve when the document asks for it); then
 // redraws. The data list has no graph: only the titles are set. The axis
-// units go to the graph for its cursor readout.
+// units go to the graph for its cursor readout. A reference of the view on
+// show is drawn under the series, in the units the view shows now.
 void draw(const PlotDocument &document, Plot &plot, const Style &style,
-          TimeAxis timeAxis = TimeAxis::SampleNumbers);
+          TimeAxis timeAxis = TimeAxis::SampleNumbers, const ViewReference *reference = nullptr);
 
 // Adds the figures a printout carries to the subtitle (time domain: Min, Max,
 // Mean, StdDev and a line of noise figures; FFT: SNR, SINAD, THD, SFDR) and

@@ -7,6 +7,7 @@
 #include "GraphToolsBar.h"
 #include "NumberFormat.h"
 #include "Plot.h"
+#include "ReferenceBar.h"
 #include "UserMessage.h"
 
 #include <QButtonGroup>
@@ -21,7 +22,8 @@
 #include <QTabWidget>
 
 frmPlot::frmPlot(QWidget *parent)
-    : QWidget(parent), m_plot(new Plot), m_graphTools(new GraphToolsBar(m_plot)), m_ssTab1(new QTabWidget(this)),
+    : QWidget(parent), m_plot(new Plot), m_graphTools(new GraphToolsBar(m_plot)),
+      m_referenceBar(new ReferenceBar(m_document)), m_ssTab1(new QTabWidget(this)),
       m_fftOptions(new FftOptionsPanel), m_averagingBar(new FftAveragingBar),
       m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))), m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))),
       m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataList(new QListView),
@@ -32,6 +34,8 @@ frmPlot::frmPlot(QWidget *parent)
     connectControls();
     connect(&m_document, &PlotDocument::CalcStatus, this, &frmPlot::CalcStatus);
     connect(&m_document, &PlotDocument::userMessage, this, [this](const QString &text) { UserMessage::show(this, text); });
+    connect(m_referenceBar, &ReferenceBar::referenceChanged, this, &frmPlot::drawGraph);
+    connect(m_referenceBar, &ReferenceBar::viewRequested, this, &frmPlot::showView);
 }
 
 frmPlot::~frmPlot() = default;
@@ -89,8 +93,10 @@ void frmPlot::drawGraph()
     const View view = m_document.view();
     const ViewGraph::Style *style = styleOf(view);
     ViewGraph::draw(m_document, *m_plot, style ? *style : ViewGraph::Style{},
-                    m_graphTools->timeInSeconds() ? ViewGraph::TimeAxis::Seconds : ViewGraph::TimeAxis::SampleNumbers);
+                    m_graphTools->timeInSeconds() ? ViewGraph::TimeAxis::Seconds : ViewGraph::TimeAxis::SampleNumbers,
+                    m_referenceBar->shown());
     m_graphTools->showFor(view != DataList, view == TimeDomain);
+    m_referenceBar->showForView();
 }
 
 void frmPlot::copyToClipboard()

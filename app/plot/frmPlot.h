@@ -17,6 +17,7 @@ class CollapsibleSidePanel;
 class FftAveragingBar;
 class GraphToolsBar;
 class Plot;
+class ReferenceBar;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -130,6 +131,8 @@ public:
     Plot *plot() const { return m_plot; }
     // The cursor readout and the time axis choice under the graph.
     GraphToolsBar *graphTools() const { return m_graphTools; }
+    // The reference commands of the graph views.
+    ReferenceBar *referenceBar() const { return m_referenceBar; }
     // Ctrl+C: in the data list the selected lines, in a graph view the cursor
     // readout, as text on the clipboard. Nothing selected leaves the clipboard.
     void copyToClipboard();
@@ -190,6 +193,7 @@ private:
     PlotDocument m_document;
     Plot *m_plot;
     GraphToolsBar *m_graphTools;
+    ReferenceBar *m_referenceBar;
     QTabWidget *m_ssTab1;
     std::array<QWidget *, 3> m_graphPages{};  // Scope, FFT, Histogram
     int m_shownTab = ScopeTab;

@@ -9,6 +9,7 @@
 #include "FftOptionsPanel.h"
 #include "GraphToolsBar.h"
 #include "Plot.h"
+#include "ReferenceBar.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -58,6 +59,7 @@ void frmPlot::buildLayout()
     layout->setSpacing(2);
     layout->addWidget(m_ssTab1, 1);
     layout->addWidget(m_graphTools);
+    layout->addWidget(m_referenceBar);
     layout->addWidget(m_statusBar);
 
     // The figures' rows first: the columns beside the graphs take their widths.
