@@ -35,8 +35,12 @@ public:
     // maximum falls there): every sample is counted in one of them. 0 for an
     // empty block.
     int binsInUse() const { return m_binsInUse; }
-    // Centre of bin i on the code axis: minimum + i * width + width / 2.
-    double binCentre(int i) const { return m_minimum + i * m_width + m_width / 2; }
+    // Centre of bin i on the code axis, for bins from firstBinCode of the
+    // given width (a computed histogram's minimum and binWidth(), or a file's).
+    static double binCentre(double firstBinCode, double width, std::size_t i)
+    {
+        return firstBinCode + static_cast<double>(i) * width + width / 2;
+    }
     // "Bins (Bin Size:" followed by the width with the pattern "0.0##" and ")".
     QString axisLabel(QChar separator) const;
 

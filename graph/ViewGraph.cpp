@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "GraphTexts.h"
+#include "Histogram.h"
 #include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
@@ -73,7 +74,7 @@ Points<T> histogramPoints(std::span<const double> counts, std::size_t count, dou
 {
     Points<T> p{std::vector<T>(count), std::vector<T>(count)};
     for (std::size_t i = 0; i < count; ++i) {
-        p.x[i] = static_cast<T>(firstBinCode + static_cast<double>(i) * binWidth + binWidth / 2);
+        p.x[i] = static_cast<T>(Histogram::binCentre(firstBinCode, binWidth, i));
         p.y[i] = static_cast<T>(counts[i]);
     }
     return p;

@@ -33,9 +33,9 @@ private slots:
         QCOMPARE(histogram.counts()[3], 1.0);
         QCOMPARE(histogram.counts()[8], 1.0);
         QCOMPARE(std::accumulate(histogram.counts().begin(), histogram.counts().end(), 0.0), 3.0);
-        QCOMPARE(histogram.binCentre(0), -2.5);
-        QCOMPARE(histogram.binCentre(3), 0.5);
-        QCOMPARE(histogram.binCentre(8), 5.5);
+        QCOMPARE(Histogram::binCentre(histogram.minimum(), histogram.binWidth(), 0), -2.5);
+        QCOMPARE(Histogram::binCentre(histogram.minimum(), histogram.binWidth(), 3), 0.5);
+        QCOMPARE(Histogram::binCentre(histogram.minimum(), histogram.binWidth(), 8), 5.5);
         QCOMPARE(histogram.axisLabel(QLatin1Char('.')), QStringLiteral("Bins (Bin Size:1.0)"));
     }
 
