@@ -2,6 +2,7 @@
 #include "frmPlot.h"
 
 #include "AppState.h"
+#include "DataListPage.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
 #include "GraphToolsBar.h"
@@ -10,15 +11,11 @@
 #include "ReferenceBar.h"
 #include "UserMessage.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListView>
-#include <QRadioButton>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QTabWidget>
 
 frmPlot::frmPlot(QWidget *parent)
@@ -26,9 +23,8 @@ frmPlot::frmPlot(QWidget *parent)
       m_referenceBar(new ReferenceBar(m_document)), m_ssTab1(new QTabWidget(this)),
       m_fftOptions(new FftOptionsPanel), m_averagingBar(new FftAveragingBar),
       m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))), m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))),
-      m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataList(new QListView),
-      m_dataListModel(new QStringListModel(this)),
-      m_dataFormatGroup(new QButtonGroup(this)), m_statusBar(new QStatusBar(this))
+      m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataListPage(new DataListPage),
+      m_statusBar(new QStatusBar(this))
 {
     buildLayout();
     connectControls();
@@ -58,15 +54,12 @@ bool frmPlot::statusBarShown() const
 
 QRadioButton *frmPlot::optDataFormat(int index) const
 {
-    return index >= 0 && index < 4 ? m_dataFormatOptions[index] : nullptr;
+    return m_dataListPage->formatOption(index);
 }
 
-std::optional<DataFormat> frmPlot::selectedDataFormat() const
+QListView *frmPlot::lstDataList() const
 {
-    for (int i = 0; i < 4; ++i)
-        if (m_dataFormatOptions[i]->isChecked())
-            return static_cast<DataFormat>(i);
-    return std::nullopt;
+    return m_dataListPage->list();
 }
 
 void frmPlot::GetFFTData(std::vector<double> &PassArray)
@@ -101,15 +94,7 @@ void frmPlot::drawGraph()
 
 void frmPlot::copyToClipboard()
 {
-    QString text;
-    if (m_document.view() == DataList) {
-        QModelIndexList rows = m_dataList->selectionModel()->selectedRows();
-        std::sort(rows.begin(), rows.end()); // in list order, however they were picked
-        for (const QModelIndex &row : std::as_const(rows))
-            text += row.data().toString() + QLatin1Char('\n');
-    } else {
-        text = m_graphTools->readoutText();
-    }
+    const QString text = m_document.view() == DataList ? m_dataListPage->selectedText() : m_graphTools->readoutText();
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
 }
@@ -117,16 +102,15 @@ void frmPlot::copyToClipboard()
 void frmPlot::runAnalysisPass()
 {
     m_document.setFftOptions(m_fftOptions->options());
-    m_document.setDataFormat(selectedDataFormat());
+    m_document.setDataFormat(m_dataListPage->dataFormat());
     m_document.setNormalCurve(m_cbNormalCurve->isChecked());
     const View view = m_document.view();
     if (AppState::DataReady())
         m_statusBar->setVisible(view == TimeDomain || view == FFTPlot);
     const bool listWasFilled = m_document.isValid(PlotDocument::DataListFilled);
     m_document.runAnalysisPass();
-    // A view over a model: tens of thousands of lines arrive in one reset.
     if (!listWasFilled && m_document.isValid(PlotDocument::DataListFilled))
-        m_dataListModel->setStringList(m_document.dataListLines());
+        m_dataListPage->setLines(m_document.dataListLines());
     const QStringList texts = m_document.statusTexts();
     for (int panel = 1; panel <= 4; ++panel)
         m_statusPanels[panel - 1]->setText(texts.at(panel - 1));

@@ -18,14 +18,13 @@ class FftAveragingBar;
 class GraphToolsBar;
 class Plot;
 class ReferenceBar;
-class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class DataListPage;
 class QListView;
 class QRadioButton;
 class QStatusBar;
-class QStringListModel;
 class QTabWidget;
 
 // A plot window: shows a document (one sample block with its analysis) in four
@@ -139,7 +138,7 @@ public:
     QString statusText(int panel) const;
     bool statusBarShown() const;
     QRadioButton *optDataFormat(int index) const;
-    QListView *lstDataList() const { return m_dataList; }
+    QListView *lstDataList() const;
     // The FFT options' controls.
     QRadioButton *optWindow(int index) const { return m_fftOptions->optWindow(index); }
     QRadioButton *optHighestSignal() const { return m_fftOptions->optHighestSignal(); }
@@ -163,7 +162,6 @@ private:
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
 
     void buildLayout();
-    QWidget *buildDataListPage();
     void connectControls();
     // The FFT tab: the graph's page with the options beside it.
     QWidget *buildFftPage();
@@ -188,7 +186,6 @@ private:
     // Feeds the graph the current view from the kept results.
     void drawGraph();
     // The first selected data-format option, none when no option is selected.
-    std::optional<DataFormat> selectedDataFormat() const;
 
     PlotDocument m_document;
     Plot *m_plot;
@@ -203,10 +200,7 @@ private:
     FiguresPanel *m_tonePanel;
     QCheckBox *m_cbNormalCurve;
     CollapsibleSidePanel *m_fftSide = nullptr;
-    QListView *m_dataList;
-    QStringListModel *m_dataListModel;
-    QButtonGroup *m_dataFormatGroup;
-    std::array<QRadioButton *, 4> m_dataFormatOptions{};
+    DataListPage *m_dataListPage;
     QStatusBar *m_statusBar;
     std::array<QLabel *, 4> m_statusPanels{};
     std::array<ViewGraph::Style, 3> m_styles{ViewGraph::defaultStyle(TimeDomain), ViewGraph::defaultStyle(FFTPlot),

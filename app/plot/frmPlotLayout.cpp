@@ -1,26 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's controls: the outer tab strip with the Scope, FFT,
-// Histogram and Data List pages, the data list with its formats, and the
-// four-panel status bar.
+// Histogram and Data List pages, and the four-panel status bar.
 #include "frmPlot.h"
 
 #include "AppState.h"
+#include "DataListPage.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
 #include "GraphToolsBar.h"
 #include "Plot.h"
 #include "ReferenceBar.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -68,7 +64,7 @@ void frmPlot::buildLayout()
     m_ssTab1->addTab(m_graphPages[TimeDomain - 1], QStringLiteral("Scope"));
     m_ssTab1->addTab(buildFftPage(), QStringLiteral("FFT"));
     m_ssTab1->addTab(m_graphPages[Histogram - 1], QStringLiteral("Histogram"));
-    m_ssTab1->addTab(buildDataListPage(), QStringLiteral("Data List"));
+    m_ssTab1->addTab(m_dataListPage, QStringLiteral("Data List"));
     placeGraph(TimeDomain);
 
     for (QLabel *&panel : m_statusPanels) {
@@ -84,41 +80,12 @@ void frmPlot::buildLayout()
     resize(900, 640);
 }
 
-QWidget *frmPlot::buildDataListPage()
-{
-    auto *frameDataList = new QWidget;
-    auto *layout = new QVBoxLayout(frameDataList);
-    // A view over a model: tens of thousands of lines arrive in one reset.
-    m_dataList->setModel(m_dataListModel);
-    m_dataList->setUniformItemSizes(true);
-    m_dataList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_dataList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    QFont fixed = m_dataList->font();
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setFamily(QStringLiteral("monospace"));
-    m_dataList->setFont(fixed);
-    layout->addWidget(m_dataList, 1);
-
-    auto *formatRow = new QHBoxLayout;
-    formatRow->addWidget(new QLabel(QStringLiteral("Data Format:"), frameDataList));
-    const char *captions[] = {"Integer", "Hexidecimal", "% of Full Scale", "Scaled by LSB"};
-    for (int i = 0; i < 4; ++i) {
-        m_dataFormatOptions[i] = new QRadioButton(QString::fromLatin1(captions[i]), frameDataList);
-        m_dataFormatGroup->addButton(m_dataFormatOptions[i], i);
-        formatRow->addWidget(m_dataFormatOptions[i]);
-    }
-    formatRow->addStretch(1);
-    m_dataFormatOptions[0]->setChecked(true);
-    layout->addLayout(formatRow);
-    return frameDataList;
-}
-
 void frmPlot::connectControls()
 {
     connect(m_ssTab1, &QTabWidget::currentChanged, this, &frmPlot::SSTab1_Click);
     // Another format refills the list (and rewrites the time-domain texts)
     // without redrawing the graph.
-    connect(m_dataFormatGroup, &QButtonGroup::idClicked, this, &frmPlot::runAnalysisPass);
+    connect(m_dataListPage, &DataListPage::formatChosen, this, &frmPlot::runAnalysisPass);
     connectFftOptions();
     // A drawing option: the kept histogram is drawn again with or without it.
     connect(m_cbNormalCurve, &QCheckBox::toggled, this, [this] {

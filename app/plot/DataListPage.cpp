@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DataListPage.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+DataListPage::DataListPage(QWidget *parent)
+    : QWidget(parent), m_list(new QListView(this)), m_model(new QStringListModel(this)),
+      m_formatGroup(new QButtonGroup(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    // A view over a model: tens of thousands of lines arrive in one reset.
+    m_list->setModel(m_model);
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QFont fixed = m_list->font();
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFamily(QStringLiteral("monospace"));
+    m_list->setFont(fixed);
+    layout->addWidget(m_list, 1);
+
+    auto *formatRow = new QHBoxLayout;
+    formatRow->addWidget(new QLabel(QStringLiteral("Data Format:"), this));
+    const char *captions[] = {"Integer", "Hexidecimal", "% of Full Scale", "Scaled by LSB"};
+    for (int i = 0; i < 4; ++i) {
+        m_formatOptions[i] = new QRadioButton(QString::fromLatin1(captions[i]), this);
+        m_formatGroup->addButton(m_formatOptions[i], i);
+        formatRow->addWidget(m_formatOptions[i]);
+    }
+    formatRow->addStretch(1);
+    m_formatOptions[0]->setChecked(true);
+    layout->addLayout(formatRow);
+    connect(m_formatGroup, &QButtonGroup::idClicked, this, &DataListPage::formatChosen);
+}
+
+void DataListPage::setLines(const QStringList &lines)
+{
+    m_model->setStringList(lines);
+}
+
+QString DataListPage::selectedText() const
+{
+    QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end()); // in list order, however they were picked
+    QString text;
+    for (const QModelIndex &row : std::as_const(rows))
+        text += row.data().toString() + QLatin1Char('\n');
+    return text;
+}
+
+std::optional<DataFormat> DataListPage::dataFormat() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (m_formatOptions[i]->isChecked())
+            return static_cast<DataFormat>(i);
+    return std::nullopt;
+}
+
+QRadioButton *DataListPage::formatOption(int index) const
+{
+    return index >= 0 && index < 4 ? m_formatOptions[index] : nullptr;
+}
