@@ -33,8 +33,12 @@ public:
     virtual void setTriggerLevel(float value);
     virtual float TriggerLevel();
     virtual void StartAcquisition();
+    // Stops waiting for the acquisition under way: no EVENT_ACQ_DONE follows,
+    // and a completion the board sends later, while none runs, is ignored.
     virtual void AbortAcquisition();
     virtual void StartDataReceive(std::int16_t nChannel, std::int32_t nSamples);
+    // Ends the reception under way without a sample and without further
+    // events; answers still due to it never become part of the next one.
     virtual void AbortDataReceive();
     // Copies sample i of the last reception to Data[i]; fails when Data is shorter
     // than the reception.
