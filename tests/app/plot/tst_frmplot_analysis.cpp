@@ -2,6 +2,7 @@
 #include "AppState.h"
 #include "NumberFormat.h"
 #include "Plot.h"
+#include "TestBlocks.h"
 #include "UserMessage.h"
 #include "frmPlot.h"
 
@@ -16,24 +17,7 @@
 
 namespace {
 
-std::vector<std::int32_t> sineCodes(int count, int bin, int length, double amplitude)
-{
-    std::vector<std::int32_t> codes(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        codes[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(
-            std::lround(amplitude * std::sin(2 * std::numbers::pi * bin * i / length) + (i % 3) - 1));
-    return codes;
-}
-
-void loadBlock(frmPlot &plot, const std::vector<std::int32_t> &codes, double sampleFreq = 4096.0)
-{
-    plot.setDeviceID(QStringLiteral("KZ7305"));
-    plot.setLSBSize(1e-6);
-    plot.setNumBits(24);
-    plot.setnumPoints(static_cast<std::int32_t>(codes.size()));
-    plot.setSampleFreq(sampleFreq);
-    plot.LoadData(codes);
-}
+using namespace TestBlocks;
 
 QString sep()
 {
@@ -121,7 +105,7 @@ private slots:
     void marksFollowTheBoxes()
     {
         frmPlot plot;
-        loadBlock(plot, sineCodes(4096, 100, 4096, 1000000), 8192.0);
+        loadBlock(plot, sineCodes(4096, 100, 4096, 1000000), 24, 8192.0);
         plot.cbMainLobe()->setChecked(true);
         plot.showView(frmPlot::FFTPlot);
         const double snr = plot.SNR();
