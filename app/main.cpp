@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "QuitOnSignal.h"
+#include "InterruptWatcher.h"
 #include "SimulatedBoard.h"
 #include "UserMessage.h"
 #include "frmMain.h"
@@ -47,7 +47,8 @@ int main(int argc, char *argv[])
             offerPort(devicePath);
     }
     // A logout or kill ends the program as File > Exit does.
-    QuitOnSignal quitOnSignal([&window] { window.close(); });
+    InterruptWatcher interrupts;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &window, &QWidget::close);
     window.load();
     return QApplication::exec();
 }

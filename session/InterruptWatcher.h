@@ -5,8 +5,10 @@
 
 class QSocketNotifier;
 
-// Turns SIGINT and SIGTERM into the signal interrupted(), delivered by the
-// event loop, so a wait can end cleanly instead of the process dying mid-file.
+// Turns SIGINT and SIGTERM (Ctrl+C, logout, kill) into the signal
+// interrupted(), delivered by the event loop, so a wait can end cleanly and
+// the program can end as File > Exit ends it, instead of dying mid-file. The
+// handler only writes a byte to a pipe that the event loop reads.
 class InterruptWatcher : public QObject
 {
     Q_OBJECT
