@@ -11,6 +11,7 @@
 #include "RadixTwoFft.h"
 #include "SpectralMetrics.h"
 #include "Spectrum.h"
+#include "SpectrumAverage.h"
 #include "TimeStatistics.h"
 #include "frmPlot.h"
 #include "QtBenchmarkMain.h"
@@ -76,6 +77,25 @@ void BM_FftViewAnalysis(benchmark::State &state)
 BENCHMARK(BM_FftViewAnalysis)->DenseRange(0, FftWindows::Count - 1)->Unit(benchmark::kMicrosecond);
 
 // What a new window kind or length costs once before it is kept.
+// One block more in an average of K spectra of the largest length: the mean
+// of K blocks' powers is summed afresh, so the cost grows with K. The kept
+// powers take K x (n/2 + 1) x 8 bytes (K = 1000: 131 MB).
+void BM_AverageOneMoreBlock(benchmark::State &state)
+{
+    Spectrum spectrum;
+    spectrum.compute(block(), FftWindow::BlackmanHarris, false, 24);
+    const SpectrumAverage::Shape shape{Length, 1000, 24, 0.3e-6, FftWindow::BlackmanHarris, false};
+    SpectrumAverage average(static_cast<int>(state.range(0)));
+    while (average.count() < average.depth())
+        average.add(shape, spectrum.levels().first(Length));
+    for (auto _ : state) {
+        average.add(shape, spectrum.levels().first(Length));
+        benchmark::DoNotOptimize(average.levels().data());
+    }
+    state.counters["kept MB"] = double(average.count()) * (Length / 2 + 1) * sizeof(double) / 1e6;
+}
+BENCHMARK(BM_AverageOneMoreBlock)->Arg(16)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 void BM_WindowTable(benchmark::State &state)
 {
     const auto window = FftWindows::fromIndex(static_cast<int>(state.range(0)));
@@ -238,6 +258,8 @@ public:
         ratio("FFT-view UpdatePlot, the program's progress handler / no handler", "BM_FftViewUpdatePlot/2",
               "BM_FftViewUpdatePlot/0");
         ratio("noise figures / time statistics", "BM_NoiseFigures", "BM_TimeStatistics");
+        ratio("one more block in an average of 1000 / FFT-view analysis (Blackman-Harris)",
+              "BM_AverageOneMoreBlock/1000", "BM_FftViewAnalysis/4");
     }
 
 private:
