@@ -4,11 +4,11 @@
 #include "Plot.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPicture>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -63,6 +63,22 @@ bool canPrint(const QPrinter &printer)
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
+bool paintPage(Plot &plot, QPaintDevice &device, const QRect &page, const QStringList &header)
+{
+    QFont font;
+    font.setPointSizeF(10);
+    const QString headerText = header.join(QLatin1Char('\n'));
+    const QFontMetrics metrics(font, &device);
+    const QRect headerRect = metrics.boundingRect(page, Qt::AlignLeft | Qt::AlignTop, headerText);
+    const int graphTop = header.isEmpty() ? page.top() : headerRect.bottom() + metrics.height();
+    const QRect graphArea(page.left(), graphTop, page.width(), page.bottom() - graphTop);
+    // The header and the graph share one painter: ending it ends a print job.
+    return !graphArea.isEmpty() && plot.renderTo(device, graphArea, [&](QPainter &painter) {
+        painter.setFont(QFont(font, &device));
+        painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, headerText);
+    });
+}
+
 bool print(Plot &plot, QPrinter &printer, const QStringList &header, QString *error)
 {
     const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
@@ -70,31 +86,7 @@ bool print(Plot &plot, QPrinter &printer, const QStringList &header, QString *er
         *error = QStringLiteral("The printer's page has no printable area.");
         return false;
     }
-    // One painter does the whole page (ending a painter ends the print job), so
-    // the graph is recorded first and replayed below the header.
-    QPicture graph;
-    const double toPage = double(printer.resolution()) / graph.logicalDpiX();
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        *error = QStringLiteral("The printer could not print the graph.");
-        return false;
-    }
-    QFont font = painter.font();
-    font.setPointSizeF(10);
-    painter.setFont(font);
-    const QRect headerRect = painter.boundingRect(page, Qt::AlignLeft | Qt::AlignTop, header.join(QLatin1Char('\n')));
-    painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, header.join(QLatin1Char('\n')));
-    const int gap = header.isEmpty() ? 0 : painter.fontMetrics().height();
-    const QRect graphArea(page.left(), headerRect.bottom() + gap, page.width(), page.bottom() - headerRect.bottom() - gap);
-    const QSize graphSize(qRound(graphArea.width() / toPage), qRound(graphArea.height() / toPage));
-    const bool drawn = graphSize.width() > 0 && graphSize.height() > 0 && plot.renderTo(graph, QRect(QPoint(0, 0), graphSize));
-    if (drawn) {
-        painter.translate(graphArea.topLeft());
-        painter.scale(toPage, toPage);
-        painter.drawPicture(0, 0, graph);
-    }
-    painter.end();
-    if (!drawn || printer.printerState() == QPrinter::Error) {
+    if (!paintPage(plot, printer, page, header) || printer.printerState() == QPrinter::Error) {
         *error = QStringLiteral("The printer could not print the graph.");
         return false;
     }

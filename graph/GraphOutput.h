@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 class Plot;
+class QPaintDevice;
 class QPrinter;
 
 // Puts the graph on paper or into a file. Printouts and exported pictures go
@@ -19,6 +21,10 @@ bool canPrint(const QPrinter &printer);
 // the rest of it, in the page's orientation. False with a message when the
 // printer cannot be started.
 bool print(Plot &plot, QPrinter &printer, const QStringList &header, QString *error);
+// What print() puts on the page: the header lines at the top of page and the
+// graph filling the rest, on device at its resolution. False when no painter
+// could be started on device.
+bool paintPage(Plot &plot, QPaintDevice &device, const QRect &page, const QStringList &header);
 
 // Writes the graph to path as PNG, SVG or PDF by the file's extension (case
 // insensitive), laid out for size pixels at 96 dpi. Nothing is left behind on

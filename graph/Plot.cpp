@@ -337,7 +337,7 @@ void Plot::showEvent(QShowEvent *event)
     m_chart->replot(QCustomPlot::rpQueuedReplot);
 }
 
-bool Plot::renderTo(QPaintDevice &device, const QRect &target)
+bool Plot::renderTo(QPaintDevice &device, const QRect &target, const std::function<void(QPainter &)> &drawFirst)
 {
     const double scale = device.logicalDpiX() / ScreenDpi;
     const int width = std::max(1, qRound(target.width() / scale));
@@ -345,6 +345,11 @@ bool Plot::renderTo(QPaintDevice &device, const QRect &target)
     QCPPainter painter(&device);
     if (!painter.isActive())
         return false;
+    if (drawFirst) {
+        painter.save();
+        drawFirst(painter);
+        painter.restore();
+    }
     painter.setMode(QCPPainter::pmVectorized);
     if (scale != 1.0)
         painter.setMode(QCPPainter::pmNonCosmetic);

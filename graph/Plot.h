@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QString>
 #include <QVector>
+
+#include <functional>
 #include <QWidget>
 #include <cstdint>
 #include <span>
@@ -154,7 +156,11 @@ public:
     // device's resolution (fonts in pixels at 96 dpi, scaled to the device), so
     // a printout, a PDF and a picture of the same graph look alike.
     // False when no painter could be started on device (a printer that fails).
-    bool renderTo(QPaintDevice &device, const QRect &target);
+    // drawFirst, when given, draws on the same painter before the graph, in the
+    // device's own coordinates: a printout's header (ending that painter would
+    // end the print job).
+    bool renderTo(QPaintDevice &device, const QRect &target,
+                  const std::function<void(QPainter &)> &drawFirst = {});
     // The graph as a picture of size pixels on white.
     QImage renderImage(const QSize &size);
     // The boxes of the annotation texts shown, in pixels of the graph, as the

@@ -10,7 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev
   scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap
-  locales
+  locales poppler-utils
 )
 
 missing=()
