@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reception of an acquired block: block reads of the sample page, answers
+// assembled into samples, and the failure, resend and abort paths.
+#include "kz7305.h"
+
+#include "NuvarDriverError.h"
+#include "csrdrv.h"
+#include "kz7305Internals.h"
+#include "kz7305RegisterMap.h"
+#include "stupidTimeoutMsg.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using namespace kz7305RegisterMap;
+using namespace kz7305Internals;
+
+std::int32_t decodeSample(quint8 b0, quint8 b1, quint8 b2)
+{
+    std::int32_t code = b0 * 65536 + b1 * 256 + b2;
+    if (code > 8388607)
+        code -= 16777216;
+    return code;
+}
+
+} // namespace
+
+void kz7305::StartDataReceive(std::int16_t, std::int32_t nSamples)
+{
+    if (nSamples < 1 || nSamples > MaxReceiveSamples)
+        throw NuvarDriverError("Cannot receive " + std::to_string(nSamples) + " samples");
+    CallScope scope(*this);
+    m_buffer.assign(static_cast<std::size_t>(nSamples), 0);
+    m_samplesToReceive = nSamples;
+    m_samplesReceived = 0;
+    m_notReadyAnswers = 0;
+    m_receiving = true;
+    ++m_reception;
+    try {
+        RequestNextBlock();
+    } catch (...) {
+        m_receiving = false;
+        m_status = STATUS_ERROR;
+        throw;
+    }
+    raise(EVENT_RX_START);
+}
+
+void kz7305::RequestNextBlock()
+{
+    const std::int32_t count = std::min(m_samplesToReceive - m_samplesReceived, MaxBlockSamples);
+    m_link->setPage(SamplePage);
+    m_link->readBlock(BytesPerSample * m_samplesReceived, BytesPerSample * count);
+}
+
+void kz7305::linkResponseReceived()
+{
+    CallScope scope(*this);
+    const PacketRef packet = m_link->takeAnswer();
+    if (!packet || !m_receiving)
+        return;
+    if (packet->packetType() == ReadResponse) {
+        m_notReadyAnswers = 0;
+        assembleSamples(*packet);
+    } else if (packet->packetType() == StatusPacket) {
+        // The data is not ready yet: ask again, but not for ever.
+        if (++m_notReadyAnswers > MaxNotReadyAnswers) {
+            m_lastError = QStringLiteral("the board kept answering that the data is not ready");
+            receptionFailed();
+            return;
+        }
+        RequestNextBlock();
+    }
+}
+
+void kz7305::assembleSamples(const csr232packet &packet)
+{
+    // Whole samples only, and never more than are outstanding.
+    const int whole = packet.varLength() / BytesPerSample;
+    const int count = std::min(whole, int(m_samplesToReceive - m_samplesReceived));
+    for (int j = 0; j < count; ++j) {
+        const int at = BytesPerSample * j;
+        m_buffer[std::size_t(m_samplesReceived)] =
+            decodeSample(packet.dataBufferByte(at), packet.dataBufferByte(at + 1), packet.dataBufferByte(at + 2));
+        ++m_samplesReceived;
+    }
+    const std::weak_ptr<int> token = m_lifetime;
+    if (m_samplesReceived == m_samplesToReceive) {
+        m_receiving = false;
+        raise(EVENT_RX_FINISH);
+        if (alive(token))
+            m_status = STATUS_DATA_AVAILABLE;
+        return;
+    }
+    const std::uint64_t reception = m_reception;
+    raise(EVENT_RX_CONT);
+    if (alive(token) && m_reception == reception && m_receiving)
+        RequestNextBlock();
+}
+
+void kz7305::linkResponseTimeout()
+{
+    if (!m_receiving)
+        return;
+    noteLinkFailure();
+    receptionFailed();
+}
+
+void kz7305::receptionFailed()
+{
+    CallScope scope(*this);
+    const std::weak_ptr<int> token = m_lifetime;
+    const std::uint64_t reception = m_reception;
+    m_receiving = false;
+    if (windowsAvailable() && !m_timeoutMsg) {
+        m_timeoutMsg = new stupidTimeoutMsg;
+        m_timeoutMsg->showAndWait();
+        if (!alive(token))
+            return;
+        delete m_timeoutMsg.data();
+    }
+    // A reception started while the window was open is not the one that failed.
+    if (m_reception != reception)
+        return;
+    raise(EVENT_RX_ERROR);
+    if (alive(token))
+        m_status = STATUS_ERROR;
+}
+
+void kz7305::AbortDataReceive()
+{
+    if (!m_receiving)
+        return;
+    m_receiving = false;
+    ++m_reception; // a reception still on the stack does not go on
+    m_buffer.clear();
+    m_samplesReceived = 0;
+    m_link->abandonBlockReads();
+    m_status = STATUS_IDLE;
+}
+
+void kz7305::GetData(std::span<std::int32_t> Data)
+{
+    if (Data.size() < m_buffer.size())
+        throw NuvarDriverError("GetData: the array holds " + std::to_string(Data.size()) + " elements, the block "
+                               + std::to_string(m_buffer.size()) + " samples");
+    std::copy(m_buffer.begin(), m_buffer.end(), Data.begin());
+}
