@@ -4,6 +4,7 @@
 // window as it grows and shrinks.
 #include "AcquisitionPanel.h"
 #include "DialogAnswerer.h"
+#include "ShippedDriver.h"
 #include "SimulatedBoard.h"
 #include "Plot.h"
 #include "frmMain.h"
@@ -73,10 +74,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-        qputenv("KZ7305EVM_PLUGIN_PATH", qgetenv("KZ_TEST_PLUGIN_DIR"));
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KZ7305EVM"), QStringLiteral("KZ7305EVM"))
-            .setValue(QStringLiteral("Plugins/DriverName"), QStringLiteral("KZ7305EVM.kz7305"));
+        useShippedDriver(m_dir);
         const QString path = m_board.start();
         QVERIFY2(!path.isEmpty(), qPrintable(m_board.errorString()));
         qputenv("KZ7305EVM_PORTS", path.toLocal8Bit());

@@ -5,6 +5,7 @@
 #include "AcquisitionPanel.h"
 #include "AppState.h"
 #include "DialogAnswerer.h"
+#include "ShippedDriver.h"
 #include "SimulatedBoard.h"
 #include "frmMain.h"
 #include "frmPlot.h"
@@ -14,7 +15,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -54,10 +54,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-        qputenv("KZ7305EVM_PLUGIN_PATH", qgetenv("KZ_TEST_PLUGIN_DIR"));
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KZ7305EVM"), QStringLiteral("KZ7305EVM"))
-            .setValue(QStringLiteral("Plugins/DriverName"), QStringLiteral("KZ7305EVM.kz7305"));
+        useShippedDriver(m_dir);
     }
 
     void singleShot()
