@@ -7,12 +7,9 @@
 namespace {
 
 // One stage: blocks of 2 * half points, butterflies between points k and k + half
-// of each block with twiddle k of the stage. An AVX copy, chosen at run time,
-// does four butterflies per instruction instead of two; AVX has no fused
-// multiply-add, so each result is rounded exactly as in the default copy.
-__attribute__((target_clones("avx", "default"))) void butterflyStage(double *__restrict re, double *__restrict im,
-                                                                      const double *__restrict wr,
-                                                                      const double *__restrict wi, int n, int half)
+// of each block with twiddle k of the stage.
+void butterflyStage(double *__restrict re, double *__restrict im, const double *__restrict wr,
+                    const double *__restrict wi, int n, int half)
 {
     for (int block = 0; block < n; block += 2 * half) {
         double *__restrict re0 = re + block;
