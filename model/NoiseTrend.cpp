@@ -3,6 +3,7 @@
 
 #include "NoiseFigures.h"
 #include "NumberFormat.h"
+#include "VectorState.h"
 
 #include <QFile>
 
@@ -22,6 +23,7 @@ NoiseTrend::~NoiseTrend() = default;
 
 bool NoiseTrend::add(const SampleBlock &block, const QDateTime &time, QString *error)
 {
+    clearUpperVectorState(); // the block's graph was just drawn
     const NoiseFigures figures = NoiseFigures::compute(block.samples, block.numBits, block.lsbSize);
     const Row row{time, ++m_lastBlock, figures.offsetUv, figures.rmsNoiseUv, figures.ppNoiseUv};
     if (m_rows.empty())

@@ -5,6 +5,7 @@
 #include "DataFileWriter.h"
 #include "DataList.h"
 #include "NumberFormat.h"
+#include "VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,6 +91,9 @@ void PlotDocument::raiseProgress(std::int32_t progress)
 {
     m_calcProgress = progress;
     emit CalcStatus();
+    // The handlers may have drawn (a progress bar): the analysis that follows,
+    // and the pass's first step after a drawing, start with clean vector state.
+    clearUpperVectorState();
 }
 
 void PlotDocument::runAnalysisPass()

@@ -1,22 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the plot window's analysis on the largest block (43 690 samples,
 // FFT length 32 768), with FFTW's transform of the same length as reference.
-// Ends with the ratios: transform / FFTW and pass with / without a progress bar.
+// The program's FFT-view pass runs twice: before the GUI starts and after, with
+// the AVX upper halves put in use before each pass as a drawing leaves them.
+// Ends with the ratios: GUI-started / bare, transform / FFTW, and the pass
+// with / without a progress bar.
 #include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
 #include "AppState.h"
 #include "DataList.h"
 #include "Histogram.h"
 #include "NoiseFigures.h"
+#include "PlotDocument.h"
 #include "RadixTwoFft.h"
 #include "SpectralMetrics.h"
 #include "Spectrum.h"
 #include "SpectrumAverage.h"
 #include "TimeStatistics.h"
+#include "VectorState.h"
 #include "frmPlot.h"
 #include "QtBenchmarkMain.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <benchmark/benchmark.h>
@@ -67,6 +73,7 @@ void BM_FftViewAnalysis(benchmark::State &state)
     const auto window = FftWindows::fromIndex(static_cast<int>(state.range(0)));
     Spectrum spectrum;
     LobeTables tables;
+    clearUpperVectorState(); // as the program's pass starts
     for (auto _ : state) {
         spectrum.compute(block(), window, false, 24);
         const auto metrics = SpectralMetrics::compute(spectrum.bins().first(Length), 11, 10, tables);
@@ -75,6 +82,37 @@ void BM_FftViewAnalysis(benchmark::State &state)
     state.SetLabel(FftWindows::title(window).toStdString());
 }
 BENCHMARK(BM_FftViewAnalysis)->DenseRange(0, FftWindows::Count - 1)->Unit(benchmark::kMicrosecond);
+
+// The program's FFT-view pass (PlotDocument: window, transform, dB, metrics,
+// tone figures) with the window table kept (0) or computed afresh, the window
+// kind changing between Hamming and Blackman-Harris at every pass (1). Once the
+// GUI has started, each pass follows a drawing's vector state.
+void BM_FftViewPass(benchmark::State &state)
+{
+    const bool guiStarted = QCoreApplication::instance() != nullptr;
+    AppState::setDataReady(true);
+    PlotDocument document;
+    document.setNumBits(24);
+    document.setLSBSize(0.3e-6);
+    document.setSampleFreq(1000);
+    document.setnumPoints(BlockSize);
+    document.LoadData(block());
+    document.setView(PlotDocument::FFTPlot);
+    PlotDocument::FftOptions options;
+    options.window = FftWindow::BlackmanHarris;
+    for (auto _ : state) {
+        if (state.range(0) == 1)
+            options.window = options.window == FftWindow::Hamming ? FftWindow::BlackmanHarris : FftWindow::Hamming;
+        document.setFftOptions(options);
+        document.invalidate();
+        if (guiStarted)
+            dirtyUpperVectorState();
+        document.runAnalysisPass();
+        benchmark::DoNotOptimize(document.metrics());
+    }
+    state.SetLabel(state.range(0) == 0 ? "window table kept" : "window table computed");
+}
+BENCHMARK(BM_FftViewPass)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // What a new window kind or length costs once before it is kept.
 // One block more in an average of K spectra of the largest length: the mean
@@ -100,6 +138,7 @@ void BM_WindowTable(benchmark::State &state)
 {
     const auto window = FftWindows::fromIndex(static_cast<int>(state.range(0)));
     std::vector<double> values(Length);
+    clearUpperVectorState(); // as the program's pass starts
     for (auto _ : state) {
         for (int i = 0; i < Length; ++i)
             values[i] = FftWindows::value(window, i, Length);
@@ -237,21 +276,43 @@ void BM_FftViewUpdatePlot(benchmark::State &state)
 }
 BENCHMARK(BM_FftViewUpdatePlot)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
+// Whether a raster fill, the drawing that leaves the upper halves in use with
+// Qt's AVX2 code, does so on this machine and this Qt.
+const char *fillLeavesUpperHalvesInUse()
+{
+    clearUpperVectorState();
+    QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    const auto inUse = upperVectorStateInUse();
+    clearUpperVectorState();
+    return !inUse ? "cannot tell on this CPU" : *inUse ? "yes" : "no";
+}
+
 // Console output as usual, then the ratios (of CPU times, so that other load
 // on the machine does not skew them) of the runs named below.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Runs made before the GUI starts are kept under "bare/" and their name.
+    void setBeforeGui(bool before) { m_prefix = before ? "bare/" : ""; }
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs)
-            m_seconds[run.benchmark_name()] =
+            m_seconds[m_prefix + run.benchmark_name()] =
                 run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
+        if (!m_prefix.empty())
+            return;
+        std::cout << "a QImage fill leaves the AVX upper halves in use: " << fillLeavesUpperHalvesInUse() << '\n';
+        ratio("FFT-view pass, GUI-started / bare, window table kept", "BM_FftViewPass/0", "bare/BM_FftViewPass/0");
+        ratio("FFT-view pass, GUI-started / bare, window table computed", "BM_FftViewPass/1",
+              "bare/BM_FftViewPass/1");
+        ratio("FFT-view pass (GUI-started, table kept) / FFTW transform", "BM_FftViewPass/0", "BM_TransformFftw");
         ratio("transform / FFTW (n = 32768)", "BM_Transform", "BM_TransformFftw");
         ratio("FFT-view UpdatePlot, bar moved at every point / no handler", "BM_FftViewUpdatePlot/1",
               "BM_FftViewUpdatePlot/0");
@@ -272,6 +333,7 @@ private:
     }
 
     std::map<std::string, double> m_seconds;
+    std::string m_prefix;
 };
 
 } // namespace
@@ -279,5 +341,9 @@ private:
 int main(int argc, char **argv)
 {
     RatioReporter reporter;
-    return runQtBenchmarks(argc, argv, &reporter);
+    return runQtBenchmarks(argc, argv, &reporter, [&reporter] {
+        reporter.setBeforeGui(true);
+        benchmark::RunSpecifiedBenchmarks(&reporter, "BM_FftViewPass");
+        reporter.setBeforeGui(false);
+    });
 }

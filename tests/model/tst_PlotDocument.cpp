@@ -4,10 +4,12 @@
 #include "AppState.h"
 #include "Plot.h"
 #include "PlotDocument.h"
+#include "VectorState.h"
 #include "ViewGraph.h"
 
 #include <QLocale>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <numeric>
@@ -148,6 +150,30 @@ private slots:
         expected.emplace_back(max, 0); // end of the pass
         QCOMPARE(log.reports, expected);
         QCOMPARE(max, points == 8 ? 1 : 512);
+    }
+
+    // A CalcStatus handler that draws leaves the AVX upper halves in use (Qt's
+    // AVX2 fills do); the analysis before and after each report must run with
+    // them clean, or SSE code runs several times slower on many Intel CPUs.
+    void analysisRunsWithCleanVectorStateAfterDrawing()
+    {
+        dirtyUpperVectorState();
+        if (!upperVectorStateInUse().value_or(false))
+            QSKIP("this CPU does not report the vector state in use");
+        PlotDocument plot;
+        setBlock(plot, noisyTone(40, 3), 24);
+        plot.setView(PlotDocument::FFTPlot);
+        std::vector<bool> dirtyWhenReported;
+        connect(&plot, &PlotDocument::CalcStatus, &plot, [&] {
+            dirtyWhenReported.push_back(upperVectorStateInUse().value());
+            dirtyUpperVectorState();
+        });
+        dirtyUpperVectorState(); // after setBlock: the C library's AVX2 copies clear it
+        plot.runAnalysisPass();
+        QVERIFY(dirtyWhenReported.size() > 2);
+        QVERIFY(dirtyWhenReported.front()); // the drawing before the pass
+        QVERIFY(std::none_of(dirtyWhenReported.begin() + 1, dirtyWhenReported.end(), [](bool b) { return b; }));
+        QVERIFY(!upperVectorStateInUse().value());
     }
 
     void notReadyComputesNothing()
