@@ -123,12 +123,14 @@ public:
     }
 
 private:
+    // Events still pending when the test ends die with the driver.
     template <typename F>
     void later(F f)
     {
-        QTimer::singleShot(1, f);
+        QTimer::singleShot(1, &m_pending, f);
     }
 
+    QObject m_pending;
     std::int32_t m_samples = 0;
     std::int32_t m_received = 0;
     StatusEnum m_status = STATUS_IDLE;
