@@ -3,6 +3,8 @@
 
 #include "NumberFormat.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace CodeText {
@@ -32,6 +34,55 @@ QString percentOfFullScale(double value, int numBits, QChar separator)
 QString scaledByLsb(double value, double lsbSize, QChar separator)
 {
     return NumberFormat::pattern(value * lsbSize, 0, 4, separator);
+}
+
+namespace {
+
+// Fixed decimals: enough that a step of resolution shows in a number whose
+// unit is unit, at most 12.
+int decimalsFor(double resolution, double unit)
+{
+    if (!(resolution > 0) || !std::isfinite(resolution))
+        return 4;
+    return std::clamp(static_cast<int>(std::ceil(-std::log10(resolution / unit) - 1e-9)), 0, 12);
+}
+
+QString fixed(double value, int decimals, QChar separator)
+{
+    return QString::number(value, 'f', decimals).replace(QLatin1Char('.'), separator);
+}
+
+} // namespace
+
+QString volts(double volts, double resolution, QChar separator)
+{
+    static const std::array<std::pair<double, const char *>, 4> units{
+        {{1.0, "V"}, {1e-3, "mV"}, {1e-6, "µV"}, {1e-9, "nV"}}};
+    const double size = volts != 0 ? std::fabs(volts) : resolution;
+    auto unit = units.back();
+    for (const auto &candidate : units) {
+        if (size >= candidate.first * (1 - 1e-12)) {
+            unit = candidate;
+            break;
+        }
+    }
+    return fixed(volts / unit.first, decimalsFor(resolution, unit.first), separator) + QLatin1Char(' ') +
+           QString::fromUtf8(unit.second);
+}
+
+QString screenCode(double value, DataFormat format, const CodeScale &scale, QChar separator)
+{
+    switch (format) {
+    case DataFormat::PercentOfFullScale:
+        return fixed(percentValue(value, scale.numBits), decimalsFor(percentValue(1, scale.numBits) - 50, 1), separator);
+    case DataFormat::ScaledByLsb:
+        return volts(value * scale.lsbSize, scale.lsbSize, separator);
+    case DataFormat::Hexadecimal:
+        return hexadecimal(value, scale.numBits);
+    case DataFormat::Integer:
+        break;
+    }
+    return NumberFormat::general(value, separator);
 }
 
 QString code(std::int32_t value, DataFormat format, const CodeScale &scale, QChar separator)

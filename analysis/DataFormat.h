@@ -29,8 +29,16 @@ QString percentOfFullScale(double value, int numBits, QChar separator);
 // value * lsbSize with the pattern "0.####".
 QString scaledByLsb(double value, double lsbSize, QChar separator);
 
-// A code in the given format (Integer gives the signed decimal).
+// A code in the given format (Integer gives the signed decimal), as files
+// write it.
 QString code(std::int32_t value, DataFormat format, const CodeScale &scale, QChar separator);
+// The same for the screen: volts and % of full scale carry enough decimals to
+// tell neighbouring codes apart, volts in V, mV, µV or nV as fits the value.
+QString screenCode(double value, DataFormat format, const CodeScale &scale, QChar separator);
+
+// volts in V, mV, µV or nV as fits its size, with enough decimals to show a
+// step of resolution volts ("2.6000000 V", "-0.5 µV").
+QString volts(double volts, double resolution, QChar separator);
 
 // The percentage of full scale as a number, also used for graphs.
 double percentValue(double value, int numBits);

@@ -8,7 +8,7 @@ namespace DataList {
 QString line(std::int32_t number, std::int32_t code, DataFormat format, const CodeScale &scale,
              QChar separator)
 {
-    return QString::number(number) + QLatin1Char('\t') + CodeText::code(code, format, scale, separator);
+    return QString::number(number) + QLatin1Char('\t') + CodeText::screenCode(code, format, scale, separator);
 }
 
 QStringList lines(std::span<const std::int32_t> samples, std::optional<DataFormat> format,

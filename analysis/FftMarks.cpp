@@ -54,8 +54,10 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
 
 QStringList statusTexts(const SpectralMetrics &metrics, QChar separator)
 {
+    // The screen never shows the stand-in for a figure left uncomputed.
     auto text = [&](const char *label, double value) {
-        return QLatin1String(label) + NumberFormat::pattern(value, 0, 4, separator);
+        return QLatin1String(label) +
+               (value == SpectralMetrics::Uncomputed ? QStringLiteral("-") : NumberFormat::pattern(value, 0, 4, separator));
     };
     return {text("SNR: ", metrics.snr), text("SINAD: ", metrics.sinad), text("THD: ", metrics.thd),
             text("SFDR: ", metrics.sfdr)};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NoiseTexts.h"
 
+#include <array>
 #include <cmath>
 
 namespace NoiseTexts {
@@ -31,9 +32,25 @@ QString significant3(double value, QChar separator)
     return withSeparator(QString::number(rounded, 'f', std::max(0, 2 - exponent)), separator);
 }
 
+QString volts(double value, QChar separator)
+{
+    static const std::array<std::pair<double, const char *>, 4> units{
+        {{1.0, "V"}, {1e-3, "mV"}, {1e-6, "µV"}, {1e-9, "nV"}}};
+    auto unit = units.back();
+    for (const auto &candidate : units) {
+        if (std::fabs(value) >= candidate.first) {
+            unit = candidate;
+            break;
+        }
+    }
+    if (value == 0)
+        unit = units[2];
+    return significant3(value / unit.first, separator) + QLatin1Char(' ') + QString::fromUtf8(unit.second);
+}
+
 QString microvolts(std::optional<double> value, QChar separator)
 {
-    return withUnit(value, value ? significant3(*value, separator) : QString(), "µV");
+    return value ? volts(*value * 1e-6, separator) : QStringLiteral("-");
 }
 
 QString codes(std::optional<double> value, QChar separator)
@@ -43,6 +60,8 @@ QString codes(std::optional<double> value, QChar separator)
 
 QString bits(std::optional<double> value, QChar separator)
 {
+    if (value && *value < 0)
+        value.reset();
     return withUnit(value, value ? withSeparator(QString::number(*value, 'f', 2), separator) : QString(), "bits");
 }
 

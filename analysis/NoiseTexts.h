@@ -9,9 +9,10 @@
 #include <QString>
 #include <optional>
 
-// The noise and tone figures as the screen and printouts show them: microvolts
+// The noise and tone figures as the screen and printouts show them: voltages
 // and codes with three significant digits, bits and dBFS with two decimals,
-// the unit always shown, and "-" for a figure that was not computed.
+// the unit always shown, and "-" for a figure that was not computed (and for
+// a resolution below zero bits, which says only that the signal is large).
 namespace NoiseTexts {
 
 inline constexpr auto NoToneNote = "No tone found: the FFT figures describe noise only.";
@@ -25,7 +26,10 @@ struct Row {
 // "12.3", "12300"); 0 gives "0".
 QString significant3(double value, QChar separator);
 
+// A voltage given in microvolts, shown in V, mV, µV or nV as fits its size.
 QString microvolts(std::optional<double> value, QChar separator);
+// The same for a value in volts, three significant digits.
+QString volts(double value, QChar separator);
 QString codes(std::optional<double> value, QChar separator);
 QString bits(std::optional<double> value, QChar separator);
 QString dbfs(std::optional<double> value, QChar separator);

@@ -59,7 +59,10 @@ void AcquisitionControl::updateDuration()
 void AcquisitionControl::updateCommands()
 {
     m_panel.cmdAcquire()->setEnabled(m_session.driver() && !m_session.running() && !busy());
-    m_panel.btnSetSampleRate()->setEnabled(!busy());
+    // The rate cannot change under a block being taken.
+    const bool rateEditable = !busy() && !acquiring();
+    m_panel.btnSetSampleRate()->setEnabled(rateEditable);
+    m_panel.txtSampleRate()->setEnabled(rateEditable);
 }
 
 void AcquisitionControl::returnToIdle()
@@ -68,19 +71,48 @@ void AcquisitionControl::returnToIdle()
     updateCommands();
 }
 
+void AcquisitionControl::showNote(Note note, const QString &text)
+{
+    m_note = note;
+    m_field1.setText(text);
+}
+
+void AcquisitionControl::clearNote(Note note)
+{
+    if (m_note != note)
+        return;
+    m_note = Note::None;
+    if (acquiring())
+        return; // the acquisition's own texts stand there now
+    m_field1.setText(QStringLiteral("Ready"));
+    if (note == Note::Failure)
+        m_field2.clear();
+}
+
+void AcquisitionControl::forgetFailure()
+{
+    clearNote(Note::Failure);
+}
+
 void AcquisitionControl::cmdAcquire_Click()
 {
     if (!m_session.driver() || m_session.running() || busy())
         return;
+    m_panel.commitSampleCount();
+    // A rate typed but not yet Set is the rate the user sees: use it.
+    if (!applyTypedRate(false))
+        return;
+    m_note = Note::None;
     AppState::setDataReady(false);
     m_panel.cmdStop()->show();
-    if (!m_session.start(m_panel.sampleCount(), true))
-        return;
+    m_session.start(m_panel.sampleCount(), true);
     updateCommands();
 }
 
 void AcquisitionControl::cmdStop_Click()
 {
+    if (!acquiring())
+        return; // nothing to stop: Esc while idle changes nothing
     m_panel.optSingleShot()->setChecked(true);
     m_contTimer.stop();
     m_field1.setText(QStringLiteral("Acquisition stopped"));
@@ -98,27 +130,43 @@ void AcquisitionControl::contTimer_Timer()
     if (!m_session.driver())
         return;
     m_panel.cmdStop()->show();
-    if (!m_session.start(m_panel.sampleCount(), false))
-        return;
+    m_session.start(m_panel.sampleCount(), false);
     updateCommands();
 }
 
 void AcquisitionControl::btnSetSampleRate_Click()
 {
-    const std::optional<double> rate = m_panel.sampleRate();
-    if (!rate) {
-        m_field1.setText(QStringLiteral("Sample rate \"%1\" is not a number: nothing sent").arg(m_panel.txtSampleRate()->text()));
-        return;
-    }
+    applyTypedRate(true);
+}
+
+bool AcquisitionControl::applyTypedRate(bool unchangedToo)
+{
     NuvarDriverClass *driver = m_session.driver();
     if (!driver || busy())
-        return;
-    try {
-        callDriver([driver, &rate] { driver->setSampleRate(*rate); });
-    } catch (const std::exception &error) {
-        m_field1.setText(QString::fromLocal8Bit(error.what()));
+        return false;
+    const std::optional<double> rate = m_panel.sampleRate();
+    if (rate && *rate == driver->SampleRate() && !unchangedToo) {
+        clearNote(Note::Rate);
+        return true;
+    }
+    QString refusal;
+    if (!rate) {
+        refusal = QStringLiteral("Sample rate \"%1\" is not a number: nothing sent").arg(m_panel.txtSampleRate()->text());
+    } else {
+        try {
+            callDriver([driver, &rate] { driver->setSampleRate(*rate); });
+        } catch (const std::exception &error) {
+            refusal = QString::fromLocal8Bit(error.what());
+        }
+    }
+    if (!refusal.isEmpty()) {
+        showNote(Note::Rate, refusal);
+        m_panel.showSampleRate(driver->SampleRate());
+    } else {
+        clearNote(Note::Rate);
     }
     updateDuration();
+    return refusal.isEmpty();
 }
 
 void AcquisitionControl::DriverEvent(EventEnum evType)
@@ -191,6 +239,7 @@ void AcquisitionControl::showBlock(const SampleBlock &block)
 
 void AcquisitionControl::showFailure(AcquisitionSession::Failure failure, const QString &cause)
 {
+    m_note = Note::Failure;
     m_field1.setText(failure == AcquisitionSession::Failure::NoReception
                          ? QStringLiteral("Data cannot be received. Check connections and power.")
                          : QStringLiteral("Acquisition error!"));

@@ -42,6 +42,10 @@ public:
         m_session.callDriver(std::forward<F>(f));
     }
 
+    // Puts the status bar back to "Ready" when it shows an acquisition's
+    // failure and nothing runs: the user has set the board up again.
+    void forgetFailure();
+
     // The noise of the blocks of continuous acquisitions.
     NoiseTrend &noiseTrend() { return m_trend; }
 
@@ -57,6 +61,17 @@ private:
     void cmdStop_Click();
     void contTimer_Timer();
     void btnSetSampleRate_Click();
+    // Sends the typed rate to the driver (with unchangedToo, also when it is
+    // the rate in force). A refused rate is told in the status bar and the
+    // field shows the rate in force again; returns false then.
+    bool applyTypedRate(bool unchangedToo);
+    // True from Acquire until the run ends (between the blocks of a
+    // continuous run too).
+    bool acquiring() const { return m_session.running() || m_contTimer.isActive(); }
+    // A note in the status bar, and the success that clears it.
+    enum class Note { None, Rate, Failure };
+    void showNote(Note note, const QString &text);
+    void clearNote(Note note);
     void showStage(AcquisitionSession::Stage stage, int done, int total);
     void showBlock(const SampleBlock &block);
     void showFailure(AcquisitionSession::Failure failure, const QString &cause);
@@ -73,4 +88,5 @@ private:
     QTimer m_contTimer;
     QElapsedTimer m_calcPaintClock;
     NoiseTrend m_trend;
+    Note m_note = Note::None;
 };

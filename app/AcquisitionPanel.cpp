@@ -27,7 +27,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
       m_optSingleShot(new QRadioButton(QStringLiteral("Single Shot"))),
       m_optContinuous(new QRadioButton(QStringLiteral("Continuous"))),
       m_cmdAcquire(new QPushButton(QStringLiteral("Acquire"))), m_cmdStop(new QToolButton),
-      m_progress(new QProgressBar), m_lblDuration(new QLabel)
+      m_progress(new QProgressBar), m_lblDuration(new QLabel), m_lblSampleCountNote(new QLabel)
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -49,6 +49,9 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     countRow->addWidget(m_txtNumSamples);
     countRow->addWidget(m_scrNumSamples);
     fields->addRow(QStringLiteral("Number of Samples:"), countRow);
+    m_lblSampleCountNote->setWordWrap(true);
+    m_lblSampleCountNote->hide();
+    fields->addRow(QString(), m_lblSampleCountNote);
     auto *rateRow = new QHBoxLayout;
     rateRow->addWidget(m_txtSampleRate);
     rateRow->addWidget(new QLabel(QStringLiteral("Hz")));
@@ -80,17 +83,40 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     column->addStretch(1);
 
     connect(m_scrNumSamples, &QScrollBar::valueChanged, this, &AcquisitionPanel::scrNumSamples_Change);
-    connect(m_txtNumSamples, &QLineEdit::textChanged, this, &AcquisitionPanel::txtNumSamples_Change);
+    connect(m_txtNumSamples, &QLineEdit::editingFinished, this, &AcquisitionPanel::commitSampleCount);
     connect(m_btnSetSampleRate, &QPushButton::clicked, this, &AcquisitionPanel::sampleRateClicked);
     m_txtSampleRate->installEventFilter(this);
 }
 
-std::int32_t AcquisitionPanel::sampleCountOf(const QString &text)
+namespace {
+
+// The number at the start of a text, rounded half to even; 0 when there is none.
+std::int32_t leadingCount(const QString &text)
 {
     static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
     const QRegularExpressionMatch match = leadingNumber.match(text);
-    const double value = match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
-    return std::clamp(NumberFormat::roundHalfEven32(value), MinSamples, MaxSamples);
+    return NumberFormat::roundHalfEven32(match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0);
+}
+
+} // namespace
+
+std::int32_t AcquisitionPanel::sampleCountOf(const QString &text)
+{
+    return std::clamp(leadingCount(text), MinSamples, MaxSamples);
+}
+
+void AcquisitionPanel::commitSampleCount()
+{
+    const std::int32_t typed = leadingCount(m_txtNumSamples->text());
+    const std::int32_t count = std::clamp(typed, MinSamples, MaxSamples);
+    m_txtNumSamples->setText(QString::number(count));
+    const QString note = typed == count ? QString()
+                                        : QStringLiteral("The number of samples must be %1 to %2: %3 is used")
+                                              .arg(MinSamples)
+                                              .arg(MaxSamples)
+                                              .arg(count);
+    m_lblSampleCountNote->setText(note);
+    m_lblSampleCountNote->setVisible(!note.isEmpty());
 }
 
 std::int32_t AcquisitionPanel::sampleCount() const
@@ -105,6 +131,12 @@ std::optional<double> AcquisitionPanel::sampleRate() const
     return ok ? std::optional<double>(rate) : std::nullopt;
 }
 
+void AcquisitionPanel::showSampleRate(double rate)
+{
+    // The field reads and writes a point, whatever the locale.
+    m_txtSampleRate->setText(NumberFormat::general(rate, QLatin1Char('.')));
+}
+
 void AcquisitionPanel::showDuration(std::int32_t samples, double rate)
 {
     const double seconds = samples / std::max(rate, 1e-9);
@@ -117,15 +149,10 @@ void AcquisitionPanel::showDuration(std::int32_t samples, double rate)
 void AcquisitionPanel::scrNumSamples_Change(int position)
 {
     const long long n = 1LL << std::clamp(20 - position, 0, 30);
-    if (n > 1)
+    if (n > 1) {
         m_txtNumSamples->setText(QString::number(n));
-}
-
-void AcquisitionPanel::txtNumSamples_Change()
-{
-    const QString limited = QString::number(sampleCountOf(m_txtNumSamples->text()));
-    if (m_txtNumSamples->text() != limited)
-        m_txtNumSamples->setText(limited);
+        commitSampleCount();
+    }
 }
 
 bool AcquisitionPanel::txtSampleRate_KeyPress(QKeyEvent *event)

@@ -39,11 +39,20 @@ public:
     QProgressBar *prgAcquisitionProgress() const { return m_progress; }
     // How long an acquisition of the count at the rate in force takes.
     QLabel *lblDuration() const { return m_lblDuration; }
+    // Says which count was used when the typed one was out of range.
+    QLabel *lblSampleCountNote() const { return m_lblSampleCountNote; }
     void showDuration(std::int32_t samples, double rate);
 
     std::int32_t sampleCount() const;
+    // Applies the count rules to the text typed so far and writes the count
+    // back, with a note naming the range when the text was out of it.
+    // Runs on Enter, on leaving the field, on the scroll bar and before an
+    // acquisition, never per keystroke, so a count can be typed digit by digit.
+    void commitSampleCount();
     // The rate typed in, or nothing when the text is not a number.
     std::optional<double> sampleRate() const;
+    // Shows the rate in force in the field.
+    void showSampleRate(double rate);
 
     // The sample count a text stands for: the number at its start (0 when there
     // is none), rounded half to even and limited to 8..43 690.
@@ -57,7 +66,6 @@ protected:
 
 private:
     void scrNumSamples_Change(int position);
-    void txtNumSamples_Change();
     bool txtSampleRate_KeyPress(QKeyEvent *event);
 
     QLabel *m_lblDriver;
@@ -71,4 +79,5 @@ private:
     QToolButton *m_cmdStop;
     QProgressBar *m_progress;
     QLabel *m_lblDuration;
+    QLabel *m_lblSampleCountNote;
 };

@@ -4,6 +4,7 @@
 #include "RecentFiles.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -32,15 +33,18 @@ QString run(QWidget *parent, FileDialogs::Mode mode, const QString &title)
     case FileDialogs::Mode::Open:
     case FileDialogs::Mode::Save: {
         const QString commaDelimited = QStringLiteral("Comma delimited (*.csv)");
-        dialog.setNameFilters({QStringLiteral("All Files (*.*)"), commaDelimited});
+        dialog.setNameFilters({QStringLiteral("All Files (*)"), commaDelimited});
         dialog.selectNameFilter(commaDelimited);
-        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        // Opening takes the name as typed; see FileDialogs::openedPath.
+        if (mode == FileDialogs::Mode::Save)
+            dialog.setDefaultSuffix(QStringLiteral("csv"));
         break;
     }
     }
     if (mode == FileDialogs::Mode::Open) {
+        // Any name: one that exists only with ".csv" added is still found.
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -57,7 +61,16 @@ QString run(QWidget *parent, FileDialogs::Mode mode, const QString &title)
 
 QString FileDialogs::getOpenFileName(QWidget *parent, const QString &title)
 {
-    return run(parent, Mode::Open, title);
+    return openedPath(run(parent, Mode::Open, title));
+}
+
+QString FileDialogs::openedPath(const QString &typed)
+{
+    const QFileInfo file(typed);
+    if (typed.isEmpty() || file.exists() || !file.suffix().isEmpty())
+        return typed;
+    const QString withSuffix = typed + QStringLiteral(".csv");
+    return QFileInfo::exists(withSuffix) ? withSuffix : typed;
 }
 
 QString FileDialogs::getSaveFileName(QWidget *parent, const QString &title)

@@ -19,6 +19,9 @@ enum class Mode { Open, Save, SaveGraph, SavePdf };
 using Handler = std::function<QString(Mode mode, const QString &title)>;
 
 QString getOpenFileName(QWidget *parent, const QString &title);
+// The file an Open of the typed name means: the name as typed, or with ".csv"
+// added when only that exists and the name has no extension.
+QString openedPath(const QString &typed);
 QString getSaveFileName(QWidget *parent, const QString &title);
 // A PNG, SVG or PDF file (default PNG) for the graph.
 QString getGraphFileName(QWidget *parent, const QString &title);

@@ -6,6 +6,7 @@
 #include "AppSettings.h"
 #include "AppState.h"
 #include "DriverLoader.h"
+#include "GraphToolActions.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
 #include "RecentFiles.h"
@@ -14,10 +15,12 @@
 #include "UserMessage.h"
 #include "WindowPlacement.h"
 #include "frmAbout.h"
+#include "frmKeyboardHelp.h"
 #include "frmNoiseTrend.h"
 #include "frmPlot.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -69,6 +72,7 @@ frmMain::frmMain(QWidget *parent)
         if (!busy && m_closePending)
             QTimer::singleShot(0, this, &QWidget::close);
     });
+    m_graphTools = new GraphToolActions([this] { return activePlot(); }, this);
     createMenus();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::updateCommands);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::updateTitle);
@@ -145,7 +149,19 @@ void frmMain::createMenus()
         trend->raise();
     });
 
+    QMenu *tools = addMenu("mnuTools", QStringLiteral("&Tools"));
+    for (QAction *entry : m_graphTools->entries()) {
+        if (entry)
+            tools->addAction(entry);
+        else
+            tools->addSeparator();
+    }
+
     QMenu *help = addMenu("mnuHelp", QStringLiteral("&Help"));
+    addEntry(help, "mnuHelpKeyboard", QStringLiteral("&Keyboard and Mouse"), [this] {
+        frmKeyboardHelp keys(this);
+        keys.exec();
+    });
     addEntry(help, "mnuHelpAbout", QStringLiteral("&About "), &frmMain::mnuHelpAbout_Click);
 
     QToolBar *toolBar = addToolBar(QStringLiteral("Toolbar"));
@@ -160,6 +176,8 @@ void frmMain::createMenus()
     addTool(open, "Open", QStringLiteral("document-open"), QStyle::SP_DialogOpenButton);
     addTool(save, "Save", QStringLiteral("document-save"), QStyle::SP_DialogSaveButton);
     addTool(print, "Print", QStringLiteral("document-print"), QStyle::SP_FileDialogDetailedView);
+    toolBar->addSeparator();
+    toolBar->addActions(m_graphTools->toolbarEntries());
     updateCommands();
 }
 
@@ -184,6 +202,7 @@ void frmMain::updateCommands()
 {
     const bool busy = m_acquisition->busy();
     const bool hasPlot = activePlot() != nullptr;
+    m_graphTools->setEnabled(hasPlot);
     for (const char *name : {"mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuFileExportGraph", "mnuViewScope",
                              "mnuViewFFT", "mnuViewHistogram", "mnuViewData", "tbOpen", "tbSave", "tbPrint"})
         if (QAction *entry = action(QLatin1String(name)))
@@ -220,6 +239,8 @@ frmPlot *frmMain::NewDocument()
     auto *plot = new frmPlot;
     m_mfrmPlot = plot;
     connect(plot, &frmPlot::CalcStatus, this, [this, plot] { m_acquisition->mfrmPlot_CalcStatus(*plot); });
+    m_graphTools->attach(*plot);
+    connect(plot, &frmPlot::commandDone, this, [this](const QString &text) { statusBar()->showMessage(text, 10000); });
     plot->setAttribute(Qt::WA_DeleteOnClose);
     // Once the window is gone, the commands that act on it may have no target.
     connect(plot, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &frmMain::updateCommands); });
@@ -327,9 +348,18 @@ void frmMain::bindDriver(const QString &driverName)
         // The stored board settings first, so the setup dialog shows them.
         noteRefusedSettings(RememberedSettings::restoreDriver(*m_driver));
         m_acquisition->callDriver([this] { m_driver->Setup(); });
+        watchSetupDialog();
     } catch (const std::exception &) {
         UserMessage::show(this, QStringLiteral("Failed to open driver"));
     }
+}
+
+void frmMain::watchSetupDialog()
+{
+    // The setup dialog stays open beside this window: once it has gone, the
+    // port whose absence the status bar reports may have been chosen.
+    for (QDialog *dialog : findChildren<QDialog *>(Qt::FindDirectChildrenOnly))
+        connect(dialog, &QObject::destroyed, m_acquisition, &AcquisitionControl::forgetFailure, Qt::UniqueConnection);
 }
 
 void frmMain::noteRefusedSettings(const QStringList &notes)
@@ -354,13 +384,13 @@ void frmMain::mnuEditEVMSetup_Click()
         return;
     try {
         m_acquisition->callDriver([this] { m_driver->Setup(); });
+        watchSetupDialog();
     } catch (const std::exception &error) {
         UserMessage::show(this, QStringLiteral("EVM Setup failed: %1").arg(QString::fromLocal8Bit(error.what())));
         return;
     }
     // The user is setting the board up again: an earlier failure is history.
-    m_statusField1->setText(QStringLiteral("Ready"));
-    m_statusField2->clear();
+    m_acquisition->forgetFailure();
 }
 
 void frmMain::mnuFilePageSetup_Click()

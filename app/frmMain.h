@@ -10,6 +10,7 @@
 
 class AcquisitionControl;
 class AcquisitionPanel;
+class GraphToolActions;
 class NuvarDriverClass;
 class QAction;
 class QLabel;
@@ -55,6 +56,7 @@ private:
     void createMenus();
     void loadStartupBlock();
     void bindDriver(const QString &driverName);
+    void watchSetupDialog();
     void unload();
     // Shows the notes of stored settings that were refused in the status bar.
     void noteRefusedSettings(const QStringList &notes);
@@ -75,6 +77,7 @@ private:
     QLabel *m_statusField1;
     QLabel *m_statusField2;
     AcquisitionControl *m_acquisition;
+    GraphToolActions *m_graphTools = nullptr;
 
     std::unique_ptr<NuvarDriverClass> m_driver;
     QString m_driverName;

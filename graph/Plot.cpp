@@ -323,6 +323,7 @@ void Plot::redraw()
     rebuildAnnotations();
     if (!keepZoomedRanges())
         rescaleAxes();
+    keepCursorsInView();
     drawCursorLines();
     // A hidden graph is painted when it is shown or rendered.
     if (m_chart->isVisible())
@@ -381,7 +382,13 @@ void Plot::showMethodMenu(const QPoint &position)
         action->setChecked(m_method == method);
         action->setData(static_cast<int>(method));
     }
-    if (QAction *chosen = menu.exec(m_chart->mapToGlobal(position))) {
+    const QList<QAction *> methodEntries = menu.actions();
+    if (!m_menuActions.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(m_menuActions);
+    }
+    QAction *chosen = menu.exec(m_chart->mapToGlobal(position));
+    if (chosen && methodEntries.contains(chosen)) {
         m_method = chosen->data().toInt();
         redraw();
     }

@@ -139,6 +139,14 @@ public:
     void panBy(double dx, double dy);
     // Fits the axes to the data again.
     void showFullView();
+    // One step in or out on the time or frequency axis, about its middle.
+    void zoomStep(bool in);
+    // What a left drag on the graph does: draw a box to zoom into, or pan.
+    enum class DragTool { ZoomBox, Pan };
+    void setDragTool(DragTool tool) { m_dragTool = tool; }
+    DragTool dragTool() const { return m_dragTool; }
+    // Commands the graph's context menu offers below the plotting methods.
+    void setMenuActions(const QList<QAction *> &actions) { m_menuActions = actions; }
 
     // The two measuring cursors.
     const GraphCursors &cursors() const { return m_cursors; }
@@ -197,6 +205,9 @@ private:
     void drawCursorLines();
     void cursorsMoved();
     int pointNearestX(double x) const;
+    // Cursors left outside the shown X range (a new block, another view)
+    // come back to its edges, so the readout names what is on screen.
+    void keepCursorsInView();
     int cursorLineAt(double pixelX) const;
     // The chart's own customisation: the plotting method of the view shown.
     void showMethodMenu(const QPoint &position);
@@ -248,5 +259,7 @@ private:
     Drag m_drag = Drag::None;
     QPoint m_pressPosition, m_lastPosition;
     int m_draggedCursor = 0;
+    DragTool m_dragTool = DragTool::ZoomBox;
+    QList<QAction *> m_menuActions;
     QRubberBand *m_rubberBand = nullptr;
 };

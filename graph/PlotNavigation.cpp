@@ -16,6 +16,7 @@ constexpr int DragThreshold = 4;         // pixels a click may wander
 constexpr int BoxMinimum = 5;            // pixels a zoom box needs on an axis
 constexpr int CursorGrabDistance = 5;    // pixels from a cursor line that grab it
 constexpr int CursorLargeStep = 10;      // points per Shift+arrow
+constexpr double KeyZoomFactor = 0.5;    // one Zoom In step (+ key, menu)
 
 const QColor CursorColors[GraphCursors::Count] = {QColor(200, 30, 30), QColor(20, 130, 40)};
 
@@ -89,6 +90,12 @@ void Plot::showFullView()
     replotShown();
 }
 
+void Plot::zoomStep(bool in)
+{
+    const AxisSpan x = xRange();
+    zoomAbout(Qt::Horizontal, (x.lower + x.upper) / 2, in ? KeyZoomFactor : 1 / KeyZoomFactor);
+}
+
 void Plot::keepView()
 {
     m_navigator.keep(xRange(), yRange());
@@ -138,6 +145,20 @@ void Plot::cursorsMoved()
     drawCursorLines();
     replotShown();
     emit cursorsChanged();
+}
+
+void Plot::keepCursorsInView()
+{
+    if (!m_cursors.shown() || m_x.isEmpty())
+        return;
+    const AxisSpan shown = xRange();
+    const int first = pointNearestX(shown.lower);
+    const int last = pointNearestX(shown.upper);
+    for (int c = 0; c < GraphCursors::Count; ++c) {
+        const int point = m_cursors.point(c);
+        if (point < first || point > last || point >= pointCount())
+            m_cursors.place(c, point < first ? first : last, pointCount());
+    }
 }
 
 void Plot::drawCursorLines()
@@ -193,7 +214,8 @@ void Plot::onMousePress(QMouseEvent *event)
     m_pressPosition = m_lastPosition = pos;
     const bool left = event->button() == Qt::LeftButton;
     m_drag = Drag::None;
-    if (event->button() == Qt::MiddleButton || (left && event->modifiers() & Qt::ControlModifier)) {
+    const bool panTool = m_dragTool == DragTool::Pan && !(event->modifiers() & Qt::ShiftModifier);
+    if (event->button() == Qt::MiddleButton || (left && (event->modifiers() & Qt::ControlModifier || panTool))) {
         m_drag = Drag::Pan;
     } else if (left && event->modifiers() & Qt::ShiftModifier) {
         // Two Shift+clicks place both cursors.
@@ -304,6 +326,10 @@ void Plot::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Home) {
         showFullView();
+        return;
+    }
+    if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal || event->key() == Qt::Key_Minus) {
+        zoomStep(event->key() != Qt::Key_Minus);
         return;
     }
     if (handleCursorKey(event))

@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "DataFileWriter.h"
 #include "DataList.h"
+#include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "VectorState.h"
 
@@ -220,19 +221,18 @@ QStringList PlotDocument::timeStatusTexts() const
                 QStringLiteral("Maximum: ") + CodeText::hexadecimal(s.maximum, bits),
                 QStringLiteral("Minimum: ") + CodeText::hexadecimal(s.minimum, bits)};
     case DataFormat::PercentOfFullScale:
-        // Parts per million of full scale is already a fraction of full scale.
-        return {QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep),
-                QStringLiteral("Mean: ") + CodeText::percentOfFullScale(s.mean, bits, sep),
-                QStringLiteral("Maximum: ") + CodeText::percentOfFullScale(s.maximum, bits, sep),
-                QStringLiteral("Minimum: ") + CodeText::percentOfFullScale(s.minimum, bits, sep)};
     case DataFormat::ScaledByLsb: {
-        // In volts, in general format: four decimals of a volt would hide any
-        // real converter's noise.
+        // Levels to a fraction of one code, so a converter's noise shows.
+        const DataFormat format = *m_dataFormat;
+        const CodeScale scale{bits, lsb};
         const double stdDevCodes = s.stdDeviation / 1000000.0 * std::ldexp(1.0, bits);
-        return {QStringLiteral("Std Dev: ") + NumberFormat::general(stdDevCodes * lsb, sep),
-                QStringLiteral("Mean: ") + CodeText::scaledByLsb(s.mean, lsb, sep),
-                QStringLiteral("Maximum: ") + CodeText::scaledByLsb(s.maximum, lsb, sep),
-                QStringLiteral("Minimum: ") + CodeText::scaledByLsb(s.minimum, lsb, sep)};
+        const QString stdDev = format == DataFormat::ScaledByLsb
+                                   ? QStringLiteral("Std Dev: ") + NoiseTexts::volts(stdDevCodes * lsb, sep)
+                                   // Parts per million of full scale is already a fraction of full scale.
+                                   : QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep);
+        return {stdDev, QStringLiteral("Mean: ") + CodeText::screenCode(s.mean, format, scale, sep),
+                QStringLiteral("Maximum: ") + CodeText::screenCode(s.maximum, format, scale, sep),
+                QStringLiteral("Minimum: ") + CodeText::screenCode(s.minimum, format, scale, sep)};
     }
     }
     return QStringList(4, QString());

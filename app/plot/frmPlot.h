@@ -157,6 +157,8 @@ public:
 
 signals:
     void CalcStatus();
+    // A file command succeeded: what was written where, for the status bar.
+    void commandDone(const QString &text);
 
 private:
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };

@@ -10,6 +10,7 @@
 #include "RecentFiles.h"
 #include "UserMessage.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -51,10 +52,13 @@ void frmPlot::SaveData()
     if (path.isEmpty())
         return;
     QString error;
-    if (!DataFileWriter::save(path, m_document.dataFileContent(QDateTime::currentDateTime()), &error))
+    if (!DataFileWriter::save(path, m_document.dataFileContent(QDateTime::currentDateTime()), &error)) {
         UserMessage::show(this, error);
-    else if (currentView() == TimeDomain)
+        return;
+    }
+    if (currentView() == TimeDomain)
         RecentFiles::add(path); // only time-domain files can be opened again
+    emit commandDone(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void frmPlot::OpenFile()

@@ -39,6 +39,29 @@ QStringList printHeader(const SampleBlock &block)
             QStringLiteral("Sample rate: %1 Hz").arg(locale.toString(block.sampleFreq, 'g', 10))};
 }
 
+// The figures a printout or an exported picture carries stand in the graph's
+// subtitle while it is drawn; the screen gets its own subtitle back after.
+class PrintFigures
+{
+public:
+    PrintFigures(const PlotDocument &document, Plot &plot)
+        : m_plot(plot), m_subtitle(plot.subTitle())
+    {
+        ViewGraph::addPrintFigures(document, plot);
+    }
+    ~PrintFigures()
+    {
+        m_plot.setSubTitle(m_subtitle);
+        m_plot.redraw();
+    }
+    PrintFigures(const PrintFigures &) = delete;
+    PrintFigures &operator=(const PrintFigures &) = delete;
+
+private:
+    Plot &m_plot;
+    QString m_subtitle;
+};
+
 } // namespace
 
 void frmPlot::Plot_DataPointClicked(int series, int point)
@@ -70,13 +93,15 @@ void frmPlot::putMarker(int point)
 
 void frmPlot::PrintGraph()
 {
-    ViewGraph::addPrintFigures(m_document, *m_plot);
+    const PrintFigures figures(m_document, *m_plot);
     QPrinter &printer = SharedPrinter::printer();
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     QString error;
     if (!toPdf && GraphOutput::canPrint(printer)) {
         if (!GraphOutput::print(*m_plot, printer, printHeader(m_document.block()), &error))
             UserMessage::show(this, error);
+        else
+            emit commandDone(QStringLiteral("The graph was sent to %1").arg(printer.printerName()));
         return;
     }
     if (!toPdf && !UserMessage::confirm(this, QStringLiteral("No printer is installed. Print the graph to a PDF file instead?")))
@@ -93,7 +118,7 @@ void frmPlot::PrintGraph()
         UserMessage::show(this, error);
         return;
     }
-    UserMessage::show(this, QStringLiteral("The graph was printed to %1").arg(QDir::toNativeSeparators(path)));
+    emit commandDone(QStringLiteral("The graph was printed to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void frmPlot::ExportGraph()
@@ -106,10 +131,12 @@ void frmPlot::ExportGraph()
     QString error;
     if (!exportGraph(path, size, &error))
         UserMessage::show(this, QStringLiteral("Export Graph: ") + error);
+    else
+        emit commandDone(QStringLiteral("The graph was exported to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 bool frmPlot::exportGraph(const QString &path, const QSize &size, QString *error)
 {
-    ViewGraph::addPrintFigures(m_document, *m_plot);
+    const PrintFigures figures(m_document, *m_plot);
     return GraphOutput::exportTo(*m_plot, path, size, error);
 }

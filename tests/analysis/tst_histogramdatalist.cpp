@@ -4,6 +4,7 @@
 
 #include <QTest>
 #include <climits>
+#include <cmath>
 #include <numeric>
 
 class TestHistogramDataList : public QObject
@@ -92,15 +93,36 @@ private slots:
         QCOMPARE(reports, (std::vector<std::int32_t>{0, 1, 2}));
     }
 
+    // The screen tells neighbouring codes apart at the board's scale: each
+    // text read back lies within half a code of the code's own value.
+    void screenTextsResolveOneCode()
+    {
+        const CodeScale board{24, 5.0 / 16777216.0};
+        const double unitOf[] = {1.0, 1e-3, 1e-6, 1e-9};
+        const QStringList units = {QStringLiteral("V"), QStringLiteral("mV"), QStringLiteral("µV"), QStringLiteral("nV")};
+        for (std::int32_t code : {1, 0, -1, 8388607}) {
+            const QStringList volts = CodeText::screenCode(code, DataFormat::ScaledByLsb, board, QLatin1Char('.')).split(' ');
+            QCOMPARE(volts.size(), 2);
+            QVERIFY(units.contains(volts[1]));
+            const double value = volts[0].toDouble() * unitOf[units.indexOf(volts[1])];
+            QVERIFY2(std::abs(value - code * board.lsbSize) <= board.lsbSize / 2, qPrintable(volts.join(' ')));
+            const double percent = CodeText::screenCode(code, DataFormat::PercentOfFullScale, board, QLatin1Char('.')).toDouble();
+            const double onePercentCode = 100.0 / 16777216.0;
+            QVERIFY(std::abs(percent - (50 + code * onePercentCode)) <= onePercentCode / 2);
+        }
+    }
+
     void linesInEveryFormat()
     {
         const CodeScale scale{24, 0.5e-6};
         const QChar sep = QLatin1Char(',');
         QCOMPARE(DataList::line(1, -1, DataFormat::Hexadecimal, scale, sep), QStringLiteral("1\tFFFFFF"));
-        QCOMPARE(DataList::line(10, 0, DataFormat::PercentOfFullScale, scale, sep), QStringLiteral("10\t50,"));
-        QCOMPARE(DataList::line(3, -8388608, DataFormat::PercentOfFullScale, scale, sep), QStringLiteral("3\t0,"));
+        // On screen one code in 2^24 is 0.0000060 % of full scale: six decimals.
+        QCOMPARE(DataList::line(10, 0, DataFormat::PercentOfFullScale, scale, sep), QStringLiteral("10\t50,000000"));
+        QCOMPARE(DataList::line(3, -8388608, DataFormat::PercentOfFullScale, scale, sep), QStringLiteral("3\t0,000000"));
         QCOMPARE(DataList::line(2, -1234567, DataFormat::Integer, scale, sep), QStringLiteral("2\t-1234567"));
-        QCOMPARE(DataList::line(4, 12345, DataFormat::ScaledByLsb, scale, sep), QStringLiteral("4\t0,0062"));
+        // 12345 x 0.5 µV in millivolts, to the 0.0005 mV of one code.
+        QCOMPARE(DataList::line(4, 12345, DataFormat::ScaledByLsb, scale, sep), QStringLiteral("4\t6,1725 mV"));
         QCOMPARE(DataList::line(5, 255, DataFormat::Hexadecimal, scale, sep), QStringLiteral("5\tFF"));
     }
 

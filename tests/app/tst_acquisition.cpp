@@ -42,7 +42,12 @@ public:
     void DriverOpen(NuvarDriverEvents &evInterface) override { sink = &evInterface; }
     void setSamples(std::int32_t value) override { m_samples = value; }
     std::int32_t Samples() override { return m_samples; }
-    void setSampleRate(double value) override { rateSent = value; }
+    void setSampleRate(double value) override
+    {
+        if (value < 10)
+            throw NuvarDriverError("The sample rate was refused: the board takes 10 to 50000 Hz");
+        rateSent = value;
+    }
     double SampleRate() override { return 20833; }
     QString BoardName() override { return QStringLiteral("KZ7305EVM"); }
     double MinVolt(std::int16_t) override { return -4.096; }
@@ -118,12 +123,14 @@ public:
     }
 
 private:
+    // Events still pending when the test ends die with the driver.
     template <typename F>
     void later(F f)
     {
-        QTimer::singleShot(1, f);
+        QTimer::singleShot(1, &m_pending, f);
     }
 
+    QObject m_pending;
     std::int32_t m_samples = 0;
     std::int32_t m_received = 0;
     StatusEnum m_status = STATUS_IDLE;
@@ -166,23 +173,50 @@ class TestAcquisition : public QObject
 private slots:
     void sampleCountRules_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("too many") << "100000" << "43690";
-        QTest::newRow("too few") << "3" << "8";
-        QTest::newRow("fraction rounds") << "12.5" << "12";
-        QTest::newRow("empty") << "" << "8";
-        QTest::newRow("letters after") << "300abc" << "300";
-        QTest::newRow("in range stays") << "4096" << "4096";
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("committed");
+        QTest::addColumn<bool>("noted");
+        QTest::newRow("in range") << "4096" << "4096" << false;
+        QTest::newRow("starts with 1") << "1024" << "1024" << false;
+        QTest::newRow("too many") << "100000" << "43690" << true;
+        QTest::newRow("empty") << "" << "8" << true;
+        QTest::newRow("too few") << "3" << "8" << true;
+        QTest::newRow("fraction rounds to even") << "12.5" << "12" << false;
+        QTest::newRow("letters after") << "300abc" << "300" << false;
     }
 
+    // Typed key by key, the count is taken only when the entry is committed.
     void sampleCountRules()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, committed);
+        QFETCH(bool, noted);
         AcquisitionPanel panel;
-        panel.txtNumSamples()->setText(text);
-        QCOMPARE(panel.txtNumSamples()->text(), shown);
+        panel.show();
+        QLineEdit *field = panel.txtNumSamples();
+        field->clear();
+        QTest::keyClicks(field, typed);
+        QCOMPARE(field->text(), typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(field->text(), committed);
+        QCOMPARE(panel.lblSampleCountNote()->isVisible(), noted);
+        if (noted)
+            QVERIFY(panel.lblSampleCountNote()->text().contains(QStringLiteral("8 to 43690")));
+        // A count in range clears the note.
+        field->setText(QStringLiteral("256"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!panel.lblSampleCountNote()->isVisible());
+    }
+
+    void acquireCommitsTheTypedCount()
+    {
+        Rig rig;
+        rig.panel.txtNumSamples()->setText(QStringLiteral("100000"));
+        rig.panel.cmdAcquire()->click();
+        QTRY_VERIFY(rig.idle());
+        QCOMPARE(rig.plot.numPoints(), 43690);
+        QCOMPARE(rig.panel.txtNumSamples()->text(), QStringLiteral("43690"));
+        QVERIFY(rig.panel.lblSampleCountNote()->isVisible());
     }
 
     void scrollPositions()
@@ -205,6 +239,51 @@ private slots:
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(rig.driver.rateSent, 12.57);
         QCOMPARE(field->text(), QStringLiteral("12.57")); // Enter itself is not typed
+    }
+
+    // A rate typed but not Set is the one Acquire uses; a refused one starts
+    // nothing, says why, and the field shows the rate in force again.
+    void acquireUsesTheTypedRate()
+    {
+        Rig rig;
+        rig.panel.txtSampleRate()->setText(QStringLiteral("1000"));
+        rig.panel.cmdAcquire()->click();
+        QCOMPARE(rig.driver.rateSent, 1000.0);
+        QTRY_VERIFY(rig.idle());
+        QCOMPARE(rig.driver.acquisitions, 1);
+
+        rig.panel.txtSampleRate()->setText(QStringLiteral("5"));
+        rig.panel.cmdAcquire()->click();
+        QCOMPARE(rig.driver.acquisitions, 1);
+        QVERIFY(rig.field1.text().contains(QStringLiteral("refused")));
+        QCOMPARE(rig.panel.txtSampleRate()->text(), QStringLiteral("20833"));
+        // The next good rate clears the refusal.
+        rig.panel.txtSampleRate()->setText(QStringLiteral("2000"));
+        rig.panel.btnSetSampleRate()->click();
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+    }
+
+    void rateIsFixedDuringAContinuousRun()
+    {
+        Rig rig;
+        rig.panel.optContinuous()->setChecked(true);
+        rig.panel.cmdAcquire()->click();
+        QTRY_VERIFY(rig.driver.acquisitions >= 2);
+        QVERIFY(!rig.panel.txtSampleRate()->isEnabled());
+        QVERIFY(!rig.panel.btnSetSampleRate()->isEnabled());
+        rig.panel.cmdStop()->click();
+        QVERIFY(rig.panel.txtSampleRate()->isEnabled());
+    }
+
+    void escapeWhileIdleChangesNothing()
+    {
+        Rig rig;
+        rig.panel.optContinuous()->setChecked(true);
+        rig.panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.panel));
+        QTest::keyClick(rig.panel.txtNumSamples(), Qt::Key_Escape);
+        QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
+        QVERIFY(rig.panel.optContinuous()->isChecked());
     }
 
     void sampleRateThatIsNotANumberIsNotSent()

@@ -117,6 +117,19 @@ private slots:
         QCOMPARE(window->activePlot()->numPoints(), window->panel()->sampleCount());
     }
 
+    // The first dialog stays open beside the window: choosing the port there
+    // clears the note of an Acquire pressed before.
+    void portChosenInTheOpenDialogClearsTheNote()
+    {
+        auto window = firstStart();
+        QTRY_VERIFY(setupDialog());
+        window->panel()->cmdAcquire()->click();
+        QTRY_VERIFY(window->statusField(2).contains(QStringLiteral("No serial port is open")));
+        setupDialog()->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        QTRY_COMPARE(window->statusField(1), QStringLiteral("Ready"));
+        QVERIFY(window->statusField(2).isEmpty());
+    }
+
     void plotWindowFollowsTheMainWindow()
     {
         DialogAnswerer answerer;

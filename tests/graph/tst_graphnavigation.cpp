@@ -286,6 +286,56 @@ private slots:
         QTest::keyClick(&plot, Qt::Key_C);
         QVERIFY(!plot.cursorReadout());
     }
+
+    // A new block whose codes lie elsewhere brings the histogram's cursors
+    // into the shown range, so the readout names codes on screen.
+    void cursorsFollowANewBlockIntoView()
+    {
+        PlotDocument document;
+        setBlock(document, sine(400, 300, 0));
+        Plot plot;
+        plot.resize(800, 500);
+        show(document, PlotDocument::Histogram, plot);
+        plot.setCursorsShown(true);
+        setBlock(document, sine(400, 300, 50000));
+        show(document, PlotDocument::Histogram, plot);
+        const std::optional<CursorReadout> readout = plot.cursorReadout();
+        QVERIFY(readout);
+        for (double x : readout->x)
+            QVERIFY2(x >= plot.xRange().lower && x <= plot.xRange().upper, qPrintable(QString::number(x)));
+    }
+
+    // The menu's zoom steps halve and double the X span about its middle;
+    // with the Pan tool a plain drag moves the view without zooming.
+    void zoomStepsAndThePanTool()
+    {
+        PlotDocument document;
+        setBlock(document, sine(400, 300, 0));
+        Plot plot;
+        plot.resize(800, 500);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        show(document, PlotDocument::TimeDomain, plot);
+        const AxisSpan full = plot.xRange();
+        QTest::keyClick(&plot, Qt::Key_Plus);
+        QVERIFY(std::abs(plot.xRange().size() - full.size() / 2) < 1e-9 * full.size());
+        QVERIFY(std::abs(scaleCentre(full, plot.xRange(), 0.5) - (full.lower + full.upper) / 2) < 1e-6 * full.size());
+        plot.zoomStep(false);
+        QVERIFY(std::abs(plot.xRange().size() - full.size()) < 1e-9 * full.size());
+
+        plot.zoomStep(true);
+        const AxisSpan zoomed = plot.xRange();
+        plot.setDragTool(Plot::DragTool::Pan);
+        QWidget *chart = chartOf(plot);
+        const QPoint from(chart->width() / 2, chart->height() / 2);
+        QTest::mousePress(chart, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, from + QPoint(-100, 0), chart->mapToGlobal(from + QPoint(-100, 0)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(chart, &move);
+        QTest::mouseRelease(chart, Qt::LeftButton, {}, from + QPoint(-100, 0));
+        QVERIFY(plot.xRange().lower > zoomed.lower);
+        QVERIFY(std::abs(plot.xRange().size() - zoomed.size()) < 1e-9 * zoomed.size());
+    }
 };
 
 QTEST_MAIN(TestGraphNavigation)

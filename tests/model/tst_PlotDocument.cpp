@@ -271,17 +271,19 @@ private slots:
         setBlock(plot, {0, 0, 4194304, 4194304}, 24);
         plot.setDataFormat(DataFormat(2));
         plot.runAnalysisPass();
-        QCOMPARE(plot.statusTexts().at(1), QStringLiteral("Mean: 62.5"));
-        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 75."));
-        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 50."));
+        // One code is 6e-6 % of full scale: six decimals tell codes apart.
+        QCOMPARE(plot.statusTexts().at(1), QStringLiteral("Mean: 62.500000"));
+        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 75.000000"));
+        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 50.000000"));
         QVERIFY(plot.statusTexts().at(0).startsWith(QStringLiteral("Std Dev (ppm): ")));
 
+        // Volts to the 298 nV of one code, in the unit that fits.
         plot.setDataFormat(DataFormat(3));
         plot.runAnalysisPass();
-        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 1.25"));
-        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 0."));
-        // Standard deviation in volts: 2421467.8 codes of 5/2^24 V.
-        QVERIFY(plot.statusTexts().at(0).startsWith(QStringLiteral("Std Dev: 0.72168783648")));
+        QCOMPARE(plot.statusTexts().at(2), QStringLiteral("Maximum: 1.2500000 V"));
+        QCOMPARE(plot.statusTexts().at(3), QStringLiteral("Minimum: 0 nV"));
+        // Standard deviation: 2421467.8 codes of 5/2^24 V, 0.7217 V.
+        QCOMPARE(plot.statusTexts().at(0), QStringLiteral("Std Dev: 722 mV"));
     }
 
     void fftAverageOfTheLastBlocksOfOneShape()

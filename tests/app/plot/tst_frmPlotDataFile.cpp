@@ -283,6 +283,41 @@ private slots:
         QVERIFY(plot.statusText(1).startsWith(QLatin1String("Std Dev (ppm): ")));
     }
 
+    // Open takes the name as typed; ".csv" is added only for a name without
+    // extension that does not exist as typed.
+    void openTakesTheNameAsTyped()
+    {
+        frmPlot source;
+        fill(source);
+        QStringList done;
+        connect(&source, &frmPlot::commandDone, this, [&done](const QString &text) { done << text; });
+        for (const char *name : {"bare", "withcsv.csv"}) {
+            m_dialogAnswer = path(name);
+            source.SaveData();
+        }
+        QCOMPARE(done.size(), 2); // each save is confirmed, without a message box
+        QVERIFY(done[0].contains(path("bare")));
+        QCOMPARE(m_messages, QStringList());
+
+        for (const char *typed : {"bare", "withcsv"}) {
+            frmPlot loaded;
+            m_dialogAnswer = path(typed);
+            loaded.OpenFile();
+            QCOMPARE(m_messages, QStringList());
+            QCOMPARE(loaded.numPoints(), 8);
+        }
+    }
+
+    void printingLeavesTheScreenSubtitle()
+    {
+        frmPlot plot;
+        fill(plot);
+        const QString before = plot.plot()->subTitle();
+        QString error;
+        QVERIFY(plot.exportGraph(path("graph.png"), QSize(400, 300), &error));
+        QCOMPARE(plot.plot()->subTitle(), before);
+    }
+
     void failedSaveIsReported()
     {
         frmPlot plot;
