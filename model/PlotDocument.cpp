@@ -147,7 +147,7 @@ void PlotDocument::computeFft()
         if (m_averagedSerial != m_blockSerial) {
             const SpectrumAverage::Shape shape{m_spectrum.length(), m_block.sampleFreq, m_block.numBits,
                                                m_block.lsbSize, m_fftOptions.window, m_normalizeFft};
-            m_average.add(shape, m_spectrum.levels().first(n));
+            m_average.add(shape, m_spectrum.bins().first(n));
             m_averagedSerial = m_blockSerial;
         }
         m_metrics = SpectralMetrics::computeFromPowers(m_average.meanPowers(), m_average.shape().length,

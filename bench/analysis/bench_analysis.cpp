@@ -87,9 +87,9 @@ void BM_AverageOneMoreBlock(benchmark::State &state)
     const SpectrumAverage::Shape shape{Length, 1000, 24, 0.3e-6, FftWindow::BlackmanHarris, false};
     SpectrumAverage average(static_cast<int>(state.range(0)));
     while (average.count() < average.depth())
-        average.add(shape, spectrum.levels().first(Length));
+        average.add(shape, spectrum.bins().first(Length));
     for (auto _ : state) {
-        average.add(shape, spectrum.levels().first(Length));
+        average.add(shape, spectrum.bins().first(Length));
         benchmark::DoNotOptimize(average.levels().data());
     }
     state.counters["kept MB"] = double(average.count()) * (Length / 2 + 1) * sizeof(double) / 1e6;
