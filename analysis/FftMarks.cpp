@@ -52,10 +52,11 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
     return result;
 }
 
-QStringList statusTexts(const SpectralMetrics &metrics, QChar separator)
+QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly, bool dashUncomputed)
 {
     auto text = [&](const char *label, double value) {
-        return QLatin1String(label) + NumberFormat::pattern(value, 0, 4, separator);
+        const bool dash = noiseOnly || (dashUncomputed && value == SpectralMetrics::Uncomputed);
+        return QLatin1String(label) + (dash ? QStringLiteral("-") : NumberFormat::pattern(value, 0, 4, separator));
     };
     return {text("SNR: ", metrics.snr), text("SINAD: ", metrics.sinad), text("THD: ", metrics.thd),
             text("SFDR: ", metrics.sfdr)};

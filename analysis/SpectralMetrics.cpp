@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -24,6 +25,12 @@ double log10Of(double v)
     return std::log(v) / std::log(10.0);
 }
 
+// 10 log10(num / den), Uncomputed unless both are above 0.
+double ratioDb(double num, double den)
+{
+    return num > 0 && den > 0 ? 10 * std::log10(num / den) : SpectralMetrics::Uncomputed;
+}
+
 } // namespace
 
 void LobeTables::clear()
@@ -37,7 +44,7 @@ void LobeTables::clear()
 // magnitude magnitude(b); only bins 0 .. n/2 - 1 are read.
 template<typename PowerOf, typename MagnitudeOf>
 static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const MagnitudeOf &magnitude, int numBins,
-                          int numHarmonics, LobeTables &tables)
+                                 int numHarmonics, LobeTables &tables, SpectralMetrics::Noise noiseRule)
 {
     SpectralMetrics r;
     tables.clear();
@@ -68,9 +75,12 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
         if (mainLobe[p] > lastBin)
             mainLobe[p] = lastBin;
     }
+    int signalTerms = 0;
     for (int i = 0; i < nb; ++i) {
-        if (std::find(mainLobe, mainLobe + i, mainLobe[i]) == mainLobe + i)
+        if (std::find(mainLobe, mainLobe + i, mainLobe[i]) == mainLobe + i) {
             r.signalPower += power(mainLobe[i]);
+            ++signalTerms;
+        }
     }
     // Without a bin beside the main lobe there is neither noise nor a spur to
     // measure: differences of equal sums would pass for figures.
@@ -101,6 +111,7 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
     // A harmonic bin counts unless it is below the lobe margin (or below DC),
     // in the main lobe, or met by an earlier harmonic at a lower lobe position.
     const std::int32_t lowestHarmonicBin = std::max(half - 1, 0);
+    int harmonicTerms = 0;
     for (int h = 2; h <= harmonics; ++h) {
         const auto &row = tables.harmonics[static_cast<std::size_t>(h - 2)];
         for (int k = 0; k < nb; ++k) {
@@ -112,8 +123,10 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
                 const auto &other = tables.harmonics[static_cast<std::size_t>(g - 2)];
                 earlier = std::find(other.begin(), other.begin() + k, e) != other.begin() + k;
             }
-            if (!earlier)
+            if (!earlier) {
                 r.harmonicPower += power(e);
+                ++harmonicTerms;
+            }
         }
     }
 
@@ -137,7 +150,54 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
     r.largestPeak = l1;
     r.secondPeak = l2;
 
+    // Noise bins: from start up, in neither the main lobe nor a harmonic lobe.
+    std::vector<bool> lobeBin(static_cast<std::size_t>(std::max(lastBin + 1, 0)), false);
+    auto markLobe = [&](const std::int32_t *lobe) {
+        for (int p = 0; p < nb; ++p)
+            if (lobe[p] >= 0 && lobe[p] <= lastBin)
+                lobeBin[static_cast<std::size_t>(lobe[p])] = true;
+    };
+    markLobe(mainLobe);
+    for (int h = 2; h <= harmonics; ++h)
+        markLobe(tables.harmonics[static_cast<std::size_t>(h - 2)].data());
+    double noiseBinSum = 0;
+    int noiseBins = 0;
+    for (std::int32_t k = start; k <= lastBin; ++k) {
+        if (!lobeBin[static_cast<std::size_t>(k)]) {
+            noiseBinSum += power(k);
+            ++noiseBins;
+        }
+    }
+    r.noiseBinPower = noiseBins > 0 ? noiseBinSum / noiseBins : 0.0;
+
     r.fundamentalFound = start <= lastBin && r.signalPower != 0;
+    if (noiseRule == SpectralMetrics::Noise::NoiseBinMean) {
+        if (noiseBins == 0)
+            return r;
+        const double p = r.noiseBinPower;
+        const double noisePower = p * (lastBin - start + 1);
+        const double signal = r.signalPower - p * signalTerms;
+        const double distortion = r.harmonicPower - p * harmonicTerms;
+        r.snr = ratioDb(signal, noisePower);
+        r.sinad = signal > 0 ? ratioDb(signal, noisePower + distortion) : SpectralMetrics::Uncomputed;
+        r.thd = signal > 0 ? ratioDb(distortion, signal) : SpectralMetrics::Uncomputed;
+        // The largest spur: the largest strict local maximum outside the main lobe.
+        std::int32_t spur = -1;
+        for (std::int32_t k = start + 1; k <= n / 2 - 2; ++k) {
+            const double a = magnitude(k);
+            if (magnitude(k - 1) < a && magnitude(k + 1) < a && std::find(mainLobe, mainLobe + nb, k) == mainLobe + nb
+                && (spur < 0 || a > magnitude(spur)))
+                spur = k;
+        }
+        if (spur >= 0 && signal > 0) {
+            double spurPower = 0;
+            for (std::int32_t k = std::max(spur - half, start); k <= std::min(spur + half, lastBin); ++k)
+                if (std::find(mainLobe, mainLobe + nb, k) == mainLobe + nb)
+                    spurPower += power(k) - p;
+            r.sfdr = ratioDb(signal, spurPower);
+        }
+        return r;
+    }
     if (binBesideMainLobe && noise != 0 && r.signalPower != 0 && noiseAndDistortion != 0 && l2 != 0) {
         r.snr = 10 * log10Of(std::fabs(r.signalPower / noise));
         if (r.harmonicPower != 0)
@@ -149,7 +209,7 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
 }
 
 SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> bins, int numBins,
-                                         int numHarmonics, LobeTables &tables)
+                                         int numHarmonics, LobeTables &tables, Noise noise)
 {
     const auto n = static_cast<std::int32_t>(std::min<std::size_t>(bins.size(), Spectrum::MaxLength));
     const auto power = [&](std::int32_t b) {
@@ -160,16 +220,16 @@ SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> b
         const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
         return Spectrum::magnitude(x.real(), x.imag());
     };
-    return metricsOf(n, power, magnitude, numBins, numHarmonics, tables);
+    return metricsOf(n, power, magnitude, numBins, numHarmonics, tables, noise);
 }
 
 SpectralMetrics SpectralMetrics::computeFromPowers(std::span<const double> powers, std::int32_t n, int numBins,
-                                                   int numHarmonics, LobeTables &tables)
+                                                   int numHarmonics, LobeTables &tables, Noise noise)
 {
     // Without the powers of bins 0 .. n/2 - 1 nothing can be measured.
     const std::int32_t length = std::min<std::int32_t>(n, Spectrum::MaxLength);
     const bool covered = length >= 2 && powers.size() >= static_cast<std::size_t>(length / 2);
     const auto power = [&](std::int32_t b) { return powers[static_cast<std::size_t>(b)]; };
     const auto magnitude = [&](std::int32_t b) { return std::sqrt(powers[static_cast<std::size_t>(b)]); };
-    return metricsOf(covered ? length : 0, power, magnitude, numBins, numHarmonics, tables);
+    return metricsOf(covered ? length : 0, power, magnitude, numBins, numHarmonics, tables, noise);
 }
