@@ -55,7 +55,9 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
 QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly, bool dashUncomputed)
 {
     auto text = [&](const char *label, double value) {
-        const bool dash = noiseOnly || (dashUncomputed && value == SpectralMetrics::Uncomputed);
+        // An uncomputed metric keeps its number unless told otherwise; a
+        // computed one of noise alone would pass for a tone's.
+        const bool dash = value == SpectralMetrics::Uncomputed ? dashUncomputed : noiseOnly;
         return QLatin1String(label) + (dash ? QStringLiteral("-") : NumberFormat::pattern(value, 0, 4, separator));
     };
     return {text("SNR: ", metrics.snr), text("SINAD: ", metrics.sinad), text("THD: ", metrics.thd),

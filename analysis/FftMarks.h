@@ -45,8 +45,8 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
                         int n, double sampleFreq, int numBins, int numHarmonics);
 
 // "SNR: ", "SINAD: ", "THD: ", "SFDR: " each followed by its value with the
-// pattern "0.####"; by "-" for a spectrum of noise only, and with
-// dashUncomputed for a metric left uncomputed.
+// pattern "0.####"; by "-" for a computed metric of a spectrum of noise only,
+// and with dashUncomputed for a metric left uncomputed.
 QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly = false,
                         bool dashUncomputed = false);
 

@@ -31,6 +31,76 @@ double ratioDb(double num, double den)
     return num > 0 && den > 0 ? 10 * std::log10(num / den) : SpectralMetrics::Uncomputed;
 }
 
+// The bins the metrics chose, as the noise-bin estimate needs them.
+struct BinLayout {
+    std::int32_t n;
+    int nb;
+    int half;
+    int start;
+    std::int32_t lastBin;
+    const std::int32_t *mainLobe;
+
+    bool inMainLobe(std::int32_t k) const { return std::find(mainLobe, mainLobe + nb, k) != mainLobe + nb; }
+};
+
+// The mean power of the noise bins: from start up, in neither the main lobe
+// nor a harmonic lobe; 0 (and count 0) when there is none.
+template<typename PowerOf>
+double meanNoiseBinPower(const BinLayout &layout, const LobeTables &tables, int harmonics, const PowerOf &power,
+                         int &count)
+{
+    std::vector<bool> lobeBin(static_cast<std::size_t>(std::max(layout.lastBin + 1, 0)), false);
+    auto markLobe = [&](const std::int32_t *lobe) {
+        for (int p = 0; p < layout.nb; ++p)
+            if (lobe[p] >= 0 && lobe[p] <= layout.lastBin)
+                lobeBin[static_cast<std::size_t>(lobe[p])] = true;
+    };
+    markLobe(layout.mainLobe);
+    for (int h = 2; h <= harmonics; ++h)
+        markLobe(tables.harmonics[static_cast<std::size_t>(h - 2)].data());
+    double sum = 0;
+    count = 0;
+    for (std::int32_t k = layout.start; k <= layout.lastBin; ++k) {
+        if (!lobeBin[static_cast<std::size_t>(k)]) {
+            sum += power(k);
+            ++count;
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
+// The four results with every bin's noise taken as the mean noise-bin power
+// p: p comes off each of the signalTerms and harmonicTerms bins summed, and
+// the spur is the lobe around the largest local maximum outside the main lobe.
+template<typename PowerOf, typename MagnitudeOf>
+void setNoiseBinMeanResults(SpectralMetrics &r, const BinLayout &layout, int signalTerms, int harmonicTerms,
+                            const PowerOf &power, const MagnitudeOf &magnitude)
+{
+    const double p = r.noiseBinPower;
+    const double noisePower = p * (layout.lastBin - layout.start + 1);
+    const double signal = r.signalPower - p * signalTerms;
+    const double distortion = r.harmonicPower - p * harmonicTerms;
+    if (!(signal > 0))
+        return;
+    r.snr = ratioDb(signal, noisePower);
+    r.sinad = ratioDb(signal, noisePower + distortion);
+    r.thd = ratioDb(distortion, signal);
+    std::int32_t spur = -1;
+    for (std::int32_t k = layout.start + 1; k <= layout.n / 2 - 2; ++k) {
+        const double a = magnitude(k);
+        if (magnitude(k - 1) < a && magnitude(k + 1) < a && !layout.inMainLobe(k) && (spur < 0 || a > magnitude(spur)))
+            spur = k;
+    }
+    if (spur < 0)
+        return;
+    double spurPower = 0;
+    for (std::int32_t k = std::max(spur - layout.half, layout.start); k <= std::min(spur + layout.half, layout.lastBin);
+         ++k)
+        if (!layout.inMainLobe(k))
+            spurPower += power(k) - p;
+    r.sfdr = ratioDb(signal, spurPower);
+}
+
 } // namespace
 
 void LobeTables::clear()
@@ -150,52 +220,13 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
     r.largestPeak = l1;
     r.secondPeak = l2;
 
-    // Noise bins: from start up, in neither the main lobe nor a harmonic lobe.
-    std::vector<bool> lobeBin(static_cast<std::size_t>(std::max(lastBin + 1, 0)), false);
-    auto markLobe = [&](const std::int32_t *lobe) {
-        for (int p = 0; p < nb; ++p)
-            if (lobe[p] >= 0 && lobe[p] <= lastBin)
-                lobeBin[static_cast<std::size_t>(lobe[p])] = true;
-    };
-    markLobe(mainLobe);
-    for (int h = 2; h <= harmonics; ++h)
-        markLobe(tables.harmonics[static_cast<std::size_t>(h - 2)].data());
-    double noiseBinSum = 0;
+    const BinLayout layout{n, nb, half, start, lastBin, mainLobe};
     int noiseBins = 0;
-    for (std::int32_t k = start; k <= lastBin; ++k) {
-        if (!lobeBin[static_cast<std::size_t>(k)]) {
-            noiseBinSum += power(k);
-            ++noiseBins;
-        }
-    }
-    r.noiseBinPower = noiseBins > 0 ? noiseBinSum / noiseBins : 0.0;
-
+    r.noiseBinPower = meanNoiseBinPower(layout, tables, harmonics, power, noiseBins);
     r.fundamentalFound = start <= lastBin && r.signalPower != 0;
     if (noiseRule == SpectralMetrics::Noise::NoiseBinMean) {
-        if (noiseBins == 0)
-            return r;
-        const double p = r.noiseBinPower;
-        const double noisePower = p * (lastBin - start + 1);
-        const double signal = r.signalPower - p * signalTerms;
-        const double distortion = r.harmonicPower - p * harmonicTerms;
-        r.snr = ratioDb(signal, noisePower);
-        r.sinad = signal > 0 ? ratioDb(signal, noisePower + distortion) : SpectralMetrics::Uncomputed;
-        r.thd = signal > 0 ? ratioDb(distortion, signal) : SpectralMetrics::Uncomputed;
-        // The largest spur: the largest strict local maximum outside the main lobe.
-        std::int32_t spur = -1;
-        for (std::int32_t k = start + 1; k <= n / 2 - 2; ++k) {
-            const double a = magnitude(k);
-            if (magnitude(k - 1) < a && magnitude(k + 1) < a && std::find(mainLobe, mainLobe + nb, k) == mainLobe + nb
-                && (spur < 0 || a > magnitude(spur)))
-                spur = k;
-        }
-        if (spur >= 0 && signal > 0) {
-            double spurPower = 0;
-            for (std::int32_t k = std::max(spur - half, start); k <= std::min(spur + half, lastBin); ++k)
-                if (std::find(mainLobe, mainLobe + nb, k) == mainLobe + nb)
-                    spurPower += power(k) - p;
-            r.sfdr = ratioDb(signal, spurPower);
-        }
+        if (noiseBins > 0)
+            setNoiseBinMeanResults(r, layout, signalTerms, harmonicTerms, power, magnitude);
         return r;
     }
     if (binBesideMainLobe && noise != 0 && r.signalPower != 0 && noiseAndDistortion != 0 && l2 != 0) {

@@ -401,6 +401,42 @@ private slots:
         }
     }
 
+    // Noise alone: no lobe marks and "-" for the metrics on screen, while the
+    // results keep their numbers; the noise density counts the window's own
+    // noise bins whatever NB the metrics use.
+    void noiseOnlyIsShownAsNoise()
+    {
+        std::mt19937 random(5);
+        std::normal_distribution<double> gauss(0, 50);
+        std::vector<std::int32_t> noise(4096);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(std::lround(gauss(random)));
+        PlotDocument plot;
+        setBlock(plot, noise, 24);
+        plot.setView(PlotDocument::FFTPlot);
+        PlotDocument::FftOptions options{FftWindow::BlackmanHarris7, 1, 10, {true, true, true}};
+        plot.setFftOptions(options);
+        plot.runAnalysisPass();
+        QVERIFY(!plot.toneFigures().toneFound && !plot.toneFigures().sineFit.frequencyHz);
+        QVERIFY(plot.metrics().snr != SpectralMetrics::Uncomputed);
+        QCOMPARE(plot.statusTexts(), QStringList({QStringLiteral("SNR: -"), QStringLiteral("SINAD: -"),
+                                                  QStringLiteral("THD: -"), QStringLiteral("SFDR: -")}));
+        const auto marks = plot.fftMarks();
+        QCOMPARE(marks.size(), std::size_t(1)); // bin 0 of the DC group, NB 1
+        QCOMPARE(marks.front().color, FftMarks::DcColor);
+        const std::optional<double> numeric = plot.toneFigures().noiseDensity.dbfsPerHz;
+
+        options.autoBins = true;
+        plot.setFftOptions(options);
+        plot.invalidate();
+        plot.runAnalysisPass();
+        QCOMPARE(plot.signalBins(), 17);
+        QVERIFY(numeric && plot.toneFigures().noiseDensity.dbfsPerHz == numeric);
+        // 50 codes RMS (and the rounding's 1/12) at 20833 Hz, against a full-scale sine.
+        const double truth = 10 * std::log10(2 * (2500 + 1.0 / 12) / 20833 / std::ldexp(1.0, 45));
+        QVERIFY2(std::fabs(*numeric - truth) < 0.5, qPrintable(QString::number(*numeric - truth)));
+    }
+
     void timeDomainTraceFollowsTheDataFormat()
     {
         PlotDocument plot;
