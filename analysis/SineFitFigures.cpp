@@ -38,7 +38,7 @@ SineFitFigures SineFitFigures::compute(std::span<const std::int32_t> samples, co
         return figures;
     const double start = interpolatedPeak(spectrum.bins().first(static_cast<std::size_t>(n) / 2), peakBin) / n;
     const std::optional<SineFit> fit = SineFit::fit(samples, start);
-    if (!fit)
+    if (!fit || !(fit->amplitude > 0))
         return figures;
     figures.frequencyHz = fit->cyclesPerSample * sampleFreq;
     figures.amplitudeDbfs = 20 * std::log10(fit->amplitude / std::ldexp(1.0, numBits - 1));
