@@ -52,12 +52,13 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
     return result;
 }
 
-QStringList statusTexts(const SpectralMetrics &metrics, QChar separator)
+QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly)
 {
-    // The screen never shows the stand-in for a figure left uncomputed.
+    // The screen never shows the stand-in for a figure left uncomputed, nor a
+    // figure of noise alone that would pass for a tone's.
     auto text = [&](const char *label, double value) {
-        return QLatin1String(label) +
-               (value == SpectralMetrics::Uncomputed ? QStringLiteral("-") : NumberFormat::pattern(value, 0, 4, separator));
+        const bool dash = value == SpectralMetrics::Uncomputed || noiseOnly;
+        return QLatin1String(label) + (dash ? QStringLiteral("-") : NumberFormat::pattern(value, 0, 4, separator));
     };
     return {text("SNR: ", metrics.snr), text("SINAD: ", metrics.sinad), text("THD: ", metrics.thd),
             text("SFDR: ", metrics.sfdr)};

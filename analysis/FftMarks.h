@@ -45,7 +45,8 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
                         int n, double sampleFreq, int numBins, int numHarmonics);
 
 // "SNR: ", "SINAD: ", "THD: ", "SFDR: " each followed by its value with the
-// pattern "0.####".
-QStringList statusTexts(const SpectralMetrics &metrics, QChar separator);
+// pattern "0.####"; by "-" for a metric left uncomputed and for any metric of
+// a spectrum of noise only.
+QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly = false);
 
 } // namespace FftMarks

@@ -22,6 +22,26 @@ int numBins(const QString &text)
     return 2 * (value / 2) + 1;
 }
 
+int autoNumBins(FftWindow window)
+{
+    switch (window) {
+    case FftWindow::Rectangular:
+        return 5;
+    case FftWindow::Hamming:
+    case FftWindow::Hanning:
+    case FftWindow::Triangular:
+        return 7;
+    case FftWindow::Blackman:
+        return 9;
+    case FftWindow::BlackmanHarris:
+    case FftWindow::Continuous5thDerivative:
+        return 11;
+    case FftWindow::BlackmanHarris7:
+        return 17;
+    }
+    return 11;
+}
+
 int numHarmonics(const QString &text)
 {
     return std::clamp(lastThreeDigits(text, 2), 2, 20);

@@ -18,6 +18,16 @@ QString withUnit(std::optional<double> value, const QString &number, const char 
     return value ? number + QLatin1Char(' ') + QString::fromUtf8(unit) : QStringLiteral("-");
 }
 
+QString fixed(std::optional<double> value, int decimals, const char *unit, QChar separator)
+{
+    return withUnit(value, value ? withSeparator(QString::number(*value, 'f', decimals), separator) : QString(), unit);
+}
+
+QString significantWithUnit(std::optional<double> value, const char *unit, QChar separator)
+{
+    return withUnit(value, value ? significant3(*value, separator) : QString(), unit);
+}
+
 } // namespace
 
 QString significant3(double value, QChar separator)
@@ -55,19 +65,19 @@ QString microvolts(std::optional<double> value, QChar separator)
 
 QString codes(std::optional<double> value, QChar separator)
 {
-    return withUnit(value, value ? significant3(*value, separator) : QString(), "codes");
+    return significantWithUnit(value, "codes", separator);
 }
 
 QString bits(std::optional<double> value, QChar separator)
 {
     if (value && *value < 0)
         value.reset();
-    return withUnit(value, value ? withSeparator(QString::number(*value, 'f', 2), separator) : QString(), "bits");
+    return fixed(value, 2, "bits", separator);
 }
 
 QString dbfs(std::optional<double> value, QChar separator)
 {
-    return withUnit(value, value ? withSeparator(QString::number(*value, 'f', 2), separator) : QString(), "dBFS");
+    return fixed(value, 2, "dBFS", separator);
 }
 
 QList<Row> noiseRows(const NoiseFigures &f, QChar separator)
@@ -82,10 +92,21 @@ QList<Row> noiseRows(const NoiseFigures &f, QChar separator)
             {QStringLiteral("Noise-free, p-p"), bits(f.noiseFreeResolutionMeasuredBits, separator)}};
 }
 
-QList<Row> toneRows(const ToneFigures &f, QChar separator)
+QList<Row> toneRows(const ToneFigures &f, int signalBins, QChar separator)
 {
-    return {{QStringLiteral("ENOB"), bits(f.enob, separator)},
-            {QStringLiteral("Fundamental"), dbfs(f.fundamentalDbfs, separator)}};
+    // Without a tone the FFT's ENOB and level would describe a noise bin.
+    const auto ifTone = [&](std::optional<double> value) { return f.toneFound ? value : std::nullopt; };
+    const SineFitFigures &fit = f.sineFit;
+    return {{QStringLiteral("ENOB"), bits(ifTone(f.enob), separator)},
+            {QStringLiteral("Fundamental"), dbfs(ifTone(f.fundamentalDbfs), separator)},
+            {QStringLiteral("Signal bins"), QString::number(signalBins)},
+            {QStringLiteral("Sine fit"), fixed(fit.frequencyHz, 4, "Hz", separator)},
+            {QStringLiteral("Sine fit"), dbfs(fit.amplitudeDbfs, separator)},
+            {QStringLiteral("Sine-fit SINAD"), fixed(fit.sinadDb, 2, "dB", separator)},
+            {QStringLiteral("Sine-fit ENOB"), bits(fit.enob, separator)},
+            {QStringLiteral("Residual RMS"), microvolts(fit.residualRmsUv, separator)},
+            {QStringLiteral("Noise density"), fixed(f.noiseDensity.dbfsPerHz, 2, "dBFS/Hz", separator)},
+            {QStringLiteral("Noise density"), significantWithUnit(f.noiseDensity.nvPerRtHz, "nV/√Hz", separator)}};
 }
 
 QString printLine(const NoiseFigures &f, QChar separator)

@@ -15,7 +15,7 @@
 // a resolution below zero bits, which says only that the signal is large).
 namespace NoiseTexts {
 
-inline constexpr auto NoToneNote = "No tone found: the FFT figures describe noise only.";
+inline constexpr auto NoToneNote = "No tone: noise only";
 
 struct Row {
     QString label;
@@ -36,8 +36,9 @@ QString dbfs(std::optional<double> value, QChar separator);
 
 // The eight figures of the time-domain block, in the order of the table.
 QList<Row> noiseRows(const NoiseFigures &figures, QChar separator);
-// ENOB and the fundamental's level.
-QList<Row> toneRows(const ToneFigures &figures, QChar separator);
+// ENOB and the fundamental's level ("-" without a tone), the signal bins
+// used, the sine fit's figures and the noise density.
+QList<Row> toneRows(const ToneFigures &figures, int signalBins, QChar separator);
 // "RMS noise: 1.23 µV     P-P noise: ...": the line a printout adds.
 QString printLine(const NoiseFigures &figures, QChar separator);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -24,6 +25,82 @@ double log10Of(double v)
     return std::log(v) / std::log(10.0);
 }
 
+// 10 log10(num / den), Uncomputed unless both are above 0.
+double ratioDb(double num, double den)
+{
+    return num > 0 && den > 0 ? 10 * std::log10(num / den) : SpectralMetrics::Uncomputed;
+}
+
+// The bins the metrics chose, as the noise-bin estimate needs them.
+struct BinLayout {
+    std::int32_t n;
+    int nb;
+    int half;
+    int start;
+    std::int32_t lastBin;
+    const std::int32_t *mainLobe;
+
+    bool inMainLobe(std::int32_t k) const { return std::find(mainLobe, mainLobe + nb, k) != mainLobe + nb; }
+};
+
+// The mean power of the noise bins: from start up, in neither the main lobe
+// nor a harmonic lobe; 0 (and count 0) when there is none.
+template<typename PowerOf>
+double meanNoiseBinPower(const BinLayout &layout, const LobeTables &tables, int harmonics, const PowerOf &power,
+                         int &count)
+{
+    std::vector<bool> lobeBin(static_cast<std::size_t>(std::max(layout.lastBin + 1, 0)), false);
+    auto markLobe = [&](const std::int32_t *lobe) {
+        for (int p = 0; p < layout.nb; ++p)
+            if (lobe[p] >= 0 && lobe[p] <= layout.lastBin)
+                lobeBin[static_cast<std::size_t>(lobe[p])] = true;
+    };
+    markLobe(layout.mainLobe);
+    for (int h = 2; h <= harmonics; ++h)
+        markLobe(tables.harmonics[static_cast<std::size_t>(h - 2)].data());
+    double sum = 0;
+    count = 0;
+    for (std::int32_t k = layout.start; k <= layout.lastBin; ++k) {
+        if (!lobeBin[static_cast<std::size_t>(k)]) {
+            sum += power(k);
+            ++count;
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
+// The four results with every bin's noise taken as the mean noise-bin power
+// p: p comes off each of the signalTerms and harmonicTerms bins summed, and
+// the spur is the lobe around the largest local maximum outside the main lobe.
+template<typename PowerOf, typename MagnitudeOf>
+void setNoiseBinMeanResults(SpectralMetrics &r, const BinLayout &layout, int signalTerms, int harmonicTerms,
+                            const PowerOf &power, const MagnitudeOf &magnitude)
+{
+    const double p = r.noiseBinPower;
+    const double noisePower = p * (layout.lastBin - layout.start + 1);
+    const double signal = r.signalPower - p * signalTerms;
+    const double distortion = r.harmonicPower - p * harmonicTerms;
+    if (!(signal > 0))
+        return;
+    r.snr = ratioDb(signal, noisePower);
+    r.sinad = ratioDb(signal, noisePower + distortion);
+    r.thd = ratioDb(distortion, signal);
+    std::int32_t spur = -1;
+    for (std::int32_t k = layout.start + 1; k <= layout.n / 2 - 2; ++k) {
+        const double a = magnitude(k);
+        if (magnitude(k - 1) < a && magnitude(k + 1) < a && !layout.inMainLobe(k) && (spur < 0 || a > magnitude(spur)))
+            spur = k;
+    }
+    if (spur < 0)
+        return;
+    double spurPower = 0;
+    for (std::int32_t k = std::max(spur - layout.half, layout.start); k <= std::min(spur + layout.half, layout.lastBin);
+         ++k)
+        if (!layout.inMainLobe(k))
+            spurPower += power(k) - p;
+    r.sfdr = ratioDb(signal, spurPower);
+}
+
 } // namespace
 
 void LobeTables::clear()
@@ -37,7 +114,7 @@ void LobeTables::clear()
 // magnitude magnitude(b); only bins 0 .. n/2 - 1 are read.
 template<typename PowerOf, typename MagnitudeOf>
 static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const MagnitudeOf &magnitude, int numBins,
-                          int numHarmonics, LobeTables &tables)
+                                 int numHarmonics, LobeTables &tables, SpectralMetrics::Noise noiseRule)
 {
     SpectralMetrics r;
     tables.clear();
@@ -68,9 +145,12 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
         if (mainLobe[p] > lastBin)
             mainLobe[p] = lastBin;
     }
+    int signalTerms = 0;
     for (int i = 0; i < nb; ++i) {
-        if (std::find(mainLobe, mainLobe + i, mainLobe[i]) == mainLobe + i)
+        if (std::find(mainLobe, mainLobe + i, mainLobe[i]) == mainLobe + i) {
             r.signalPower += power(mainLobe[i]);
+            ++signalTerms;
+        }
     }
     // Without a bin beside the main lobe there is neither noise nor a spur to
     // measure: differences of equal sums would pass for figures.
@@ -101,6 +181,7 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
     // A harmonic bin counts unless it is below the lobe margin (or below DC),
     // in the main lobe, or met by an earlier harmonic at a lower lobe position.
     const std::int32_t lowestHarmonicBin = std::max(half - 1, 0);
+    int harmonicTerms = 0;
     for (int h = 2; h <= harmonics; ++h) {
         const auto &row = tables.harmonics[static_cast<std::size_t>(h - 2)];
         for (int k = 0; k < nb; ++k) {
@@ -112,8 +193,10 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
                 const auto &other = tables.harmonics[static_cast<std::size_t>(g - 2)];
                 earlier = std::find(other.begin(), other.begin() + k, e) != other.begin() + k;
             }
-            if (!earlier)
+            if (!earlier) {
                 r.harmonicPower += power(e);
+                ++harmonicTerms;
+            }
         }
     }
 
@@ -137,7 +220,15 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
     r.largestPeak = l1;
     r.secondPeak = l2;
 
+    const BinLayout layout{n, nb, half, start, lastBin, mainLobe};
+    int noiseBins = 0;
+    r.noiseBinPower = meanNoiseBinPower(layout, tables, harmonics, power, noiseBins);
     r.fundamentalFound = start <= lastBin && r.signalPower != 0;
+    if (noiseRule == SpectralMetrics::Noise::NoiseBinMean) {
+        if (noiseBins > 0)
+            setNoiseBinMeanResults(r, layout, signalTerms, harmonicTerms, power, magnitude);
+        return r;
+    }
     if (binBesideMainLobe && noise != 0 && r.signalPower != 0 && noiseAndDistortion != 0 && l2 != 0) {
         r.snr = 10 * log10Of(std::fabs(r.signalPower / noise));
         if (r.harmonicPower != 0)
@@ -149,7 +240,7 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
 }
 
 SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> bins, int numBins,
-                                         int numHarmonics, LobeTables &tables)
+                                         int numHarmonics, LobeTables &tables, Noise noise)
 {
     const auto n = static_cast<std::int32_t>(std::min<std::size_t>(bins.size(), Spectrum::MaxLength));
     const auto power = [&](std::int32_t b) {
@@ -160,16 +251,16 @@ SpectralMetrics SpectralMetrics::compute(std::span<const std::complex<double>> b
         const std::complex<double> &x = bins[static_cast<std::size_t>(b)];
         return Spectrum::magnitude(x.real(), x.imag());
     };
-    return metricsOf(n, power, magnitude, numBins, numHarmonics, tables);
+    return metricsOf(n, power, magnitude, numBins, numHarmonics, tables, noise);
 }
 
 SpectralMetrics SpectralMetrics::computeFromPowers(std::span<const double> powers, std::int32_t n, int numBins,
-                                                   int numHarmonics, LobeTables &tables)
+                                                   int numHarmonics, LobeTables &tables, Noise noise)
 {
     // Without the powers of bins 0 .. n/2 - 1 nothing can be measured.
     const std::int32_t length = std::min<std::int32_t>(n, Spectrum::MaxLength);
     const bool covered = length >= 2 && powers.size() >= static_cast<std::size_t>(length / 2);
     const auto power = [&](std::int32_t b) { return powers[static_cast<std::size_t>(b)]; };
     const auto magnitude = [&](std::int32_t b) { return std::sqrt(powers[static_cast<std::size_t>(b)]); };
-    return metricsOf(covered ? length : 0, power, magnitude, numBins, numHarmonics, tables);
+    return metricsOf(covered ? length : 0, power, magnitude, numBins, numHarmonics, tables, noise);
 }

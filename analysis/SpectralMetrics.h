@@ -32,9 +32,21 @@ struct LobeTables {
 // harmonic bins shared with the main lobe or (at a lower lobe position) with an
 // earlier harmonic are left out, and SFDR compares the two largest strict local
 // maxima.
+//
+// How the noise is measured: Sums is the board's own rule (noise = total
+// power less the signal and harmonic sums, so the noise in those bins counts
+// as signal or distortion); NoiseBinMean takes the mean power p of the noise
+// bins (neither DC, signal nor harmonic bins) as the noise of every bin, as
+// IEEE 1241 does: noise = p x (bins from (NB + 1) / 2 to n/2 - 1), and p per bin
+// comes off the signal and harmonic sums. There SFDR is the signal over the
+// largest spur's lobe (NB bins around the largest local maximum outside the
+// main lobe, less p per bin), so it does not depend on where in a bin the
+// tones fall; a figure whose powers are not above 0 stays uncomputed.
 struct SpectralMetrics {
     // A metric left uncomputed for lack of signal, noise or spur.
     static constexpr double Uncomputed = 999999999;
+
+    enum class Noise { Sums, NoiseBinMean };
 
     double snr = Uncomputed;
     double sinad = Uncomputed;
@@ -51,6 +63,8 @@ struct SpectralMetrics {
     double totalPower = 0;      // Ptot, bins (NB + 1) / 2 .. n/2 - 1
     double largestPeak = 0;     // L1
     double secondPeak = 0;      // L2
+    // The mean power of the noise bins, 0 when there is none; either way.
+    double noiseBinPower = 0;
 
     // bins holds the n scaled bins (bin b at index b, only 0 .. n/2 - 1 are
     // read); numBins is NB (odd, 1 .. 51) and numHarmonics H (2 .. 20), clamped
@@ -59,10 +73,10 @@ struct SpectralMetrics {
     // bins, no bin from (NB + 1) / 2 to n/2 - 1, or every one of those bins in
     // the main lobe.
     static SpectralMetrics compute(std::span<const std::complex<double>> bins, int numBins,
-                                   int numHarmonics, LobeTables &tables);
+                                   int numHarmonics, LobeTables &tables, Noise noise = Noise::Sums);
     // The same from the linear powers of bins 0 .. n/2 - 1 of an n-point
     // spectrum (an averaged one has no phases). A common factor of all powers,
     // such as a 0-dB reference, leaves every result but the sums unchanged.
     static SpectralMetrics computeFromPowers(std::span<const double> powers, std::int32_t n, int numBins,
-                                             int numHarmonics, LobeTables &tables);
+                                             int numHarmonics, LobeTables &tables, Noise noise = Noise::Sums);
 };

@@ -25,6 +25,11 @@ double Spectrum::decibels(double re, double im)
     return 20.0 * std::log(std::sqrt(re * re + im * im)) / std::log(10.0);
 }
 
+double Spectrum::fullScaleReference(int numBits)
+{
+    return 20.0 * std::log(std::ldexp(1.0, numBits - 2)) / std::log(10.0);
+}
+
 double Spectrum::magnitude(double re, double im)
 {
     if (re == 0.0 && im == 0.0)
@@ -97,7 +102,7 @@ Spectrum::TransformStatus Spectrum::compute(std::span<const std::int32_t> sample
     }
     m_reference = normalizeToHighest
                       ? highest
-                      : 20.0 * std::log(std::ldexp(1.0, numBits - 2)) / std::log(10.0);
+                      : fullScaleReference(numBits);
     for (int k = 0; k < n; ++k)
         m_levels[static_cast<std::size_t>(k)] -= m_reference;
     return status;

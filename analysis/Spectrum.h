@@ -31,6 +31,9 @@ public:
 
     // 20 log10 |re + i im|, and 0 for an exact zero.
     static double decibels(double re, double im);
+    // The level in dB of a full-scale sine's bin (amplitude 2^(numBits - 1))
+    // in the scaled spectrum: the 0-dB reference unless normalised.
+    static double fullScaleReference(int numBits);
     // |re + i im|, and 0 for an exact zero.
     static double magnitude(double re, double im);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpectrumAverage.h"
 
+#include "Spectrum.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -20,7 +22,7 @@ void SpectrumAverage::setDepth(int depth)
     }
 }
 
-bool SpectrumAverage::add(const Shape &shape, std::span<const double> levels)
+bool SpectrumAverage::add(const Shape &shape, std::span<const std::complex<double>> bins)
 {
     const bool sameShape = shape == m_shape && !m_blockPowers.empty();
     if (!sameShape) {
@@ -28,10 +30,10 @@ bool SpectrumAverage::add(const Shape &shape, std::span<const double> levels)
         m_shape = shape;
     }
     const auto n = static_cast<std::size_t>(std::max(shape.length, 0));
-    const std::size_t kept = std::min({n, n / 2 + 1, levels.size()});
+    const std::size_t kept = std::min({n, n / 2 + 1, bins.size()});
     std::vector<double> powers(kept);
     for (std::size_t b = 0; b < kept; ++b)
-        powers[b] = std::pow(10.0, levels[b] / 10.0);
+        powers[b] = std::norm(bins[b]);
     m_blockPowers.push_back(std::move(powers));
     if (static_cast<int>(m_blockPowers.size()) > m_depth)
         m_blockPowers.pop_front();
@@ -59,8 +61,16 @@ void SpectrumAverage::recompute()
     for (double &p : m_meanPowers)
         p /= blocks;
     m_levels.assign(kept == 0 ? 0 : n, 0.0);
+    double highest = 0;
+    for (std::size_t b = 0; b < kept; ++b) {
+        // An exact zero reads 0 before the reference, as in a single block.
+        m_levels[b] = m_meanPowers[b] > 0 ? 10.0 * std::log10(m_meanPowers[b]) : 0.0;
+        if (b == 0 || m_levels[b] > highest)
+            highest = m_levels[b];
+    }
+    const double reference = m_shape.normalizeToHighest ? highest : Spectrum::fullScaleReference(m_shape.numBits);
     for (std::size_t b = 0; b < kept; ++b)
-        m_levels[b] = 10.0 * std::log10(m_meanPowers[b]);
+        m_levels[b] -= reference;
     // Bins above n/2 mirror those below it, as they do in a real block's spectrum.
     for (std::size_t b = kept; b < m_levels.size(); ++b)
         m_levels[b] = m_levels[n - b];

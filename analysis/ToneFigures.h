@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "NoiseDensity.h"
+#include "SineFitFigures.h"
 #include "SpectralMetrics.h"
 
 #include <optional>
@@ -17,6 +19,10 @@ struct ToneFigures {
     std::optional<double> enob;            // (SINAD - 1.76) / 6.02
     std::optional<double> fundamentalDbfs; // main-lobe power over the window's power gain
     bool toneFound = false;
+    // Of the whole block, empty without a tone.
+    SineFitFigures sineFit;
+    // Of the noise bins, tone or not.
+    NoiseDensity noiseDensity;
 
     // metrics are those of spectrum's bins with numBins NB; numBits sets full
     // scale (a sine of amplitude 2^(numBits - 1) reads 0 dBFS in every window).

@@ -144,6 +144,7 @@ QList<Choice> plotChoices(frmPlot &plot)
                      plot.txtNumHarm()->setText(text);
                  return harmonics.has_value();
              }},
+            checkChoice(QStringLiteral("AutoBins"), plot.cbAutoBins()),
             checkChoice(QStringLiteral("MarkDCSpectrum"), plot.cbDCspect()),
             checkChoice(QStringLiteral("MarkMainLobe"), plot.cbMainLobe()),
             checkChoice(QStringLiteral("MarkHarmonics"), plot.cbHarmonics()),

@@ -17,7 +17,8 @@ constexpr std::array<std::pair<const char *, View>, 4> ViewNames{{
 
 // Names by window option index; "hann" is accepted for "hanning" too.
 constexpr std::array<const char *, FftWindows::Count> WindowNames{
-    "rectangular", "hamming", "hanning", "blackman", "blackman-harris", "continuous-5th-derivative", "triangular"};
+    "rectangular", "hamming", "hanning", "blackman", "blackman-harris", "continuous-5th-derivative", "triangular",
+    "blackman-harris-7"};
 
 constexpr std::array<std::pair<const char *, DataFormat>, 4> FormatNames{{
     {"integer", DataFormat::Integer},
@@ -89,6 +90,7 @@ bool OptionArgument::takeValue(QString &value)
 
 std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, const OwnOption &own)
 {
+    bool binsGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         OptionArgument argument(arguments, i);
         const QString &name = argument.name();
@@ -111,14 +113,17 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
             if (!argument.takeValue(value))
                 return needsValue();
             if (!parseWindow(value, window))
-                return QStringLiteral("unknown window \"%1\" (0..6 or %2, hann)")
-                    .arg(value, joinNames(WindowNames.data(), WindowNames.size()));
+                return QStringLiteral("unknown window \"%1\" (0..%2 or %3, hann)")
+                    .arg(value, QString::number(FftWindows::Count - 1), joinNames(WindowNames.data(), WindowNames.size()));
         } else if (name == QLatin1String("--bins")) {
             if (!argument.takeValue(value))
                 return needsValue();
-            if (!isDigits(value))
-                return QStringLiteral("--bins takes an odd number from 1 to 51, not \"%1\"").arg(value);
-            numBins = MetricOptions::numBins(value);
+            binsGiven = true;
+            autoBins = value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0;
+            if (!autoBins && !isDigits(value))
+                return QStringLiteral("--bins takes an odd number from 1 to 51 or auto, not \"%1\"").arg(value);
+            if (!autoBins)
+                numBins = MetricOptions::numBins(value);
         } else if (name == QLatin1String("--harmonics")) {
             if (!argument.takeValue(value))
                 return needsValue();
@@ -139,5 +144,8 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
     }
     if (files.isEmpty())
         return QStringLiteral("no file given");
+    // The seven-term window's lobe is wider than any numeric default suits.
+    if (!binsGiven && FftWindows::fromIndex(window) == FftWindow::BlackmanHarris7)
+        autoBins = true;
     return std::nullopt;
 }

@@ -45,8 +45,9 @@ struct AnalysisOptions {
 
     QStringList files;          // at least one, in the order given
     View view = View::Time;
-    int window = 0;             // FFT window option index 0 .. 6
+    int window = 0;             // FFT window option index 0 .. FftWindows::Count - 1
     int numBins = 11;           // odd, 1 .. 51
+    bool autoBins = false;      // "--bins auto", and the seven-term window without --bins
     int numHarmonics = 10;      // 2 .. 20
     bool normalize = false;     // 0 dB at the highest level instead of full scale
     DataFormat format = DataFormat::Integer;

@@ -51,8 +51,16 @@ QList<Figure> toneFigures(const ToneFigures &tone)
 {
     Figure toneFound{QStringLiteral("tone_found"), QStringLiteral("Tone Found"), tone.toneFound ? 1.0 : 0.0};
     toneFound.yesNo = true;
+    const SineFitFigures &fit = tone.sineFit;
     return {Figure::optional("enob", "ENOB (bits)", tone.enob),
-            Figure::optional("fundamental_dbfs", "Fundamental (dBFS)", tone.fundamentalDbfs), toneFound};
+            Figure::optional("fundamental_dbfs", "Fundamental (dBFS)", tone.fundamentalDbfs), toneFound,
+            Figure::optional("sinefit_frequency_hz", "Sine-Fit Frequency (Hz)", fit.frequencyHz),
+            Figure::optional("sinefit_amplitude_dbfs", "Sine-Fit Amplitude (dBFS)", fit.amplitudeDbfs),
+            Figure::optional("sinefit_sinad_db", "Sine-Fit SINAD (dB)", fit.sinadDb),
+            Figure::optional("sinefit_enob", "Sine-Fit ENOB (bits)", fit.enob),
+            Figure::optional("sinefit_residual_rms_uv", "Sine-Fit Residual RMS (uV)", fit.residualRmsUv),
+            Figure::optional("noise_density_dbfs_per_hz", "Noise Density (dBFS/Hz)", tone.noiseDensity.dbfsPerHz),
+            Figure::optional("noise_density_nv_per_rthz", "Noise Density (nV/rtHz)", tone.noiseDensity.nvPerRtHz)};
 }
 
 QList<Figure> fftFigures(const PlotDocument &document)
@@ -64,6 +72,7 @@ QList<Figure> fftFigures(const PlotDocument &document)
         return Figure{QLatin1String(key), QLatin1String(label), value, value != SpectralMetrics::Uncomputed};
     };
     return {{QStringLiteral("fft_length"), QStringLiteral("FFT Length"), static_cast<double>(n)},
+            {QStringLiteral("signal_bins"), QStringLiteral("Signal Bins"), static_cast<double>(document.signalBins())},
             metric("snr", "SNR", metrics.snr),
             metric("sinad", "SINAD", metrics.sinad),
             metric("thd", "THD", metrics.thd),
@@ -129,7 +138,8 @@ void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const A
     AppState::setDataReady(true);
     document.setBlock(block);
     document.setNormalizeFFT(options.normalize);
-    document.setFftOptions({FftWindows::fromIndex(options.window), options.numBins, options.numHarmonics, marks});
+    document.setFftOptions(
+        {FftWindows::fromIndex(options.window), options.numBins, options.numHarmonics, marks, options.autoBins});
     document.setDataFormat(options.format);
     document.setView(documentView(options.view));
     document.runAnalysisPass();

@@ -56,10 +56,13 @@ marks, figures in the subtitle) into a PNG, SVG or PDF file.
 
 Options:
   --view time|fft|histogram|list  the view to analyse (default time)
-  --window W          FFT window: 0..6 or rectangular, hamming, hanning (hann),
+  --window W          FFT window: 0..7 or rectangular, hamming, hanning (hann),
                       blackman, blackman-harris, continuous-5th-derivative,
-                      triangular (default rectangular)
-  --bins NB           bins of signal power, odd 1..51 (default 11)
+                      triangular, blackman-harris-7 (default rectangular)
+  --bins NB|auto      bins of signal power, odd 1..51 (default 11), or auto:
+                      the window's own main lobe, with the noise taken from
+                      the mean of the noise bins (the default with
+                      blackman-harris-7)
   --harmonics H       highest harmonic order, 2..20 (default 10)
   --normalize         0 dB at the highest level found instead of full scale
   --format F          data list format: integer, hex, percent, lsb (default integer)

@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "DataFileWriter.h"
 #include "DataList.h"
+#include "MetricOptions.h"
 #include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "VectorState.h"
@@ -138,6 +139,11 @@ void PlotDocument::runAnalysisPass()
     raiseProgress(0);
 }
 
+int PlotDocument::signalBins() const
+{
+    return m_fftOptions.autoBins ? MetricOptions::autoNumBins(m_fftOptions.window) : m_fftOptions.numBins;
+}
+
 void PlotDocument::computeFft()
 {
     const auto status = m_spectrum.compute(samples(), m_fftOptions.window, m_normalizeFft, m_block.numBits,
@@ -145,20 +151,35 @@ void PlotDocument::computeFft()
     if (status == Spectrum::TransformStatus::LengthNotPowerOfTwo)
         emit userMessage(QLatin1String(Spectrum::LengthMessage));
     const auto n = static_cast<std::size_t>(m_spectrum.length());
-    if (m_averagingDepth == 0) {
-        m_metrics = SpectralMetrics::compute(m_spectrum.bins().first(n), m_fftOptions.numBins,
-                                             m_fftOptions.numHarmonics, m_lobes);
-    } else {
-        if (m_averagedSerial != m_blockSerial) {
-            const SpectrumAverage::Shape shape{m_spectrum.length(), m_block.sampleFreq, m_block.numBits,
-                                               m_block.lsbSize, m_fftOptions.window, m_normalizeFft};
-            m_average.add(shape, m_spectrum.levels().first(n));
-            m_averagedSerial = m_blockSerial;
-        }
-        m_metrics = SpectralMetrics::computeFromPowers(m_average.meanPowers(), m_average.shape().length,
-                                                       m_fftOptions.numBins, m_fftOptions.numHarmonics, m_lobes);
+    if (m_averagingDepth > 0 && m_averagedSerial != m_blockSerial) {
+        const SpectrumAverage::Shape shape{m_spectrum.length(), m_block.sampleFreq, m_block.numBits, m_block.lsbSize,
+                                           m_fftOptions.window, m_normalizeFft};
+        m_average.add(shape, m_spectrum.bins().first(n));
+        m_averagedSerial = m_blockSerial;
     }
-    m_tone = ToneFigures::compute(m_metrics, m_spectrum, m_fftOptions.numBins, m_block.numBits);
+    // The metrics of the last block, or of the average's powers.
+    const auto metricsWith = [&](int numBins, SpectralMetrics::Noise noise, LobeTables &tables) {
+        if (m_averagingDepth == 0)
+            return SpectralMetrics::compute(m_spectrum.bins().first(n), numBins, m_fftOptions.numHarmonics, tables,
+                                            noise);
+        return SpectralMetrics::computeFromPowers(m_average.meanPowers(), m_average.shape().length, numBins,
+                                                  m_fftOptions.numHarmonics, tables, noise);
+    };
+    const int numBins = signalBins();
+    m_metrics = metricsWith(numBins, m_fftOptions.autoBins ? SpectralMetrics::Noise::NoiseBinMean
+                                                           : SpectralMetrics::Noise::Sums, m_lobes);
+    m_tone = ToneFigures::compute(m_metrics, m_spectrum, numBins, m_block.numBits);
+
+    // The noise density counts the same noise bins whatever NB the metrics use.
+    const int ownBins = MetricOptions::autoNumBins(m_fftOptions.window);
+    const double noiseBinPower = numBins == ownBins
+                                     ? m_metrics.noiseBinPower
+                                     : metricsWith(ownBins, SpectralMetrics::Noise::Sums, m_noiseLobes).noiseBinPower;
+    m_tone.noiseDensity = NoiseDensity::compute(noiseBinPower, m_spectrum.length(), m_spectrum.windowPowerGain(),
+                                                m_block.sampleFreq, m_block.numBits, m_block.lsbSize);
+    if (m_tone.toneFound)
+        m_tone.sineFit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
+                                                 m_block.numBits, m_block.lsbSize);
     m_valid[FftValid] = true;
 }
 
@@ -186,8 +207,12 @@ std::span<const double> PlotDocument::fftLevels() const
 
 std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
 {
-    return FftMarks::marks(m_fftOptions.marks, m_lobes, fftLevels(), m_spectrum.length(),
-                           m_block.sampleFreq, m_fftOptions.numBins, m_fftOptions.numHarmonics);
+    FftMarks::Groups groups = m_fftOptions.marks;
+    // Lobes around a noise bin would pass the noise for a tone.
+    if (!m_tone.toneFound)
+        groups.mainLobe = groups.harmonics = false;
+    return FftMarks::marks(groups, m_lobes, fftLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
+                           m_fftOptions.numHarmonics);
 }
 
 QStringList PlotDocument::statusTexts() const
@@ -197,7 +222,7 @@ QStringList PlotDocument::statusTexts() const
     if (m_view == TimeDomain)
         return timeStatusTexts();
     if (m_view == FFTPlot)
-        return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator());
+        return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator(), m_valid[FftValid] && !m_tone.toneFound);
     return QStringList(4, QString());
 }
 

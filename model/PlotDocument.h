@@ -47,6 +47,9 @@ public:
         int numBins = 11;      // NB, odd, 1 .. 51
         int numHarmonics = 10; // H, 2 .. 20
         FftMarks::Groups marks;
+        // "Auto": the window's own NB, and the noise measured from the mean
+        // of the noise bins (SpectralMetrics::Noise::NoiseBinMean).
+        bool autoBins = false;
     };
 
     explicit PlotDocument(QObject *parent = nullptr);
@@ -69,6 +72,8 @@ public:
     void setNormalizeFFT(bool value);
     const FftOptions &fftOptions() const { return m_fftOptions; }
     void setFftOptions(const FftOptions &options) { m_fftOptions = options; }
+    // The NB the FFT analysis uses: numBins, or the window's own with Auto.
+    int signalBins() const;
     // Empty when no format is chosen (the list then stays empty).
     std::optional<DataFormat> dataFormat() const { return m_dataFormat; }
     void setDataFormat(std::optional<DataFormat> format);
@@ -115,11 +120,13 @@ public:
     const LobeTables &lobeTables() const { return m_lobes; }
     const ::Histogram &histogram() const { return m_histogram; }
     const QStringList &dataListLines() const { return m_dataList; }
-    // The FFT view's marks for the kept tables and the options as they are.
+    // The FFT view's marks for the kept tables and the options as they are;
+    // without a tone no main-lobe or harmonic marks.
     std::vector<FftMarks::Mark> fftMarks() const;
 
     // The four status panel texts of the current view (empty where the view
-    // shows none), numbers with the screen's decimal separator.
+    // shows none), numbers with the screen's decimal separator; "-" for the
+    // FFT metrics of a spectrum without a tone.
     QStringList statusTexts() const;
     // The data file of what the current view shows, created at the given time.
     QByteArray dataFileContent(const QDateTime &created) const;
@@ -155,6 +162,8 @@ private:
     std::uint64_t m_blockSerial = 0;
     std::uint64_t m_averagedSerial = 0;
     LobeTables m_lobes;
+    // The lobes of the window's own NB, whose other bins give the noise density.
+    LobeTables m_noiseLobes;
     ::Histogram m_histogram; // the class, not the view
     QStringList m_dataList;
     std::int32_t m_calcMax = 0;

@@ -45,4 +45,4 @@ DISPLAY=$display "build/$preset/bin/kz-grab-views" "$data" docs
 # A first start, an acquisition from the simulated board and its shorted input;
 # settings of its own, so the user's placement and driver choice play no part.
 XDG_CONFIG_HOME="$work" DISPLAY=$display "build/$preset/bin/kz-grab-main" docs
-echo "docs/view-*.png, docs/first-start.png, docs/main-window*.png and docs/noise-*.png renewed"
+echo "docs/view-*.png, docs/first-start.png, docs/main-window*.png, docs/noise-*.png and docs/figures-*.png renewed"

@@ -7,6 +7,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -27,6 +28,7 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
     : QWidget(parent), m_highestSignal(new QRadioButton(QStringLiteral("Highest Signal Level Found"))),
       m_fullScale(new QRadioButton(QStringLiteral("Full Scale Range"))), m_windowGroup(new QButtonGroup(this)),
       m_numBins(new QLineEdit(QLatin1String(MetricOptions::NumBinsStart))),
+      m_autoBins(new QCheckBox(QStringLiteral("Auto"))),
       m_numHarm(new QLineEdit(QLatin1String(MetricOptions::NumHarmonicsStart))),
       m_dcSpectrum(new QCheckBox(QStringLiteral("DC Spectrum"))),
       m_harmonics(new QCheckBox(QStringLiteral("Harmonics"))),
@@ -60,12 +62,23 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
         windowLayout->addWidget(m_windowOptions[i]);
     }
     m_windowOptions[0]->setChecked(true);
+    // The seven-term window's lobe needs its own NB: choosing it chooses Auto.
+    connect(m_windowGroup, &QButtonGroup::idClicked, this, [this](int id) {
+        if (FftWindows::fromIndex(id) == FftWindow::BlackmanHarris7)
+            m_autoBins->setChecked(true);
+    });
     layout->addWidget(frameFft);
 
     auto *frmCalc = new QGroupBox(QStringLiteral("Calculations"), this);
     auto *calcLayout = new QVBoxLayout(frmCalc);
     calcLayout->addWidget(wrappedLabel(QStringLiteral("Number of bins used for signal power calculation (1,3,5...51):"), frmCalc));
-    calcLayout->addWidget(m_numBins);
+    auto *binsRow = new QHBoxLayout;
+    binsRow->addWidget(m_numBins);
+    binsRow->addWidget(m_autoBins);
+    binsRow->addStretch(1);
+    calcLayout->addLayout(binsRow);
+    connect(m_autoBins, &QCheckBox::toggled, m_numBins, &QLineEdit::setDisabled);
+    connect(m_autoBins, &QCheckBox::clicked, this, &FftOptionsPanel::autoBinsClicked);
     calcLayout->addWidget(wrappedLabel(QStringLiteral("Order of harmonics included (2...20):"), frmCalc));
     calcLayout->addWidget(m_numHarm);
     for (QLineEdit *field : {m_numBins, m_numHarm})
@@ -118,5 +131,5 @@ int FftOptionsPanel::numHarmonics() const
 PlotDocument::FftOptions FftOptionsPanel::options() const
 {
     return {selectedWindow(), numBins(), numHarmonics(),
-            {m_dcSpectrum->isChecked(), m_mainLobe->isChecked(), m_harmonics->isChecked()}};
+            {m_dcSpectrum->isChecked(), m_mainLobe->isChecked(), m_harmonics->isChecked()}, m_autoBins->isChecked()};
 }

@@ -28,6 +28,8 @@ public:
     QRadioButton *optWindow(int index) const;
     QButtonGroup *windowGroup() const { return m_windowGroup; }
     QLineEdit *txtNumBins() const { return m_numBins; }
+    // "Auto": the window's own signal bins (the NB field then rests).
+    QCheckBox *cbAutoBins() const { return m_autoBins; }
     QLineEdit *txtNumHarm() const { return m_numHarm; }
     QCheckBox *cbDCspect() const { return m_dcSpectrum; }
     QCheckBox *cbMainLobe() const { return m_mainLobe; }
@@ -49,6 +51,8 @@ signals:
     void normalizationClicked(bool highestSignal);
     // A mark box was ticked or cleared.
     void marksChanged();
+    // "Auto" was ticked or cleared by the user.
+    void autoBinsClicked();
 
 private:
     QRadioButton *m_highestSignal;
@@ -56,6 +60,7 @@ private:
     QButtonGroup *m_windowGroup;
     std::array<QRadioButton *, FftWindows::Count> m_windowOptions{};
     QLineEdit *m_numBins;
+    QCheckBox *m_autoBins;
     QLineEdit *m_numHarm;
     QCheckBox *m_dcSpectrum;
     QCheckBox *m_harmonics;

@@ -126,6 +126,6 @@ void frmPlot::showFigures()
     m_noisePanel->setRows(NoiseTexts::noiseRows(timeShown ? m_document.noiseFigures() : NoiseFigures{}, sep));
     const bool fftShown = ready && m_document.isValid(PlotDocument::FftValid);
     const ToneFigures tone = fftShown ? m_document.toneFigures() : ToneFigures{};
-    m_tonePanel->setRows(NoiseTexts::toneRows(tone, sep));
+    m_tonePanel->setRows(NoiseTexts::toneRows(tone, m_document.signalBins(), sep));
     m_tonePanel->setNote(fftShown && !tone.toneFound ? QLatin1String(NoiseTexts::NoToneNote) : QString());
 }

@@ -144,6 +144,7 @@ public:
     QRadioButton *optHighestSignal() const { return m_fftOptions->optHighestSignal(); }
     QRadioButton *optFullScale0dB() const { return m_fftOptions->optFullScale0dB(); }
     QLineEdit *txtNumBins() const { return m_fftOptions->txtNumBins(); }
+    QCheckBox *cbAutoBins() const { return m_fftOptions->cbAutoBins(); }
     QLineEdit *txtNumHarm() const { return m_fftOptions->txtNumHarm(); }
     QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
     QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }

@@ -38,13 +38,15 @@ QWidget *frmPlot::buildFftPage()
 
 void frmPlot::connectFftOptions()
 {
-    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, [this] {
+    // Another window or Auto: the levels and metrics are out of date.
+    const auto recompute = [this] {
         if (!AppState::DataReady())
             return;
-        // Another window: the levels and metrics are out of date.
         m_document.invalidate();
         showView(FFTPlot);
-    });
+    };
+    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, recompute);
+    connect(m_fftOptions, &FftOptionsPanel::autoBinsClicked, this, recompute);
     connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, [this](bool highestSignal) {
         setNormalizeFFT(highestSignal);
         redrawFftWithNewOptions();

@@ -76,7 +76,27 @@ private slots:
         QCOMPARE(FftWindows::title(FftWindow::Continuous5thDerivative),
                  QStringLiteral("Continuous 5th Derivative Window"));
         QCOMPARE(FftWindows::fromIndex(6), FftWindow::Triangular);
-        QCOMPARE(FftWindows::fromIndex(7), FftWindow::Rectangular);
+        QCOMPARE(FftWindows::fromIndex(7), FftWindow::BlackmanHarris7);
+        QCOMPARE(FftWindows::title(FftWindow::BlackmanHarris7), QStringLiteral("Blackman-Harris 7-term Window"));
+        QCOMPARE(FftWindows::fromIndex(8), FftWindow::Rectangular);
+    }
+
+    // A tone between bins leaks nothing above about -180 dB from 7 bins out:
+    // the window's own transform, summed out, against its DC gain.
+    void sevenTermSidelobesStayNearMinus180Db()
+    {
+        const int n = 256;
+        double gain = 0;
+        for (int i = 0; i < n; ++i)
+            gain += FftWindows::value(FftWindow::BlackmanHarris7, i, n);
+        double highest = -400;
+        for (double offset = 7.25; offset <= 60; offset += 0.25) {
+            std::complex<double> sum;
+            for (int i = 0; i < n; ++i)
+                sum += FftWindows::value(FftWindow::BlackmanHarris7, i, n) * std::polar(1.0, 2 * M_PI * offset * i / n);
+            highest = std::max(highest, 20 * std::log10(std::abs(sum) / gain));
+        }
+        QVERIFY2(highest < -175 && highest > -190, qPrintable(QString::number(highest)));
     }
 
     void lengthRule_data()

@@ -164,6 +164,21 @@ private slots:
         QVERIFY2(note.contains(QLatin1String("Averaging")) && note.contains(QLatin1String("NumHarmonics")), qPrintable(note));
     }
 
+    void sevenTermWindowAndAutoComeBack()
+    {
+        DialogAnswerer answerer;
+        {
+            auto window = start(QStringLiteral("KZ7305EVM.kz7305"));
+            frmPlot *plot = window->activePlot();
+            plot->optWindow(7)->setChecked(true);
+            plot->cbAutoBins()->setChecked(true);
+        }
+        auto window = start(QStringLiteral("KZ7305EVM.kz7305"));
+        frmPlot *plot = window->activePlot();
+        QVERIFY(plot->optWindow(7)->isChecked() && plot->cbAutoBins()->isChecked());
+        QVERIFY(!plot->txtNumBins()->isEnabled());
+    }
+
     void shippedDriverBinds()
     {
         DialogAnswerer answerer; // the setup dialog, or the no-port message

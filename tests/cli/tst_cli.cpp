@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <random>
 #include <vector>
 
 // Runs the real kz7305evm-cli and checks its output, exit codes and files.
@@ -192,6 +193,42 @@ private slots:
         QCOMPARE(json(result).value(QLatin1String("lines")).toInt(), 4096);
     }
 
+    // The seven-term window means Auto unless --bins says otherwise; the
+    // sine fit finds the tone's frequency; noise alone keeps its numbers in
+    // JSON but has no sine fit.
+    void autoBinsSineFitAndNoiseDensity()
+    {
+        const QStringList fft{QStringLiteral("--view=fft"), QStringLiteral("--json")};
+        auto analyse = [&](const QString &file, const QStringList &options) {
+            return json(run(QStringList{QStringLiteral("analyze"), file} + fft + options));
+        };
+        QJsonObject object = analyse(path("tone.csv"), {QStringLiteral("--window=blackman-harris-7")});
+        QCOMPARE(object.value(QLatin1String("signal_bins")).toInt(), 17);
+        // 67 cycles in 4096 samples at 48 kHz.
+        const double frequency = object.value(QLatin1String("sinefit_frequency_hz")).toDouble();
+        QVERIFY2(std::fabs(frequency / (67 * 48000.0 / 4096) - 1) < 1e-6, qPrintable(QString::number(frequency, 'g', 15)));
+        QVERIFY(std::fabs(object.value(QLatin1String("sinefit_amplitude_dbfs")).toDouble()
+                          - 20 * std::log10(4e6 / 8388608)) < 0.001);
+        for (const char *key : {"sinefit_sinad_db", "sinefit_enob", "sinefit_residual_rms_uv", "noise_density_dbfs_per_hz",
+                                "noise_density_nv_per_rthz"})
+            QVERIFY2(object.value(QLatin1String(key)).isDouble(), key);
+        QCOMPARE(analyse(path("tone.csv"), {QStringLiteral("--window=hann"), QStringLiteral("--bins=auto")})
+                     .value(QLatin1String("signal_bins")).toInt(), 7);
+        QCOMPARE(analyse(path("tone.csv"), {QStringLiteral("--window=7"), QStringLiteral("--bins=5")})
+                     .value(QLatin1String("signal_bins")).toInt(), 5);
+
+        std::minstd_rand random(11);
+        std::vector<std::int32_t> noise(4096);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(random() % 13U); // spread without a tone
+        writeTimeFile("noise.csv", noise);
+        object = analyse(path("noise.csv"), {QStringLiteral("--window=blackman-harris-7")});
+        QVERIFY(!object.value(QLatin1String("tone_found")).toBool());
+        QVERIFY(object.value(QLatin1String("sinefit_frequency_hz")).isNull());
+        QVERIFY(object.value(QLatin1String("noise_density_nv_per_rthz")).isDouble());
+        QVERIFY(object.value(QLatin1String("fundamental_bin")).isDouble());
+    }
+
     void jsonHasNullForWhatWasNotComputed()
     {
         // Eight samples with eleven-bin lobes: too short for any metric; the
@@ -275,7 +312,7 @@ private slots:
         QTest::newRow("no file") << QStringList{analyze} << 2 << QStringLiteral("no file");
         QTest::newRow("missing file") << QStringList{analyze, path("absent.csv")} << 1 << QStringLiteral("absent.csv");
         QTest::newRow("bad view") << QStringList{analyze, tone, QStringLiteral("--view"), QStringLiteral("scope")} << 2 << QStringLiteral("scope");
-        QTest::newRow("bad window") << QStringList{analyze, tone, QStringLiteral("--window"), QStringLiteral("7")} << 2 << QStringLiteral("window");
+        QTest::newRow("bad window") << QStringList{analyze, tone, QStringLiteral("--window"), QStringLiteral("8")} << 2 << QStringLiteral("window");
         QTest::newRow("bad bins") << QStringList{analyze, tone, QStringLiteral("--bins"), QStringLiteral("-3")} << 2 << QStringLiteral("--bins");
         QTest::newRow("bad harmonics") << QStringList{analyze, tone, QStringLiteral("--harmonics"), QStringLiteral("2.5")} << 2 << QStringLiteral("--harmonics");
         QTest::newRow("bad format") << QStringList{analyze, tone, QStringLiteral("--format"), QStringLiteral("octal")} << 2 << QStringLiteral("octal");

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <numeric>
 #include <vector>
@@ -51,6 +52,51 @@ std::vector<double> singleLevels(const std::vector<std::int32_t> &samples)
     plot.runAnalysisPass();
     const auto levels = plot.fftLevels().first(static_cast<std::size_t>(plot.spectrum().length() / 2 + 1));
     return {levels.begin(), levels.end()};
+}
+
+
+// Analyses the blocks one after the other in plot, averaging them when there
+// are two or more.
+void analyseFft(PlotDocument &plot, const std::vector<std::vector<std::int32_t>> &blocks, FftWindow window,
+                bool normalize)
+{
+    if (blocks.size() > 1)
+        plot.setFftAveraging(static_cast<int>(blocks.size()));
+    plot.setView(PlotDocument::FFTPlot);
+    plot.setFftOptions({window, 11, 10, {}});
+    for (const auto &block : blocks) {
+        setBlock(plot, block, 24);
+        plot.setNormalizeFFT(normalize);
+        plot.runAnalysisPass();
+    }
+}
+
+// The largest difference between the FFT figures and levels (bins 0 .. n/2)
+// of a and those of b, after moving b's levels by levelShift dB and its
+// full-scale tone level by dbfsShift dB; infinite when one has a figure the
+// other lacks.
+double largestDifference(const PlotDocument &a, const PlotDocument &b, double levelShift, double dbfsShift)
+{
+    constexpr double Missing = std::numeric_limits<double>::infinity();
+    if (a.metrics().fundamentalFound != b.metrics().fundamentalFound
+        || a.metrics().fundamental != b.metrics().fundamental
+        || a.toneFigures().toneFound != b.toneFigures().toneFound
+        || a.toneFigures().enob.has_value() != b.toneFigures().enob.has_value()
+        || a.toneFigures().fundamentalDbfs.has_value() != b.toneFigures().fundamentalDbfs.has_value())
+        return Missing;
+    double worst = 0;
+    auto compare = [&](double x, double y) { worst = std::max(worst, std::fabs(x - y)); };
+    compare(a.metrics().snr, b.metrics().snr);
+    compare(a.metrics().sinad, b.metrics().sinad);
+    compare(a.metrics().thd, b.metrics().thd);
+    compare(a.metrics().sfdr, b.metrics().sfdr);
+    if (a.toneFigures().enob)
+        compare(*a.toneFigures().enob, *b.toneFigures().enob);
+    if (a.toneFigures().fundamentalDbfs)
+        compare(*a.toneFigures().fundamentalDbfs + dbfsShift, *b.toneFigures().fundamentalDbfs);
+    for (int k = 0; k <= a.spectrum().length() / 2; ++k)
+        compare(a.fftLevels()[static_cast<std::size_t>(k)] + levelShift, b.fftLevels()[static_cast<std::size_t>(k)]);
+    return worst;
 }
 
 } // namespace
@@ -344,6 +390,79 @@ private slots:
         alone.runAnalysisPass();
         QVERIFY(std::fabs(plot.metrics().snr - alone.metrics().snr) < 1e-9);
         QVERIFY(std::fabs(plot.metrics().sfdr - alone.metrics().sfdr) < 1e-9);
+    }
+
+    // Averaging is a mean of powers in the single block's own units: like
+    // blocks average to the block itself, twice the codes to 6.02 dB more on
+    // every level and no other ratio, and blocks without a signal to no tone.
+    void fftAverageReadsInTheSingleBlocksUnits()
+    {
+        const std::vector<std::int32_t> a = noisyTone(30, 7);
+        const std::vector<std::int32_t> b = noisyTone(300, 8);
+        auto doubled = [](std::vector<std::int32_t> codes) {
+            for (std::int32_t &c : codes)
+                c *= 2;
+            return codes;
+        };
+        const std::vector<std::int32_t> zeros(1024, 0);
+        const double sixDb = 20 * std::log10(2.0);
+        for (int w = 0; w < FftWindows::Count; ++w) {
+            for (const bool normalize : {false, true}) {
+                const FftWindow window = FftWindows::fromIndex(w);
+                const QString context = QStringLiteral("window %1, normalize %2").arg(w).arg(normalize);
+                PlotDocument single, same, pair, pairDoubled, silent, silentPair;
+                analyseFft(single, {a}, window, normalize);
+                analyseFft(same, {a, a}, window, normalize);
+                analyseFft(pair, {a, b}, window, normalize);
+                analyseFft(pairDoubled, {doubled(a), doubled(b)}, window, normalize);
+                analyseFft(silent, {zeros}, window, normalize);
+                analyseFft(silentPair, {zeros, zeros, zeros}, window, normalize);
+
+                QVERIFY2(single.toneFigures().fundamentalDbfs && single.toneFigures().toneFound, qPrintable(context));
+                QVERIFY2(largestDifference(single, same, 0, 0) < 1e-9, qPrintable(context));
+                QVERIFY2(largestDifference(pair, pairDoubled, normalize ? 0 : sixDb, sixDb) < 1e-9, qPrintable(context));
+                QVERIFY2(largestDifference(silent, silentPair, 0, 0) == 0, qPrintable(context));
+                QVERIFY2(!silentPair.metrics().fundamentalFound && !silentPair.toneFigures().fundamentalDbfs
+                             && silentPair.metrics().snr == SpectralMetrics::Uncomputed,
+                         qPrintable(context));
+            }
+        }
+    }
+
+    // Noise alone: no lobe marks and "-" for the metrics on screen, while the
+    // results keep their numbers; the noise density counts the window's own
+    // noise bins whatever NB the metrics use.
+    void noiseOnlyIsShownAsNoise()
+    {
+        std::mt19937 random(5);
+        std::normal_distribution<double> gauss(0, 50);
+        std::vector<std::int32_t> noise(4096);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(std::lround(gauss(random)));
+        PlotDocument plot;
+        setBlock(plot, noise, 24);
+        plot.setView(PlotDocument::FFTPlot);
+        PlotDocument::FftOptions options{FftWindow::BlackmanHarris7, 1, 10, {true, true, true}};
+        plot.setFftOptions(options);
+        plot.runAnalysisPass();
+        QVERIFY(!plot.toneFigures().toneFound && !plot.toneFigures().sineFit.frequencyHz);
+        QVERIFY(plot.metrics().snr != SpectralMetrics::Uncomputed);
+        QCOMPARE(plot.statusTexts(), QStringList({QStringLiteral("SNR: -"), QStringLiteral("SINAD: -"),
+                                                  QStringLiteral("THD: -"), QStringLiteral("SFDR: -")}));
+        const auto marks = plot.fftMarks();
+        QCOMPARE(marks.size(), std::size_t(1)); // bin 0 of the DC group, NB 1
+        QCOMPARE(marks.front().color, FftMarks::DcColor);
+        const std::optional<double> numeric = plot.toneFigures().noiseDensity.dbfsPerHz;
+
+        options.autoBins = true;
+        plot.setFftOptions(options);
+        plot.invalidate();
+        plot.runAnalysisPass();
+        QCOMPARE(plot.signalBins(), 17);
+        QVERIFY(numeric && plot.toneFigures().noiseDensity.dbfsPerHz == numeric);
+        // 50 codes RMS (and the rounding's 1/12) at 20833 Hz, against a full-scale sine.
+        const double truth = 10 * std::log10(2 * (2500 + 1.0 / 12) / 20833 / std::ldexp(1.0, 45));
+        QVERIFY2(std::fabs(*numeric - truth) < 0.5, qPrintable(QString::number(*numeric - truth)));
     }
 
     void timeDomainTraceFollowsTheDataFormat()

@@ -4,10 +4,12 @@
 // dialog in front as OUTDIR/first-start.png, answers the dialog, acquires a
 // block of the board's tone and saves the main window at its default size,
 // FFT view with the marks, as OUTDIR/main-window.png, and at its minimum size
-// as OUTDIR/main-window-minimum.png; then acquires the shorted input (CH2)
+// as OUTDIR/main-window-minimum.png, and with the seven-term window as
+// OUTDIR/figures-tone.png; then acquires the shorted input (CH2)
 // continuously and saves its time-domain view with the noise figures, the
-// noise trend and the histogram with its normal curve as
-// OUTDIR/noise-shorted-input.png, noise-trend.png and noise-histogram.png.
+// noise trend, the histogram with its normal curve and the spectrum as
+// OUTDIR/noise-shorted-input.png, noise-trend.png, noise-histogram.png and
+// figures-shorted-input.png.
 // Run it on a display with
 // a window manager (tools/screenshots.sh starts Xvfb and openbox) so the
 // windows are placed and drawn as users see them.
@@ -92,7 +94,12 @@ bool grabShortedInput(frmMain &window, const QDir &out, QTextStream &err)
     window.activePlot()->cbNormalCurve()->setChecked(true);
     window.activePlot()->selectTab(2);
     settle(500);
-    return window.activePlot()->grab().save(out.filePath(QStringLiteral("noise-histogram.png")));
+    if (!window.activePlot()->grab().save(out.filePath(QStringLiteral("noise-histogram.png"))))
+        return false;
+    // Its spectrum: noise only, read as a density.
+    window.activePlot()->selectTab(1);
+    settle(500);
+    return window.grab().save(out.filePath(QStringLiteral("figures-shorted-input.png")));
 }
 
 } // namespace
@@ -152,5 +159,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     window.resize(1280, 760);
+    // The seven-term window, which chooses Auto: the figures fit for 24 bits.
+    plot->optWindow(7)->click();
+    settle(500);
+    if (!window.grab().save(out.filePath(QStringLiteral("figures-tone.png")))) {
+        err << "kz-grab-main: cannot write the pictures into " << out.path() << '\n';
+        return 1;
+    }
     return grabShortedInput(window, out, err) ? 0 : 1;
 }

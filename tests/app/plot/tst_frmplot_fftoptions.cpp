@@ -9,9 +9,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <algorithm>
+#include <random>
 
 using TestBlocks::loadBlock;
 using TestBlocks::sineCodes;
@@ -56,6 +58,44 @@ private slots:
         plot.fftOptionsSide()->setExpanded(false);
         QTRY_VERIFY(plot.plot()->width() > narrow + 100);
         QVERIFY(!plot.optWindow(0)->isVisible());
+    }
+
+    // Choosing the seven-term window chooses Auto; Auto recomputes with the
+    // window's own bins; noise alone shows no lobe marks and no tone figures.
+    void sevenTermWindowAndAutoBins()
+    {
+        frmPlot plot;
+        loadBlock(plot, sineCodes(4096, 300, 4096, 1000000));
+        plot.cbMainLobe()->setChecked(true);
+        plot.selectTab(1);
+        QVERIFY(!plot.cbAutoBins()->isChecked());
+        plot.optWindow(7)->click();
+        QVERIFY(plot.cbAutoBins()->isChecked() && !plot.txtNumBins()->isEnabled());
+        QCOMPARE(plot.plot()->subTitle(), QStringLiteral("Blackman-Harris 7-term Window for 4096 Points"));
+        QCOMPARE(plot.tonePanel()->valueText(2), QStringLiteral("17"));
+        QCOMPARE(plot.plot()->annotation(17).symbol, Plot::SymbolMark); // a 17-bin main lobe
+        QCOMPARE(plot.plot()->annotation(18).symbol, Plot::SymbolNone);
+        QVERIFY(plot.tonePanel()->valueText(3).endsWith(QLatin1String(" Hz")));
+
+        plot.optWindow(2)->click();
+        QCOMPARE(plot.tonePanel()->valueText(2), QStringLiteral("7"));
+        plot.cbAutoBins()->click();
+        QCOMPARE(plot.tonePanel()->valueText(2), QStringLiteral("11"));
+        QVERIFY(plot.txtNumBins()->isEnabled());
+
+        std::minstd_rand random(11);
+        std::vector<std::int32_t> noise(4096);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(random() % 13U); // spread without a tone
+        loadBlock(plot, noise);
+        plot.cbHarmonics()->setChecked(true);
+        plot.UpdatePlot();
+        QCOMPARE(plot.tonePanel()->note(), QStringLiteral("No tone: noise only"));
+        QCOMPARE(plot.tonePanel()->valueText(0), QStringLiteral("-"));
+        QCOMPARE(plot.tonePanel()->valueText(3), QStringLiteral("-"));
+        QVERIFY(plot.tonePanel()->valueText(9).endsWith(QStringLiteral("nV/√Hz")));
+        QCOMPARE(plot.statusText(1), QStringLiteral("SNR: -"));
+        QCOMPARE(plot.plot()->annotation(1).symbol, Plot::SymbolNone);
     }
 
     void markTextsNeverCoverEachOtherOrTheMarker()
