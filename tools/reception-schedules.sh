@@ -24,7 +24,7 @@ for (( part = 0; part < jobs; part++ )); do
   from=$(( first + part * per ))
   n=$(( count - part * per < per ? count - part * per : per ))
   (( n > 0 )) || break
-  KZ_SCHEDULES="$from:$n" "$test_binary" >"$logs/$part.log" 2>&1 &
+  QTEST_FUNCTION_TIMEOUT=86400000 KZ_SCHEDULES="$from:$n" "$test_binary" >"$logs/$part.log" 2>&1 &
   pids+=($!)
 done
 status=0

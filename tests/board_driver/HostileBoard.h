@@ -34,7 +34,8 @@ public:
     struct Plan {
         Fault fault = Fault::None;
         int delayMs = 0;          // the answer (both copies, if doubled) comes this late
-        bool doubled = false;     // sent twice in a row
+        bool doubled = false;     // sent twice in a row,
+        int copyGapMs = 0;        // the copy this long after the first
         bool strayFirst = false;  // a progress notification goes first
         int damagedByte = -1;     // with Fault::Damage: the byte changed (-1: the middle one)
     };
@@ -154,15 +155,21 @@ private:
             const qsizetype at = plan.damagedByte >= 0 ? plan.damagedByte % bytes.size() : bytes.size() / 2;
             bytes[at] = char(bytes[at] ^ 0x5A);
         }
-        if (plan.doubled)
+        if (plan.doubled && plan.copyGapMs > 0)
+            QTimer::singleShot(plan.delayMs + plan.copyGapMs, &m_timers, [this, bytes] { m_peer.send(bytes); });
+        else if (plan.doubled)
             bytes += bytes;
-        if (plan.delayMs > 0) {
-            QTimer::singleShot(plan.delayMs, &m_timers, [this, bytes] { m_peer.send(bytes); });
-            return;
-        }
-        m_peer.send(bytes);
-        if (start && !completeBeforeAcknowledging && notifyCompletion && fault != Fault::Damage)
-            notify(1);
+        // The acquisition a start command begins reports its end after the answer.
+        const bool completes = start && !completeBeforeAcknowledging && notifyCompletion && fault != Fault::Damage;
+        const auto sendAnswer = [this, bytes, completes] {
+            m_peer.send(bytes);
+            if (completes)
+                notify(1);
+        };
+        if (plan.delayMs > 0)
+            QTimer::singleShot(plan.delayMs, &m_timers, sendAnswer);
+        else
+            sendAnswer();
     }
 
     void send(csr232packet &packet)

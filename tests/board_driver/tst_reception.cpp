@@ -191,12 +191,17 @@ void tst_reception::lateAndStrayAnswersCostOneBlock()
 
 void tst_reception::answersOutOfStepNeverShiftBlocks()
 {
-    // Every third block answer sent twice: the copy fits the next request but
-    // for its length.
+    // A board that answers in 20 ms and sends every third block answer twice,
+    // the copy 5 ms after the first, while the next block is being read: the
+    // copy fits that request but for its length.
     fillMemory(1000);
     int blockReads = 0;
-    m_board->faultFor = [&blockReads](const csr232packet &request, int) {
-        return isBlockRead(request) && ++blockReads % 3 == 0 ? Fault::Double : Fault::None;
+    m_board->planFor = [&blockReads](const csr232packet &request, int) {
+        HostileBoard::Plan plan;
+        plan.delayMs = 20;
+        plan.doubled = isBlockRead(request) && ++blockReads % 3 == 0;
+        plan.copyGapMs = 5;
+        return plan;
     };
     QVERIFY(receive(1000, 20000));
     QCOMPARE(received(1000), m_board->memory);

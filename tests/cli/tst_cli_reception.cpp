@@ -103,13 +103,20 @@ void tst_cli_reception::damagedAndLostAnswersSavedExactly()
 
 void tst_cli_reception::answersOutOfStepSavedExactly()
 {
-    // Every fourth answer sent twice; five blocks, so the program runs on
-    // after the doubled answers.
+    // A board that answers in 20 ms and sends every fourth answer twice, the
+    // copy 5 ms after the first; five blocks, so the program runs on after
+    // the doubled answers.
     HostileBoard board;
     board.memory.resize(1000);
     for (std::size_t i = 0; i < board.memory.size(); ++i)
         board.memory[i] = std::int32_t((i * 7919) % 16777216) - 8388608;
-    board.faultFor = [](const csr232packet &, int index) { return index % 4 == 3 ? Fault::Double : Fault::None; };
+    board.planFor = [](const csr232packet &, int index) {
+        HostileBoard::Plan plan;
+        plan.delayMs = 20;
+        plan.doubled = index % 4 == 3;
+        plan.copyGapMs = 5;
+        return plan;
+    };
     const Run result = run({QStringLiteral("--port"), board.devicePath(), QStringLiteral("--samples"),
                             QStringLiteral("1000"), QStringLiteral("--count"), QStringLiteral("5"),
                             QStringLiteral("-o"), path("doubled.csv")},
