@@ -9,6 +9,7 @@
 #include "GraphToolActions.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
+#include "NuvarDriverSettings.h"
 #include "RecentFiles.h"
 #include "RememberedSettings.h"
 #include "SharedPrinter.h"
@@ -345,6 +346,9 @@ void frmMain::bindDriver(const QString &driverName)
         // The setup dialog belongs to this window: it opens above it, centred.
         m_driver->sethWndParent(static_cast<std::int32_t>(static_cast<quint32>(winId())));
         m_acquisition->setDriver(m_driver.get());
+        auto *named = dynamic_cast<NuvarDriverSettings *>(m_driver.get());
+        if (named && !m_offeredPort.isEmpty())
+            named->setSettingValue(QString::fromLatin1(NuvarDriverSettings::PortPath), m_offeredPort);
         // The stored board settings first, so the setup dialog shows them.
         noteRefusedSettings(RememberedSettings::restoreDriver(*m_driver));
         m_acquisition->callDriver([this] { m_driver->Setup(); });

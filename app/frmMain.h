@@ -33,6 +33,9 @@ public:
     // The start-up steps: placement, first plot window with the start-up block,
     // then the driver binding.
     void load();
+    // A device path the driver opens, whole, once it is bound (before the
+    // stored board settings): it becomes the first port the dialog offers.
+    void offerPort(const QString &devicePath) { m_offeredPort = devicePath; }
 
     void DriverEvent(EventEnum evType) override;
 
@@ -81,6 +84,7 @@ private:
 
     std::unique_ptr<NuvarDriverClass> m_driver;
     QString m_driverName;
+    QString m_offeredPort;
     bool m_driverLoaded = false;
     QPointer<frmPlot> m_mfrmPlot;
     frmNoiseTrend *m_noiseTrend = nullptr;

@@ -8,19 +8,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-namespace {
-
-// Puts the simulated board first in the port table, so the setup dialog
-// offers it as COM1.
-void offerPort(const QString &devicePath)
-{
-    const QByteArray configured = qgetenv("KZ7305EVM_PORTS");
-    qputenv("KZ7305EVM_PORTS", configured.isEmpty() ? devicePath.toLocal8Bit()
-                                                    : devicePath.toLocal8Bit() + ':' + configured);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -44,7 +31,7 @@ int main(int argc, char *argv[])
         if (devicePath.isEmpty())
             UserMessage::show(&window, QStringLiteral("The simulated board did not start: %1").arg(board.errorString()));
         else
-            offerPort(devicePath);
+            window.offerPort(devicePath);
     }
     // A logout or kill ends the program as File > Exit does.
     InterruptWatcher interrupts;

@@ -42,6 +42,11 @@ kz7305::kz7305()
     QObject::connect(m_link, &csrdrv::notificationReceived, m_link, [this] { linkNotificationReceived(); });
     QObject::connect(m_link, &csrdrv::responseReceived, m_link, [this] { linkResponseReceived(); });
     QObject::connect(m_link, &csrdrv::responseTimeout, m_link, [this] { linkResponseTimeout(); });
+    m_blockLengthWait.setSingleShot(true);
+    QObject::connect(&m_blockLengthWait, &QTimer::timeout, m_link, [this] {
+        if (m_receiving)
+            RequestNextBlock();
+    });
     m_acquisitionWatchdog.setSingleShot(true);
     QObject::connect(&m_acquisitionWatchdog, &QTimer::timeout, m_link, [this] { acquisitionLost(); });
     // No completion can come over a closed port.
@@ -55,6 +60,7 @@ kz7305::~kz7305()
 {
     m_lifetime.reset();
     m_acquisitionWatchdog.stop();
+    m_blockLengthWait.stop();
     delete m_setupDialog.data();
     delete m_timeoutMsg.data();
     m_link->disconnect();

@@ -41,6 +41,9 @@ public:
     static constexpr int ChannelNameCount = 8;
     // "Not ready" answers to one block request before the reception fails.
     static constexpr int MaxNotReadyAnswers = 100;
+    // Times a reception reads blocks again after answers out of step before
+    // it fails.
+    static constexpr int MaxOutOfStepRereads = 3;
     // Added to an acquisition's expected duration before it counts as lost.
     static constexpr int AcquisitionMarginMs = 10000;
 
@@ -103,7 +106,8 @@ public:
 
     // The same settings by name, for a program that stores them: "Port"
     // (1 .. 16), "Channel" (1, 2, 4, 8), "Averaging" (0 .. 15) and
-    // "Reference" (0.5 .. 5 volts).
+    // "Reference" (0.5 .. 5 volts); and "PortPath", a device path that
+    // becomes port 1 and is opened (not listed: it is not kept).
     QStringList SettingNames() const override;
     QString SettingValue(const QString &name) const override;
     bool setSettingValue(const QString &name, const QString &value) override;
@@ -114,7 +118,14 @@ public:
 private:
     class CallScope;
 
+    // Asks for the next samples with a block read of a length of its own.
     void RequestNextBlock();
+    // Asks for the same samples with the same read (after "not ready").
+    void RequestBlockAgain();
+    // After answers out of step, the blocks received with their lengths may
+    // hold other blocks' samples: they and the blocks after them are read
+    // again. True when the reception went back (or failed for good).
+    bool rereadSuspectBlocks();
     void linkNotificationReceived();
     void linkResponseReceived();
     void linkResponseTimeout();
@@ -158,6 +169,18 @@ private:
     std::vector<std::int32_t> m_buffer;
     bool m_receiving = false;
     int m_notReadyAnswers = 0;
+    // The blocks of the reception so far: first sample and length in bytes.
+    struct ReceivedBlock {
+        std::int32_t firstSample;
+        int length;
+    };
+    std::vector<ReceivedBlock> m_blocks;
+    // The block read under way: its first sample and length in bytes.
+    std::int32_t m_blockStart = 0;
+    int m_requestedLength = 0;
+    int m_outOfStepRereads = 0;
+    // Runs when every block read length may still be answered.
+    QTimer m_blockLengthWait;
     // From the start write to the completion notification.
     bool m_acquiring = false;
     QTimer m_acquisitionWatchdog;

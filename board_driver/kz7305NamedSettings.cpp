@@ -2,6 +2,7 @@
 // The driver's board settings by name, as the program stores and restores them.
 #include "kz7305.h"
 
+#include "csrdrv.h"
 #include "portTable.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ const QString Port = QStringLiteral("Port");
 const QString Channel = QStringLiteral("Channel");
 const QString Averaging = QStringLiteral("Averaging");
 const QString Reference = QStringLiteral("Reference");
+const QString PortPath = QString::fromLatin1(NuvarDriverSettings::PortPath);
 
 constexpr std::array<int, 4> ChannelCodes = {1, 2, 4, 8};
 constexpr double MinReference = 0.5;
@@ -30,6 +32,8 @@ QString kz7305::SettingValue(const QString &name) const
 {
     if (name == Port) // 0: no port chosen yet, nothing to keep
         return portNumber() == 0 ? QString() : QString::number(portNumber());
+    if (name == PortPath)
+        return isPortOpen() ? m_link->ports().devicePath(portNumber()) : QString();
     if (name == Channel)
         return QString::number(channel());
     if (name == Averaging)
@@ -41,6 +45,8 @@ QString kz7305::SettingValue(const QString &name) const
 
 bool kz7305::setSettingValue(const QString &name, const QString &value)
 {
+    if (name == PortPath)
+        return !value.isEmpty() && m_link->openDevice(value);
     bool isNumber = false;
     if (name == Reference) {
         // QString::toDouble reads '.' whatever the locale.

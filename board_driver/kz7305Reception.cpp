@@ -32,10 +32,16 @@ void kz7305::StartDataReceive(std::int16_t, std::int32_t nSamples)
     if (nSamples < 1 || nSamples > MaxReceiveSamples)
         throw NuvarDriverError("Cannot receive " + std::to_string(nSamples) + " samples");
     CallScope scope(*this);
+    if (m_receiving)
+        m_link->abandonBlockReads(); // the answers of the reception replaced are not this one's
     m_buffer.assign(static_cast<std::size_t>(nSamples), 0);
     m_samplesToReceive = nSamples;
     m_samplesReceived = 0;
     m_notReadyAnswers = 0;
+    m_blocks.clear();
+    m_outOfStepRereads = 0;
+    m_link->takeOutOfStepLengths(); // no block of this reception has them
+    m_blockLengthWait.stop();
     m_receiving = true;
     ++m_reception;
     try {
@@ -51,8 +57,45 @@ void kz7305::StartDataReceive(std::int16_t, std::int32_t nSamples)
 void kz7305::RequestNextBlock()
 {
     const std::int32_t count = std::min(m_samplesToReceive - m_samplesReceived, MaxBlockSamples);
+    int length = m_link->freeBlockLength(BytesPerSample * count, BytesPerSample);
+    m_blockStart = m_samplesReceived;
+    if (length == 0) {
+        // Every length that fits the rest is another read's: a longer block
+        // that ends at the last sample reads some samples again.
+        length = m_link->freeBlockLength(BytesPerSample * std::min(m_samplesToReceive, MaxBlockSamples), BytesPerSample);
+        m_blockStart = m_samplesToReceive - length / BytesPerSample;
+    }
+    if (length == 0) {
+        // Late answers may still come for every length there is.
+        m_blockLengthWait.start(m_link->blockLengthWaitMs());
+        return;
+    }
+    m_requestedLength = length;
+    RequestBlockAgain();
+}
+
+void kz7305::RequestBlockAgain()
+{
     m_link->setPage(SamplePage);
-    m_link->readBlock(BytesPerSample * m_samplesReceived, BytesPerSample * count);
+    m_link->readBlock(BytesPerSample * m_blockStart, m_requestedLength);
+}
+
+bool kz7305::rereadSuspectBlocks()
+{
+    const QList<int> lengths = m_link->takeOutOfStepLengths();
+    const auto first = std::find_if(m_blocks.begin(), m_blocks.end(),
+                                    [&lengths](const ReceivedBlock &block) { return lengths.contains(block.length); });
+    if (first == m_blocks.end())
+        return false;
+    if (++m_outOfStepRereads > MaxOutOfStepRereads) {
+        m_lastError = QStringLiteral("the board's answers came out of step");
+        receptionFailed();
+        return true;
+    }
+    m_samplesReceived = first->firstSample;
+    m_blocks.erase(first, m_blocks.end());
+    RequestNextBlock();
+    return true;
 }
 
 void kz7305::linkResponseReceived()
@@ -63,6 +106,8 @@ void kz7305::linkResponseReceived()
         return;
     if (packet->packetType() == ReadResponse) {
         m_notReadyAnswers = 0;
+        if (rereadSuspectBlocks())
+            return;
         assembleSamples(*packet);
     } else if (packet->packetType() == StatusPacket) {
         // The data is not ready yet: ask again, but not for ever.
@@ -71,21 +116,22 @@ void kz7305::linkResponseReceived()
             receptionFailed();
             return;
         }
-        RequestNextBlock();
+        RequestBlockAgain();
     }
 }
 
 void kz7305::assembleSamples(const csr232packet &packet)
 {
-    // Whole samples only, and never more than are outstanding.
+    // Whole samples only, and never more than the block holds.
     const int whole = packet.varLength() / BytesPerSample;
-    const int count = std::min(whole, int(m_samplesToReceive - m_samplesReceived));
+    const int count = std::min(whole, int(m_samplesToReceive - m_blockStart));
+    m_blocks.push_back({m_blockStart, packet.varLength()});
     for (int j = 0; j < count; ++j) {
         const int at = BytesPerSample * j;
-        m_buffer[std::size_t(m_samplesReceived)] =
+        m_buffer[std::size_t(m_blockStart + j)] =
             decodeSample(packet.dataBufferByte(at), packet.dataBufferByte(at + 1), packet.dataBufferByte(at + 2));
-        ++m_samplesReceived;
     }
+    m_samplesReceived = std::max(m_samplesReceived, m_blockStart + count);
     const std::weak_ptr<int> token = m_lifetime;
     if (m_samplesReceived == m_samplesToReceive) {
         m_receiving = false;
@@ -137,6 +183,7 @@ void kz7305::AbortDataReceive()
     ++m_reception; // a reception still on the stack does not go on
     m_buffer.clear();
     m_samplesReceived = 0;
+    m_blockLengthWait.stop();
     m_link->abandonBlockReads();
     m_status = STATUS_IDLE;
 }

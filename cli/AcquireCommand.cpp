@@ -8,6 +8,7 @@
 #include "DriverLoader.h"
 #include "InterruptWatcher.h"
 #include "NuvarDriverClass.h"
+#include "NuvarDriverSettings.h"
 #include "ProgressDisplay.h"
 #include "ReportText.h"
 #include "ViewAnalysis.h"
@@ -25,12 +26,15 @@ namespace AcquireCommand {
 namespace {
 
 const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
-// The port table lists these devices first (see the README).
-const char *const PortsVariable = "KZ7305EVM_PORTS";
 
-// The port number of --port: COMn as it is, a device path as port 1 of the
-// table by putting it first. Empty with problem set when there is no such port.
-std::optional<int> portNumber(const QString &port, QString &problem)
+// The port --port names: a number of the port table (COMn), or a device path.
+struct Port {
+    int number = 0;
+    QString path;
+};
+
+// Empty with problem set when there is no such port.
+std::optional<Port> portOf(const QString &port, QString &problem)
 {
     static const QRegularExpression comPort(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
     if (const QRegularExpressionMatch match = comPort.match(port); match.hasMatch()) {
@@ -39,17 +43,26 @@ std::optional<int> portNumber(const QString &port, QString &problem)
             problem = QStringLiteral("no such port %1: ports are COM1 to COM16").arg(port);
             return std::nullopt;
         }
-        return n;
+        return Port{n, {}};
     }
     if (!QFileInfo::exists(port)) {
         problem = QStringLiteral("no such port %1").arg(port);
         return std::nullopt;
     }
     // Absolute, so a relative path names that file and not a device name.
-    const QString path = QFileInfo(port).absoluteFilePath();
-    const QString configured = qEnvironmentVariable(PortsVariable);
-    qputenv(PortsVariable, (configured.isEmpty() ? path : path + QLatin1Char(':') + configured).toLocal8Bit());
-    return 1;
+    return Port{0, QFileInfo(port).absoluteFilePath()};
+}
+
+// Opens the port in the driver: a path whole, through the driver's named
+// setting, so no character of it is taken for a separator.
+bool openPort(NuvarDriverClass &driver, kz7305Settings &settings, const Port &port)
+{
+    if (port.path.isEmpty()) {
+        settings.setPortNumber(std::uint16_t(port.number));
+        return settings.isPortOpen();
+    }
+    auto *named = dynamic_cast<NuvarDriverSettings *>(&driver);
+    return named && named->setSettingValue(QString::fromLatin1(NuvarDriverSettings::PortPath), port.path);
 }
 
 class Acquisition
@@ -66,7 +79,7 @@ public:
     int run()
     {
         QString problem;
-        const std::optional<int> port = portNumber(m_options.port, problem);
+        const std::optional<Port> port = portOf(m_options.port, problem);
         if (!port)
             return fail(BoardProblem, problem);
         const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
@@ -82,8 +95,7 @@ public:
         try {
             m_driver->setBoardName(classId.section(QLatin1Char('.'), 0, 0));
             m_driver->DriverOpen(session);
-            settings->setPortNumber(std::uint16_t(*port));
-            if (!settings->isPortOpen()) {
+            if (!openPort(*m_driver, *settings, *port)) {
                 m_driver->DriverClose();
                 return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
             }

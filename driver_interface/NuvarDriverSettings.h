@@ -14,6 +14,12 @@
 class NUVARDRIVER_EXPORT NuvarDriverSettings
 {
 public:
+    // A name a driver of a board on a serial line takes beside its own ones:
+    // the device path of the board's port, whole (':' and spaces included),
+    // which the driver then opens; false when it cannot. It is not among
+    // SettingNames(): a device path given for one run is no setting to keep.
+    static constexpr const char *PortPath = "PortPath";
+
     virtual ~NuvarDriverSettings();
 
     // The names, in the order they are best given back.

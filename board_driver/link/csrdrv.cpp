@@ -22,6 +22,16 @@ bool isNotification(const csr232packet &packet)
     return packet.packetType() == NotificationType;
 }
 
+bool isBlockRead(const csr232packet &packet)
+{
+    return packet.packetType() == 2 && packet.operandSize() == 8;
+}
+
+bool isBlockData(const csr232packet &packet)
+{
+    return packet.packetType() == ReadResponseType && packet.operandSize() == 8;
+}
+
 // Whether answer can be the board's answer to request: a status packet answers
 // anything (an acknowledgement, a refusal or "not ready"); a read response
 // only a read of its size.
@@ -47,11 +57,7 @@ csrdrv::csrdrv(QObject *parent)
         timer->setSingleShot(true);
         timer->setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early
     }
-    m_responseTimer.setInterval(ResponseTimeoutMs);
-    m_timeoutTimer.setInterval(StallTimeoutMs);
-    m_resetTxTimer.setInterval(TransmitPauseMs);
-    m_guardQuietTimer.setInterval(GuardQuietMs);
-    m_guardLimitTimer.setInterval(GuardLimitMs);
+    setTiming(linkTiming::fromEnvironment());
     connect(&m_guardQuietTimer, &QTimer::timeout, this, &csrdrv::endGuard);
     connect(&m_guardLimitTimer, &QTimer::timeout, this, &csrdrv::endGuard);
     connect(&m_responseTimer, &QTimer::timeout, this, &csrdrv::responseTimerExpired);
@@ -73,6 +79,17 @@ csrdrv::~csrdrv()
     m_commctl->close();
 }
 
+void csrdrv::setTiming(const linkTiming &timing)
+{
+    m_timing = timing;
+    m_responseTimer.setInterval(timing.responseMs);
+    m_timeoutTimer.setInterval(timing.stallMs);
+    m_resetTxTimer.setInterval(timing.transmitPauseMs);
+    m_guardQuietTimer.setInterval(timing.guardQuietMs);
+    m_guardLimitTimer.setInterval(timing.guardLimitMs);
+    m_blockReads.setLateAnswerWindow(timing.lateAnswerMs);
+}
+
 bool csrdrv::isOpen() const
 {
     return m_commctl->isOpen();
@@ -90,6 +107,7 @@ void csrdrv::resetExchange()
 {
     m_rxQueue.clear();
     m_txQueue.clear();
+    m_blockReads.forgetUnsent();
     m_outstanding.clear();
     m_abandoned.clear();
     m_assembler.discard();
@@ -135,6 +153,18 @@ void csrdrv::setPortNumber(quint16 portnum)
     m_commctl->setFlowControl(QSerialPort::NoFlowControl);
     m_commctl->setRequestToSend(false);
     m_commctl->clearError();
+}
+
+bool csrdrv::openDevice(const QString &path)
+{
+    const portTable previous = m_portTable;
+    m_portTable = portTable(QStringList{path} + previous.devicePaths());
+    m_portNumber = 0; // port 1 is opened afresh, whatever it named before
+    setPortNumber(1);
+    if (isOpen())
+        return true;
+    m_portTable = previous;
+    return false;
 }
 
 void csrdrv::raise(EventEnum evType)
@@ -200,6 +230,8 @@ bool csrdrv::transmitStep()
         // The caller learns of a packet that cannot be written from the result.
         if (!m_commctl->isOpen() || m_commctl->write(bytes) != bytes.size())
             return false;
+        if (isBlockRead(*next))
+            m_blockReads.sent(next->varLength());
         if (next->isRequest()) {
             m_outstanding.push_back(next);
             m_responseTimer.start();
@@ -268,6 +300,8 @@ void csrdrv::deliver(const QList<PacketRef> &completed)
 // one. True when it was queued for the responseReceived event.
 bool csrdrv::acceptAnswer(const PacketRef &packet)
 {
+    if (isBlockData(*packet))
+        return acceptBlockData(packet);
     if (m_guarding || m_outstanding.empty() || !canAnswer(*m_outstanding.front(), *packet)) {
         ++m_discardedAnswers;
         // A read response of the wrong size: the exchange is out of step.
@@ -275,6 +309,34 @@ bool csrdrv::acceptAnswer(const PacketRef &packet)
             requestFailed(Failure::DamagedAnswer);
         return false;
     }
+    return takeAsAnswer(packet);
+}
+
+// A block read's data answers the outstanding block read of its length. Of
+// another length, it is a late or doubled answer of an earlier block read
+// (discarded), or, when no block read may be answered with that length, out
+// of step: the board answered something else than the link thinks.
+bool csrdrv::acceptBlockData(const PacketRef &packet)
+{
+    const int length = packet->varLength();
+    const bool known = m_blockReads.answered(length);
+    if (!m_guarding && !m_outstanding.empty() && isBlockRead(*m_outstanding.front())
+        && m_outstanding.front()->varLength() == length)
+        return takeAsAnswer(packet);
+    ++m_discardedAnswers;
+    if (!known) {
+        ++m_outOfStepAnswers;
+        m_outOfStepLengths.append(length);
+        if (!m_guarding && !m_outstanding.empty())
+            requestFailed(Failure::DamagedAnswer);
+    }
+    return false;
+}
+
+// Takes packet as the answer of the oldest outstanding request, which it can
+// answer. True when it was queued for the responseReceived event.
+bool csrdrv::takeAsAnswer(const PacketRef &packet)
+{
     const PacketRef request = m_outstanding.front();
     m_outstanding.pop_front();
     m_failedAttempts = 0;
@@ -352,15 +414,11 @@ void csrdrv::startGuard()
 
 void csrdrv::abandonBlockReads()
 {
-    const auto blockRead = [](const csr232packet &packet) {
-        return packet.packetType() == 2 && packet.operandSize() == 8;
-    };
-    m_txQueue.removeAll(blockRead);
-    m_rxQueue.removeAll([](const csr232packet &packet) {
-        return packet.packetType() == ReadResponseType && packet.operandSize() == 8;
-    });
+    m_txQueue.removeAll(isBlockRead);
+    m_blockReads.forgetUnsent();
+    m_rxQueue.removeAll(isBlockData);
     for (const PacketRef &request : m_outstanding) {
-        if (blockRead(*request) && !m_abandoned.contains(request))
+        if (isBlockRead(*request) && !m_abandoned.contains(request))
             m_abandoned.append(request);
     }
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "blockReadLedger.h"
 #include "fifo.h"
+#include "linkTiming.h"
 #include "packetAssembler.h"
 #include "portTable.h"
 
@@ -14,6 +16,7 @@
 
 #include <array>
 #include <deque>
+#include <utility>
 
 class NuvarDriverEvents;
 class QSerialPort;
@@ -26,24 +29,24 @@ class QSerialPort;
 //
 // The protocol has no sequence numbers, so the link keeps itself in step: a
 // received answer is taken only as the answer of the oldest outstanding
-// request it can answer; anything else is discarded. A request whose answer
-// is lost, damaged or out of step is sent again after a guard time of quiet
-// on the line, up to MaxAttempts sends in all; only then does it time out.
+// request it can answer; anything else is discarded. Block reads are told
+// apart by their lengths (blockReadLedger): a read response is taken only by
+// the block read of its length, and only while no earlier read of that length
+// may still be answered. A request whose answer is lost, damaged or out of
+// step is sent again after a guard time of quiet on the line, up to
+// MaxAttempts sends in all; only then does it time out.
 class csrdrv : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int ResponseTimeoutMs = 5000;
-    static constexpr int StallTimeoutMs = 3000;
-    static constexpr int TransmitPauseMs = 1500;
+    // The default times (linkTiming).
+    static constexpr int ResponseTimeoutMs = linkTiming{}.responseMs;
+    static constexpr int GuardQuietMs = linkTiming{}.guardQuietMs;
+    static constexpr int GuardLimitMs = linkTiming{}.guardLimitMs;
+    static constexpr int LateAnswerMs = linkTiming{}.lateAnswerMs;
     // Sends of one request before it counts as unanswered.
     static constexpr int MaxAttempts = 3;
-    // Before a request is sent again the line must be quiet this long, so a
-    // late answer to the earlier send is not taken for the new one's; bytes
-    // that keep coming end the guard after GuardLimitMs regardless.
-    static constexpr int GuardQuietMs = 1000;
-    static constexpr int GuardLimitMs = 5000;
     // Longest a request can take from its first send to its time-out.
     static constexpr int LongestExchangeMs = MaxAttempts * ResponseTimeoutMs + (MaxAttempts - 1) * GuardLimitMs;
 
@@ -53,12 +56,19 @@ public:
     explicit csrdrv(QObject *parent = nullptr);
     ~csrdrv() override;
 
+    // The times in force: the defaults unless a test shortened them.
+    const linkTiming &timing() const { return m_timing; }
+    void setTiming(const linkTiming &timing);
+
     // Ports.
     void setPortTable(const portTable &table) { m_portTable = table; }
     const portTable &ports() const { return m_portTable; }
     void findPorts();
     QList<quint16> portlist() const { return m_portlist; }
     void setPortNumber(quint16 portnum);
+    // Puts the device path first in the port table, whole, and opens it as
+    // port 1; false (the port closed, the table as it was) when it cannot.
+    bool openDevice(const QString &path);
     quint16 portNumber() const { return m_portNumber; }
     bool isOpen() const;
 
@@ -83,6 +93,10 @@ public:
     quint64 discardedAnswers() const { return m_discardedAnswers; }
     // Requests sent again after a lost, damaged or out-of-step answer.
     quint64 resends() const { return m_resends; }
+    // Read responses of a length no block read may be answered with: the
+    // board answered out of step. The lengths since the last call, oldest first.
+    quint64 outOfStepAnswers() const { return m_outOfStepAnswers; }
+    QList<int> takeOutOfStepLengths() { return std::exchange(m_outOfStepLengths, {}); }
     Failure lastFailure() const { return m_lastFailure; }
     // The last failure in words, for the user.
     QString failureText() const;
@@ -98,7 +112,13 @@ public:
     void readByte(qint32 adr);
     bool readByteBlocking(qint32 adr, quint8 &data);
     bool readFloatBlocking(qint32 adr, float &data);
-    void readBlock(qint32 adr, int length);
+    // The length, in whole units up to maxLength, the next block read of new
+    // data may ask for; 0 when none is free before blockLengthWaitMs().
+    int freeBlockLength(int maxLength, int unit) { return m_blockReads.freeLength(maxLength, unit); }
+    int blockLengthWaitMs() { return m_blockReads.msUntilFree(); }
+    // Queues a block read; false when length is another block read's (one
+    // from freeBlockLength, or the same read asked again, never is).
+    bool readBlock(qint32 adr, int length);
     // Gives up the block reads not yet answered (a cancelled reception): the
     // unsent ones are dropped, and the answers of the sent ones, should they
     // still come, are taken in step and discarded, never handed on.
@@ -122,6 +142,8 @@ private:
     void inputWaiting();
     void deliver(const QList<PacketRef> &completed);
     bool acceptAnswer(const PacketRef &packet);
+    bool acceptBlockData(const PacketRef &packet);
+    bool takeAsAnswer(const PacketRef &packet);
     void responseTimerExpired();
     void requestFailed(Failure cause);
     void giveUp(Failure cause);
@@ -142,6 +164,8 @@ private:
     bool takeWriteAcknowledgement();
 
     QSerialPort *m_commctl;
+    linkTiming m_timing;
+    blockReadLedger m_blockReads;
     portTable m_portTable;
     QList<quint16> m_portlist;
     quint16 m_portNumber = 0;
@@ -172,6 +196,8 @@ private:
     quint64 m_droppedSeen = 0;
     quint64 m_discardedAnswers = 0;
     quint64 m_resends = 0;
+    quint64 m_outOfStepAnswers = 0;
+    QList<int> m_outOfStepLengths;
     Failure m_lastFailure = Failure::None;
 
     QTimer m_responseTimer;

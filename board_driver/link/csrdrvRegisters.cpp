@@ -136,14 +136,17 @@ bool csrdrv::readFloatBlocking(qint32 adr, float &data)
     return true;
 }
 
-void csrdrv::readBlock(qint32 adr, int length)
+bool csrdrv::readBlock(qint32 adr, int length)
 {
     if (length < 1 || length > csr232packet::MaxDataLength)
-        return;
+        return false;
     setAddress(adr);
     PacketRef packet = makeRequest(2);
     packet->setVarLength(length);
+    if (!m_blockReads.request(packet->addressBytes(), length))
+        return false;
     sendPacket(packet);
+    return true;
 }
 
 static quint32 littleEndianQuadlet(const QByteArray &bytes)

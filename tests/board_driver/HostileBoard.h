@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -27,12 +28,24 @@ public:
         ShortAnswer,       // a read response one sample short
         Refuse,            // a status packet with code 1
         NotReady,          // a status packet with code 0 instead of the data
+        Double,            // the answer is sent twice in a row
+    };
+    // What happens to the answer of one request.
+    struct Plan {
+        Fault fault = Fault::None;
+        int delayMs = 0;          // the answer (both copies, if doubled) comes this late
+        bool doubled = false;     // sent twice in a row,
+        int copyGapMs = 0;        // the copy this long after the first
+        bool strayFirst = false;  // a progress notification goes first
+        int damagedByte = -1;     // with Fault::Damage: the byte changed (-1: the middle one)
     };
 
     // index counts the requests from 0, resends included.
     std::function<Fault(const csr232packet &request, int index)> faultFor = [](const csr232packet &, int) {
         return Fault::None;
     };
+    // When set, decides instead of faultFor.
+    std::function<Plan(const csr232packet &request, int index)> planFor;
     int lateMs = 5500;
     // The completion is sent before the start command is acknowledged.
     bool completeBeforeAcknowledging = false;
@@ -87,9 +100,20 @@ private:
         }
     }
 
+    Plan planOf(Fault fault) const
+    {
+        Plan plan;
+        plan.fault = fault;
+        plan.doubled = fault == Fault::Double;
+        plan.delayMs = fault == Fault::Late ? lateMs : 0;
+        return plan;
+    }
+
     void answer(const csr232packet &request)
     {
-        const Fault fault = faultFor(request, m_index++);
+        const int index = m_index++;
+        const Plan plan = planFor ? planFor(request, index) : planOf(faultFor(request, index));
+        const Fault fault = plan.fault;
         const QByteArray address = request.addressBytes();
         const quint32 adr = qFromBigEndian<quint32>(address.constData() + 4);
         const bool blockRead = request.packetType() == 2 && request.operandSize() == 8;
@@ -103,7 +127,7 @@ private:
         if (blockRead)
             ++m_blockReads;
         if (blockRead && fault != Fault::NotReady) {
-            const int length = request.varLength() - (fault == Fault::ShortAnswer ? 3 : 0);
+            const int length = std::max(1, request.varLength() - (fault == Fault::ShortAnswer ? 3 : 0));
             reply.setPacketType(6);
             reply.setVarLength(length);
             reply.setPayloadSize(length);
@@ -117,30 +141,35 @@ private:
         }
         if (start && completeBeforeAcknowledging && notifyCompletion)
             notify(1);
-        switch (fault) {
-        case Fault::Lose:
+        if (plan.strayFirst)
+            notify(2, 1);
+        if (fault == Fault::Lose)
             return;
-        case Fault::StrayNotification:
+        if (fault == Fault::StrayNotification) {
             notify(2, 1);
             return;
-        case Fault::Late: {
-            reply.buildPacket();
-            const QByteArray bytes = reply.dataBuffer();
-            QTimer::singleShot(lateMs, [this, bytes] { m_peer.send(bytes); });
-            return;
         }
-        case Fault::Damage: {
-            reply.buildPacket();
-            QByteArray bytes = reply.dataBuffer();
-            bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x5A);
+        reply.buildPacket();
+        QByteArray bytes = reply.dataBuffer();
+        if (fault == Fault::Damage) {
+            const qsizetype at = plan.damagedByte >= 0 ? plan.damagedByte % bytes.size() : bytes.size() / 2;
+            bytes[at] = char(bytes[at] ^ 0x5A);
+        }
+        if (plan.doubled && plan.copyGapMs > 0)
+            QTimer::singleShot(plan.delayMs + plan.copyGapMs, &m_timers, [this, bytes] { m_peer.send(bytes); });
+        else if (plan.doubled)
+            bytes += bytes;
+        // The acquisition a start command begins reports its end after the answer.
+        const bool completes = start && !completeBeforeAcknowledging && notifyCompletion && fault != Fault::Damage;
+        const auto sendAnswer = [this, bytes, completes] {
             m_peer.send(bytes);
-            return;
-        }
-        default:
-            send(reply);
-        }
-        if (start && !completeBeforeAcknowledging && notifyCompletion)
-            notify(1);
+            if (completes)
+                notify(1);
+        };
+        if (plan.delayMs > 0)
+            QTimer::singleShot(plan.delayMs, &m_timers, sendAnswer);
+        else
+            sendAnswer();
     }
 
     void send(csr232packet &packet)
@@ -150,6 +179,7 @@ private:
     }
 
     ScriptedPeer m_peer;
+    QObject m_timers; // late answers die with the board
     QSocketNotifier m_notifier;
     csr232packet m_request;
     int m_index = 0;

@@ -23,6 +23,8 @@ class tst_cli_reception : public QObject
 private slots:
     void initTestCase();
     void damagedAndLostAnswersSavedExactly();
+    void answersOutOfStepSavedExactly();
+    void portPathTakenWhole();
     void lostPortEndsAtOnce();
     void refusedSettingsStartNothing();
 
@@ -97,6 +99,54 @@ void tst_cli_reception::damagedAndLostAnswersSavedExactly()
     const DataFileLoader::Result loaded = DataFileLoader::loadFile(path("lossy.csv"));
     QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
     QVERIFY(loaded.block.samples == board.memory);
+}
+
+void tst_cli_reception::answersOutOfStepSavedExactly()
+{
+    // A board that answers in 20 ms and sends every fourth answer twice, the
+    // copy 5 ms after the first; five blocks, so the program runs on after
+    // the doubled answers.
+    HostileBoard board;
+    board.memory.resize(1000);
+    for (std::size_t i = 0; i < board.memory.size(); ++i)
+        board.memory[i] = std::int32_t((i * 7919) % 16777216) - 8388608;
+    board.planFor = [](const csr232packet &, int index) {
+        HostileBoard::Plan plan;
+        plan.delayMs = 20;
+        plan.doubled = index % 4 == 3;
+        plan.copyGapMs = 5;
+        return plan;
+    };
+    const Run result = run({QStringLiteral("--port"), board.devicePath(), QStringLiteral("--samples"),
+                            QStringLiteral("1000"), QStringLiteral("--count"), QStringLiteral("5"),
+                            QStringLiteral("-o"), path("doubled.csv")},
+                           60000);
+    QVERIFY2(result.exitCode == 0, result.err.constData());
+    for (const char *name : {"doubled-0001.csv", "doubled-0005.csv"}) {
+        const DataFileLoader::Result loaded = DataFileLoader::loadFile(path(name));
+        QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
+        QVERIFY(loaded.block.samples == board.memory);
+    }
+}
+
+void tst_cli_reception::portPathTakenWhole()
+{
+    // Two boards: one at DIR/board, the other at "DIR/board:2 b", a path with
+    // a colon and a space, as /dev/serial/by-path names have.
+    HostileBoard named;
+    HostileBoard other;
+    named.memory.assign(64, 1234567);
+    other.memory.assign(64, -7654321);
+    QVERIFY(QFile::link(other.devicePath(), path("board")));
+    QVERIFY(QFile::link(named.devicePath(), path("board:2 b")));
+    const Run result = run({QStringLiteral("--port"), path("board:2 b"), QStringLiteral("--samples"),
+                            QStringLiteral("64"), QStringLiteral("-o"), path("whole.csv")},
+                           30000);
+    QVERIFY2(result.exitCode == 0, result.err.constData());
+    const DataFileLoader::Result loaded = DataFileLoader::loadFile(path("whole.csv"));
+    QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
+    QVERIFY(loaded.block.samples == named.memory);
+    QCOMPARE(other.requests(), 0);
 }
 
 void tst_cli_reception::lostPortEndsAtOnce()
