@@ -70,9 +70,8 @@ QString codes(std::optional<double> value, QChar separator)
 
 QString bits(std::optional<double> value, QChar separator)
 {
-    if (value && *value < 0)
-        value.reset();
-    return fixed(value, 2, "bits", separator);
+    // A resolution below zero bits says only that the signal is large.
+    return fixed(value && *value >= 0 ? value : std::nullopt, 2, "bits", separator);
 }
 
 QString dbfs(std::optional<double> value, QChar separator)

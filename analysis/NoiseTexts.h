@@ -16,6 +16,7 @@
 namespace NoiseTexts {
 
 inline constexpr auto NoToneNote = "No tone: noise only";
+inline constexpr auto SignalIncludedNote = "The block holds a tone: these figures include the signal.";
 
 struct Row {
     QString label;

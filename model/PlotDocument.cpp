@@ -112,6 +112,7 @@ void PlotDocument::runAnalysisPass()
         if (!m_valid[TimeValid]) {
             m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
             m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
+            m_toneInTimeFigures = probeTone();
             m_valid[TimeValid] = true;
         }
         break;
@@ -142,6 +143,18 @@ void PlotDocument::runAnalysisPass()
 int PlotDocument::signalBins() const
 {
     return m_fftOptions.autoBins ? MetricOptions::autoNumBins(m_fftOptions.window) : m_fftOptions.numBins;
+}
+
+bool PlotDocument::probeTone()
+{
+    if (m_valid[FftValid])
+        return m_tone.toneFound;
+    m_toneProbe.compute(samples(), m_fftOptions.window, false, m_block.numBits);
+    const int numBins = signalBins();
+    const SpectralMetrics metrics = SpectralMetrics::compute(
+        m_toneProbe.bins().first(static_cast<std::size_t>(m_toneProbe.length())), numBins, m_fftOptions.numHarmonics,
+        m_toneProbeLobes, m_fftOptions.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums);
+    return ToneFigures::compute(metrics, m_toneProbe, numBins, m_block.numBits).toneFound;
 }
 
 void PlotDocument::computeFft()

@@ -115,6 +115,9 @@ public:
     const NoiseFigures &noiseFigures() const { return m_noise; }
     // Computed with the FFT.
     const ToneFigures &toneFigures() const { return m_tone; }
+    // Whether the block holds a tone by the FFT view's options, as the time
+    // domain's last computation found: its noise figures then include the signal.
+    bool toneInTimeFigures() const { return m_toneInTimeFigures; }
     const SpectralMetrics &metrics() const { return m_metrics; }
     const Spectrum &spectrum() const { return m_spectrum; }
     const LobeTables &lobeTables() const { return m_lobes; }
@@ -139,6 +142,9 @@ signals:
 private:
     void raiseProgress(std::int32_t progress);
     void computeFft();
+    // Looks for a tone as the FFT view would, leaving its results and its
+    // average alone.
+    bool probeTone();
     QStringList timeStatusTexts() const;
 
     SampleBlock m_block; // its samples may outnumber numPoints
@@ -164,6 +170,10 @@ private:
     LobeTables m_lobes;
     // The lobes of the window's own NB, whose other bins give the noise density.
     LobeTables m_noiseLobes;
+    // The spectrum and lobes of probeTone().
+    Spectrum m_toneProbe;
+    LobeTables m_toneProbeLobes;
+    bool m_toneInTimeFigures = false;
     ::Histogram m_histogram; // the class, not the view
     QStringList m_dataList;
     std::int32_t m_calcMax = 0;

@@ -124,6 +124,8 @@ void frmPlot::showFigures()
     const bool ready = AppState::DataReady();
     const bool timeShown = ready && m_document.isValid(PlotDocument::TimeValid);
     m_noisePanel->setRows(NoiseTexts::noiseRows(timeShown ? m_document.noiseFigures() : NoiseFigures{}, sep));
+    m_noisePanel->setNote(timeShown && m_document.toneInTimeFigures() ? QLatin1String(NoiseTexts::SignalIncludedNote)
+                                                                      : QString());
     const bool fftShown = ready && m_document.isValid(PlotDocument::FftValid);
     const ToneFigures tone = fftShown ? m_document.toneFigures() : ToneFigures{};
     m_tonePanel->setRows(NoiseTexts::toneRows(tone, m_document.signalBins(), sep));

@@ -465,6 +465,28 @@ private slots:
         QVERIFY2(std::fabs(*numeric - truth) < 0.5, qPrintable(QString::number(*numeric - truth)));
     }
 
+    // The time domain tells when its noise figures include a tone, found as
+    // the FFT view would find it, and leaves the FFT view's results alone.
+    void timeDomainSaysWhenTheFiguresIncludeATone()
+    {
+        PlotDocument plot;
+        plot.setFftAveraging(4);
+        setBlock(plot, noisyTone(30, 1), 24);
+        plot.runAnalysisPass();
+        QVERIFY(plot.toneInTimeFigures());
+        QVERIFY(!plot.isValid(PlotDocument::FftValid));
+        QCOMPARE(plot.fftAverageCount(), 0);
+
+        std::mt19937 random(2);
+        std::normal_distribution<double> gauss(0, 30);
+        std::vector<std::int32_t> noise(1024);
+        for (std::int32_t &code : noise)
+            code = static_cast<std::int32_t>(std::lround(gauss(random)));
+        setBlock(plot, noise, 24);
+        plot.runAnalysisPass();
+        QVERIFY(!plot.toneInTimeFigures());
+    }
+
     void timeDomainTraceFollowsTheDataFormat()
     {
         PlotDocument plot;
