@@ -70,9 +70,9 @@ QString codes(std::optional<double> value, QChar separator)
 
 QString bits(std::optional<double> value, QChar separator)
 {
-    if (value && *value < 0)
-        value.reset();
-    return fixed(value, 2, "bits", separator);
+    // A negative resolution is no resolution: shown as "-".
+    const bool shown = value.has_value() && *value >= 0;
+    return fixed(shown ? value : std::nullopt, 2, "bits", separator);
 }
 
 QString dbfs(std::optional<double> value, QChar separator)
