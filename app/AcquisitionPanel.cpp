@@ -62,9 +62,11 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     column->addLayout(rateRow);
     column->addWidget(m_lblDuration);
     // The notes wrap within the column's width instead of widening it.
+    QSizePolicy notePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    notePolicy.setHeightForWidth(true);
     for (QLabel *note : {m_lblSampleCountNote, m_lblDuration}) {
         note->setWordWrap(true);
-        note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        note->setSizePolicy(notePolicy);
     }
     m_lblSampleCountNote->hide();
 

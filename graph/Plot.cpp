@@ -67,6 +67,10 @@ Plot::Plot(QWidget *parent)
     m_chart->plotLayout()->insertRow(1);
     m_subTitleElement = new QCPTextElement(m_chart, QString(), pixelFont(font(), 12));
     m_chart->plotLayout()->addElement(1, 0, m_subTitleElement);
+    // Extra height goes to the axes: a hidden title's row would take its
+    // share and leave an empty band above the graph.
+    for (int row : {0, 1})
+        m_chart->plotLayout()->setRowStretchFactor(row, 0.001);
 
     // Added first, so it is drawn under the series.
     m_reference = m_chart->addGraph();

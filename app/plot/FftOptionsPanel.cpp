@@ -20,7 +20,9 @@ QLabel *wrappedLabel(const QString &text, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setWordWrap(true);
     // Wraps within the column's width instead of setting it.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    label->setSizePolicy(policy);
     return label;
 }
 
