@@ -37,7 +37,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     (new QVBoxLayout(evm))->addWidget(m_lblDriver);
     column->addWidget(evm);
 
-    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12;
+    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12;
     m_txtNumSamples->setFixedWidth(fieldWidth);
     m_txtSampleRate->setFixedWidth(fieldWidth);
     m_scrNumSamples->setRange(4, 17);
@@ -151,9 +151,10 @@ void AcquisitionPanel::showSampleRate(double rate)
 void AcquisitionPanel::showDuration(std::int32_t samples, double rate)
 {
     const double seconds = samples / std::max(rate, 1e-9);
-    const QString duration = seconds < 1.0 ? QStringLiteral("%1 ms").arg(QLocale().toString(seconds * 1000, 'f', 1))
-                             : seconds < 120 ? QStringLiteral("%1 s").arg(QLocale().toString(seconds, 'f', 2))
-                                             : QStringLiteral("%1 min").arg(QLocale().toString(seconds / 60, 'f', 1));
+    // Number and unit joined by a no-break space: the note wraps between words only.
+    const QString duration = seconds < 1.0 ? QStringLiteral("%1\u00a0ms").arg(QLocale().toString(seconds * 1000, 'f', 1))
+                             : seconds < 120 ? QStringLiteral("%1\u00a0s").arg(QLocale().toString(seconds, 'f', 2))
+                                             : QStringLiteral("%1\u00a0min").arg(QLocale().toString(seconds / 60, 'f', 1));
     m_lblDuration->setText(QStringLiteral("Acquisition takes %1").arg(duration));
 }
 
