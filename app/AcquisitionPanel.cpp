@@ -4,7 +4,6 @@
 #include "NumberFormat.h"
 
 #include <QApplication>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,6 +28,8 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
       m_cmdAcquire(new QPushButton(QStringLiteral("Acquire"))), m_cmdStop(new QToolButton),
       m_progress(new QProgressBar), m_lblDuration(new QLabel), m_lblSampleCountNote(new QLabel)
 {
+    // A narrow column: each label above its field, notes wrapped under them,
+    // so that the graph beside it gets the width.
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
 
@@ -36,29 +37,38 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     (new QVBoxLayout(evm))->addWidget(m_lblDriver);
     column->addWidget(evm);
 
-    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000000"));
-    m_txtNumSamples->setMinimumWidth(fieldWidth);
-    m_txtSampleRate->setMinimumWidth(fieldWidth);
+    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12;
+    m_txtNumSamples->setFixedWidth(fieldWidth);
+    m_txtSampleRate->setFixedWidth(fieldWidth);
     m_scrNumSamples->setRange(4, 17);
     m_scrNumSamples->setPageStep(1);
     m_scrNumSamples->setValue(12);
     m_scrNumSamples->setFixedHeight(m_txtNumSamples->sizeHint().height());
+    // As wide as its word, not the platform's usual button width.
+    m_btnSetSampleRate->setMaximumWidth(fontMetrics().horizontalAdvance(m_btnSetSampleRate->text()) + 24);
 
-    auto *fields = new QFormLayout;
+    column->addWidget(new QLabel(QStringLiteral("Number of Samples:")));
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(m_txtNumSamples);
     countRow->addWidget(m_scrNumSamples);
-    fields->addRow(QStringLiteral("Number of Samples:"), countRow);
-    m_lblSampleCountNote->setWordWrap(true);
-    m_lblSampleCountNote->hide();
-    fields->addRow(QString(), m_lblSampleCountNote);
+    countRow->addStretch(1);
+    column->addLayout(countRow);
+    column->addWidget(m_lblSampleCountNote);
+    column->addWidget(new QLabel(QStringLiteral("Sample Data Rate:")));
     auto *rateRow = new QHBoxLayout;
     rateRow->addWidget(m_txtSampleRate);
     rateRow->addWidget(new QLabel(QStringLiteral("Hz")));
     rateRow->addWidget(m_btnSetSampleRate);
-    fields->addRow(QStringLiteral("Sample Data Rate:"), rateRow);
-    fields->addRow(QString(), m_lblDuration);
-    column->addLayout(fields);
+    column->addLayout(rateRow);
+    column->addWidget(m_lblDuration);
+    // The notes wrap within the column's width instead of widening it.
+    QSizePolicy notePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    notePolicy.setHeightForWidth(true);
+    for (QLabel *note : {m_lblSampleCountNote, m_lblDuration}) {
+        note->setWordWrap(true);
+        note->setSizePolicy(notePolicy);
+    }
+    m_lblSampleCountNote->hide();
 
     auto *mode = new QGroupBox(QStringLiteral("Acquisition Mode"));
     auto *modeLayout = new QVBoxLayout(mode);
@@ -81,6 +91,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     m_progress->setValue(0);
     column->addWidget(m_progress);
     column->addStretch(1);
+    setFixedWidth(sizeHint().width());
 
     connect(m_scrNumSamples, &QScrollBar::valueChanged, this, &AcquisitionPanel::scrNumSamples_Change);
     connect(m_txtNumSamples, &QLineEdit::editingFinished, this, &AcquisitionPanel::commitSampleCount);
@@ -140,9 +151,10 @@ void AcquisitionPanel::showSampleRate(double rate)
 void AcquisitionPanel::showDuration(std::int32_t samples, double rate)
 {
     const double seconds = samples / std::max(rate, 1e-9);
-    const QString duration = seconds < 1.0 ? QStringLiteral("%1 ms").arg(QLocale().toString(seconds * 1000, 'f', 1))
-                             : seconds < 120 ? QStringLiteral("%1 s").arg(QLocale().toString(seconds, 'f', 2))
-                                             : QStringLiteral("%1 min").arg(QLocale().toString(seconds / 60, 'f', 1));
+    // Number and unit joined by a no-break space: the note wraps between words only.
+    const QString duration = seconds < 1.0 ? QStringLiteral("%1\u00a0ms").arg(QLocale().toString(seconds * 1000, 'f', 1))
+                             : seconds < 120 ? QStringLiteral("%1\u00a0s").arg(QLocale().toString(seconds, 'f', 2))
+                                             : QStringLiteral("%1\u00a0min").arg(QLocale().toString(seconds / 60, 'f', 1));
     m_lblDuration->setText(QStringLiteral("Acquisition takes %1").arg(duration));
 }
 

@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace WindowPlacement {
 
@@ -14,13 +16,16 @@ namespace {
 
 const QString section = QStringLiteral("Settings");
 
-float readTwips(const char *key, float defaultValue, bool mustBePositive)
+// Title bar and borders that the window manager adds around the window.
+constexpr QSize FrameAllowance(8, 40);
+
+std::optional<float> readTwips(const char *key, bool mustBePositive)
 {
-    const QString text = AppSettings::read(section, QLatin1String(key), QString::number(defaultValue));
+    const QString text = AppSettings::read(section, QLatin1String(key), QString());
     bool ok = false;
     const float value = text.trimmed().toFloat(&ok);
     if (!ok || !std::isfinite(value) || (mustBePositive && value <= 0))
-        return defaultValue;
+        return std::nullopt;
     return value;
 }
 
@@ -54,15 +59,32 @@ double pixelsPerTwip()
     return dpi / 1440.0;
 }
 
+QRect defaultGeometry()
+{
+    const double scale = pixelsPerTwip();
+    QRect rect(static_cast<int>(std::lround(DefaultLeft * scale)), static_cast<int>(std::lround(DefaultTop * scale)),
+               static_cast<int>(std::lround(DefaultWidth * scale)), static_cast<int>(std::lround(DefaultHeight * scale)));
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return rect;
+    const QRect area = primary->availableGeometry().adjusted(0, 0, -FrameAllowance.width(), -FrameAllowance.height());
+    rect.setSize(rect.size().boundedTo(area.size()));
+    rect.moveTo(std::clamp(rect.left(), area.left(), area.left() + area.width() - rect.width()),
+                std::clamp(rect.top(), area.top(), area.top() + area.height() - rect.height()));
+    return rect;
+}
+
 void restore(QWidget &window)
 {
     const double scale = pixelsPerTwip();
-    const float left = readTwips("MainLeft", DefaultLeft, false);
-    const float top = readTwips("MainTop", DefaultTop, false);
-    const float width = readTwips("MainWidth", DefaultWidth, true);
-    const float height = readTwips("MainHeight", DefaultHeight, true);
-    const QRect wanted(static_cast<int>(std::lround(left * scale)), static_cast<int>(std::lround(top * scale)),
-                       static_cast<int>(std::lround(width * scale)), static_cast<int>(std::lround(height * scale)));
+    const QRect fallback = defaultGeometry();
+    auto pixels = [scale](std::optional<float> twips, int fallbackPixels) {
+        return twips ? static_cast<int>(std::lround(*twips * scale)) : fallbackPixels;
+    };
+    const QRect wanted(pixels(readTwips("MainLeft", false), fallback.left()),
+                       pixels(readTwips("MainTop", false), fallback.top()),
+                       pixels(readTwips("MainWidth", true), fallback.width()),
+                       pixels(readTwips("MainHeight", true), fallback.height()));
     const QRect placed = ontoScreen(wanted);
     window.move(placed.topLeft());
     window.resize(placed.size());

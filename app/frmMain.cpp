@@ -56,8 +56,7 @@ frmMain::frmMain(QWidget *parent)
     setWindowTitle(QStringLiteral("Velkor Data Acquisition Laboratory"));
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_panel->setMaximumWidth(m_panel->minimumSizeHint().width() + 24);
+    layout->setContentsMargins(4, 4, 2, 2);
     layout->addWidget(m_panel);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);

@@ -183,10 +183,10 @@ void frmSetup::setup(kz7305Settings &prnt)
     m_prnt = &prnt;
 
     m_avgMenu->setCurrentIndex(prnt.averages());
-    for (std::size_t i = 0; i < ChannelCodes.size(); ++i) {
-        if (prnt.channel() == ChannelCodes[i])
-            m_optChannel[i]->setChecked(true);
-    }
+    // A channel code of no option (0 before the first setup) shows CH1,
+    // which is what OK then stores.
+    const auto shown = std::find(ChannelCodes.begin(), ChannelCodes.end(), prnt.channel());
+    m_optChannel[shown == ChannelCodes.end() ? 0 : std::size_t(shown - ChannelCodes.begin())]->setChecked(true);
     m_sliderGuard = false;
     m_extVoltage->setText(numberText(prnt.p_vref()));
     const int reference = prnt.p_vref() == OnBoardVolts ? 0 : 1;

@@ -5,9 +5,12 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -17,6 +20,9 @@ void deleteMonitor()
 {
     delete theMonitor.data();
 }
+
+// Room for the title bar and borders that the window manager adds.
+constexpr int FrameAllowance = 40;
 
 QFont monitorFont()
 {
@@ -42,6 +48,13 @@ serialMonitor::serialMonitor(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_ioDisplay);
     resize(420, 300);
+    // At the top right of the screen, whole: where a window manager puts a
+    // new window may leave part of it below the screen's edge.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(std::max(area.left(), area.right() - width() - FrameAllowance),
+             std::min(area.top() + FrameAllowance, std::max(area.top(), area.bottom() - height() - 2 * FrameAllowance)));
+    }
 
     m_ioTimer.setSingleShot(true);
     m_ioTimer.setInterval(IdleSeparatorMs);

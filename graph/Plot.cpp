@@ -310,10 +310,13 @@ std::pair<double, double> Plot::yAxisRange() const
 
 void Plot::redraw()
 {
-    m_titleElement->setText(m_mainTitle);
-    m_titleElement->setVisible(!m_mainTitle.isEmpty());
-    m_subTitleElement->setText(m_subTitle);
-    m_subTitleElement->setVisible(!m_subTitle.isEmpty());
+    for (auto [element, text] : {std::pair{m_titleElement, m_mainTitle}, std::pair{m_subTitleElement, m_subTitle}}) {
+        element->setText(text);
+        element->setVisible(!text.isEmpty());
+        // A hidden title would keep a line's height: an empty band above the graph.
+        element->setMinimumSize(text.isEmpty() ? QSize(1, 1) : QSize());
+        element->setMaximumSize(QWIDGETSIZE_MAX, text.isEmpty() ? 1 : QWIDGETSIZE_MAX);
+    }
     m_chart->xAxis->setLabel(m_xLabel);
     m_chart->yAxis->setLabel(m_yLabel);
     applySeriesStyle();

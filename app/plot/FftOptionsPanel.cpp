@@ -19,6 +19,10 @@ QLabel *wrappedLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setWordWrap(true);
+    // Wraps within the column's width instead of setting it.
+    QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    label->setSizePolicy(policy);
     return label;
 }
 
@@ -34,25 +38,10 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
       m_harmonics(new QCheckBox(QStringLiteral("Harmonics"))),
       m_mainLobe(new QCheckBox(QStringLiteral("Main Lobe")))
 {
-    // One column, to stand beside the FFT graph.
+    // One column, to stand beside the FFT graph; what is chosen most, the
+    // window and the signal bins, on top.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-
-    auto *frame1 = new QGroupBox(QStringLiteral("Normalization"), this);
-    auto *normalizationLayout = new QVBoxLayout(frame1);
-    normalizationLayout->addWidget(wrappedLabel(QStringLiteral("0dB reference for FFT is:"), frame1));
-    normalizationLayout->addWidget(m_highestSignal);
-    normalizationLayout->addWidget(m_fullScale);
-    m_fullScale->setChecked(true);
-    connect(m_highestSignal, &QRadioButton::clicked, this, [this](bool checked) {
-        if (checked)
-            emit normalizationClicked(true);
-    });
-    connect(m_fullScale, &QRadioButton::clicked, this, [this](bool checked) {
-        if (checked)
-            emit normalizationClicked(false);
-    });
-    layout->addWidget(frame1);
 
     auto *frameFft = new QGroupBox(QStringLiteral("FFT Data Window"), this);
     auto *windowLayout = new QVBoxLayout(frameFft);
@@ -86,6 +75,23 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
     new NumericFieldFilter(m_numBins, QLatin1String(MetricOptions::NumBinsStart), &MetricOptions::numBins);
     new NumericFieldFilter(m_numHarm, QLatin1String(MetricOptions::NumHarmonicsStart), &MetricOptions::numHarmonics);
     layout->addWidget(frmCalc);
+    m_figuresRow = layout->count();
+
+    auto *frame1 = new QGroupBox(QStringLiteral("Normalization"), this);
+    auto *normalizationLayout = new QVBoxLayout(frame1);
+    normalizationLayout->addWidget(wrappedLabel(QStringLiteral("0dB reference for FFT is:"), frame1));
+    normalizationLayout->addWidget(m_highestSignal);
+    normalizationLayout->addWidget(m_fullScale);
+    m_fullScale->setChecked(true);
+    connect(m_highestSignal, &QRadioButton::clicked, this, [this](bool checked) {
+        if (checked)
+            emit normalizationClicked(true);
+    });
+    connect(m_fullScale, &QRadioButton::clicked, this, [this](bool checked) {
+        if (checked)
+            emit normalizationClicked(false);
+    });
+    layout->addWidget(frame1);
 
     auto *frmDisplay = new QGroupBox(QStringLiteral("Display"), this);
     auto *displayLayout = new QVBoxLayout(frmDisplay);
@@ -96,8 +102,11 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
     }
     layout->addWidget(frmDisplay);
     layout->addStretch(1);
-    // Wide enough for the longest window name; the long labels wrap.
-    setFixedWidth(frameFft->sizeHint().width() + 8);
+}
+
+void FftOptionsPanel::insertFigures(QWidget *figures)
+{
+    static_cast<QVBoxLayout *>(layout())->insertWidget(m_figuresRow, figures);
 }
 
 void FftOptionsPanel::showNormalization(bool highestSignal)

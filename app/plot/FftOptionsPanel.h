@@ -12,9 +12,9 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
-// The FFT view's options, in one column beside the FFT graph: the 0 dB
-// reference, the data window, the signal bins and harmonic order of the
-// metrics, and which bins to mark. Holds the controls and their input rules;
+// The FFT view's options, in one column beside the FFT graph: the data
+// window, the signal bins and harmonic order of the metrics, the 0 dB
+// reference and which bins to mark. Holds the controls and their input rules;
 // the plot window reads them when it analyses.
 class FftOptionsPanel : public QWidget
 {
@@ -22,6 +22,9 @@ class FftOptionsPanel : public QWidget
 
 public:
     explicit FftOptionsPanel(QWidget *parent = nullptr);
+
+    // Puts the figures that the window and the bins produce right under them.
+    void insertFigures(QWidget *figures);
 
     QRadioButton *optHighestSignal() const { return m_highestSignal; }
     QRadioButton *optFullScale0dB() const { return m_fullScale; }
@@ -65,4 +68,5 @@ private:
     QCheckBox *m_dcSpectrum;
     QCheckBox *m_harmonics;
     QCheckBox *m_mainLobe;
+    int m_figuresRow = 0; // the column's place for insertFigures
 };

@@ -19,17 +19,13 @@ QWidget *frmPlot::buildFftPage()
     auto *column = new QVBoxLayout(page);
     column->setContentsMargins(0, 0, 0, 0);
     auto *layout = new QHBoxLayout;
-    layout->setContentsMargins(0, 0, 4, 0);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_graphPages[FFTPlot - 1], 1);
-    // The tone figures head the options; both fold away to give the graph
-    // the whole width.
-    auto *side = new QWidget;
-    auto *sideColumn = new QVBoxLayout(side);
-    sideColumn->setContentsMargins(0, 0, 0, 0);
-    sideColumn->addWidget(m_tonePanel);
-    sideColumn->addWidget(m_fftOptions);
-    m_fftSide = new CollapsibleSidePanel(QStringLiteral("Figures and options"), side, page);
+    // The tone figures stand among the options; both fold away to give the
+    // graph the whole width.
+    m_fftOptions->insertFigures(m_tonePanel);
+    m_fftSide = new CollapsibleSidePanel(QStringLiteral("Figures and options"), m_fftOptions, page);
     layout->addWidget(m_fftSide);
     column->addLayout(layout, 1);
     column->addWidget(m_averagingBar);

@@ -28,7 +28,7 @@ QWidget *graphPage(QWidget *side)
 {
     auto *page = new QWidget;
     auto *layout = new QHBoxLayout(page);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(2, 2, 2, 2);
     int columnWidth = 0;
     if (side) {
         auto *column = new QVBoxLayout;
@@ -42,7 +42,7 @@ QWidget *graphPage(QWidget *side)
     // The graph moves from page to page: each keeps room for it beside its
     // column, so the window's minimum size does not depend on the view shown
     // and the column is never drawn over.
-    page->setMinimumSize(Plot::MinimumWidth + 8 + columnWidth, Plot::MinimumHeight + 8);
+    page->setMinimumSize(Plot::MinimumWidth + 4 + columnWidth, Plot::MinimumHeight + 4);
     return page;
 }
 
@@ -51,7 +51,7 @@ QWidget *graphPage(QWidget *side)
 void frmPlot::buildLayout()
 {
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setContentsMargins(2, 2, 2, 0);
     layout->setSpacing(2);
     layout->addWidget(m_ssTab1, 1);
     layout->addWidget(m_graphTools);

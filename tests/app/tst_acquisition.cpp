@@ -416,7 +416,7 @@ private slots:
         rig.panel.cmdAcquire()->click();
         QTRY_VERIFY(rig.idle());
         QCOMPARE(rig.plot.numPoints(), 64);
-        QVERIFY(rig.panel.lblDuration()->text().contains(QStringLiteral("3.1 ms"))); // 64 / 20833 Hz
+        QVERIFY(rig.panel.lblDuration()->text().contains(QStringLiteral("3.1\u00a0ms"))); // 64 / 20833 Hz
 
         rig.panel.txtNumSamples()->setText(QStringLiteral("256"));
         rig.panel.cmdAcquire()->click();

@@ -24,7 +24,7 @@ private slots:
     void externalReference();
     void textAndSliderFollowEachOther();
     void okWritesTheSettings();
-    void okWithoutChannelStoresCh1();
+    void channelZeroShowsAndStoresCh1();
     void portEntrySelectsItsNumber();
     void cancelChangesNothing();
     void badVoltageKeepsTheDialogOpen_data();
@@ -151,12 +151,12 @@ void tst_frmSetup::okWritesTheSettings()
     QVERIFY(m_driver->isPortOpen());
 }
 
-void tst_frmSetup::okWithoutChannelStoresCh1()
+void tst_frmSetup::channelZeroShowsAndStoresCh1()
 {
-    frmSetup *dialog = openSetup(); // channel 0: no option selected
+    frmSetup *dialog = openSetup(); // channel 0: shown as CH1, what OK stores
     QVERIFY(dialog);
     for (int i = 0; i < 4; ++i)
-        QVERIFY(!dialog->optChannel(i)->isChecked());
+        QCOMPARE(dialog->optChannel(i)->isChecked(), i == 0);
     dialog->btnOK()->click();
     QCOMPARE(m_driver->channel(), 1);
     QCOMPARE(m_driver->p_vref(), 4.096);

@@ -13,6 +13,7 @@ private slots:
     void directionChangeAndPauseSeparate();
     void lineCap();
     void singleInstance();
+    void opensWholeOnScreen();
 };
 
 void tst_serialMonitor::requestOnOneLine()
@@ -70,6 +71,16 @@ void tst_serialMonitor::singleInstance()
     serialMonitor *monitor = serialMonitor::instance();
     QVERIFY(monitor);
     QCOMPARE(serialMonitor::instance(), monitor);
+}
+
+void tst_serialMonitor::opensWholeOnScreen()
+{
+    serialMonitor monitor;
+    monitor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // Its frame too: a title bar of up to 40 pixels above it.
+    QVERIFY(area.contains(monitor.frameGeometry().adjusted(0, -40, 0, 0)));
 }
 
 QTEST_MAIN(tst_serialMonitor)

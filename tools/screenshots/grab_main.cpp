@@ -1,39 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kz-grab-main OUTDIR: starts the main window on a simulated board as a first
-// start does (no settings of the user's), saves the screen with the setup
-// dialog in front as OUTDIR/first-start.png, answers the dialog, acquires a
-// block of the board's tone and saves the main window at its default size,
-// FFT view with the marks, as OUTDIR/main-window.png, and at its minimum size
-// as OUTDIR/main-window-minimum.png, and with the seven-term window as
-// OUTDIR/figures-tone.png; then acquires the shorted input (CH2)
-// continuously and saves its time-domain view with the noise figures, the
-// noise trend, the histogram with its normal curve and the spectrum as
-// OUTDIR/noise-shorted-input.png, noise-trend.png, noise-histogram.png and
-// figures-shorted-input.png.
-// Run it on a display with
-// a window manager (tools/screenshots.sh starts Xvfb and openbox) so the
-// windows are placed and drawn as users see them.
+// kz-grab-main OUTDIR: starts the main window on a simulated board as a user's
+// first start does (no settings of the user's, the window at its default
+// size) and saves into OUTDIR:
+//   first-start.png        the screen with the setup dialog in front;
+//   view-fft.png, view-scope.png, view-histogram.png, view-datalist.png
+//                          the board's tone (4096 samples) in each view;
+//   view-scope-cursors.png the trace zoomed in, a cursor on each of two peaks;
+//   tools-menu.png         the screen with the Tools menu open;
+//   help-keyboard.png      Help > Keyboard and Mouse;
+//   main-window-minimum.png the window at its smallest;
+//   figures-tone.png       the seven-term window with Auto signal bins;
+//   noise-shorted-input.png, noise-trend.png, noise-histogram.png,
+//   figures-shorted-input.png  the shorted input (CH2) acquired continuously;
+//   view-fft-reference.png the shorted input's spectrum held under the tone's.
+// kz-grab-main --small OUTDIR: the tone's FFT and Scope views only, as
+// main-window-small-fft.png and main-window-small-scope.png.
+// Run it on a display with a window manager (tools/screenshots.sh starts Xvfb
+// and openbox) so the windows are placed and drawn as users see them.
 #include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
 #include "DialogAnswerer.h"
+#include "GraphToolsBar.h"
 #include "NuvarDriverClass.h"
+#include "Plot.h"
+#include "ReferenceBar.h"
 #include "SimulatedBoard.h"
+#include "frmKeyboardHelp.h"
 #include "frmMain.h"
 #include "frmNoiseTrend.h"
 #include "frmPlot.h"
 #include "kz7305Settings.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTextStream>
+#include <QTimer>
 #include <QToolButton>
+#include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -50,7 +64,7 @@ bool waitFor(const std::function<bool()> &done, int milliseconds)
 }
 
 // Lets the window manager place and the windows paint.
-void settle(int milliseconds)
+void settle(int milliseconds = 500)
 {
     waitFor([] { return false; }, milliseconds);
 }
@@ -63,43 +77,171 @@ QDialog *setupDialog()
     return nullptr;
 }
 
-// Acquires CH2 continuously until the trend holds blocks rows, stops and
-// grabs the time domain and the trend.
-bool grabShortedInput(frmMain &window, const QDir &out, QTextStream &err)
+// Saves pictures into one folder; a picture that cannot be written ends the run.
+class Pictures
+{
+public:
+    explicit Pictures(const QDir &out) : m_out(out) {}
+
+    void save(const QPixmap &picture, const char *name) const
+    {
+        if (!picture.save(m_out.filePath(QLatin1String(name))))
+            throw std::runtime_error(std::string("cannot write ") + name + " into " + m_out.path().toStdString());
+    }
+    void window(QWidget &widget, const char *name) const
+    {
+        settle();
+        save(widget.grab(), name);
+    }
+    void screen(const QWidget &onIt, const char *name) const
+    {
+        settle();
+        save(onIt.screen()->grabWindow(0), name);
+    }
+
+private:
+    QDir m_out;
+};
+
+// Acquires one block with the panel's settings and waits for it to show.
+void acquireOnce(frmMain &window)
+{
+    window.panel()->optSingleShot()->setChecked(true);
+    window.panel()->cmdAcquire()->click();
+    if (!waitFor([&] {
+            return window.panel()->cmdAcquire()->isEnabled() && window.statusField(1) == QLatin1String("Ready");
+        }, 30000))
+        throw std::runtime_error("no block from the simulated board");
+}
+
+void useChannel(frmMain &window, std::int16_t channel)
+{
+    auto *settings = dynamic_cast<kz7305Settings *>(window.driver());
+    if (!settings)
+        throw std::runtime_error("the driver has no board settings");
+    settings->setChannel(channel);
+}
+
+// The board's tone (CH1, 4096 samples) with the Blackman-Harris window and
+// the main lobe and harmonics marked.
+frmPlot &acquireTone(frmMain &window)
+{
+    window.panel()->txtNumSamples()->setText(QStringLiteral("4096"));
+    acquireOnce(window);
+    frmPlot &plot = *window.activePlot();
+    plot.optWindow(4)->click();
+    plot.cbMainLobe()->setChecked(true);
+    plot.cbHarmonics()->setChecked(true);
+    return plot;
+}
+
+// The first two peaks of the trace, for the cursors.
+std::pair<int, int> twoPeaks(const frmPlot &plot, int period)
+{
+    const auto &samples = plot.document().block().samples;
+    const auto first = std::max_element(samples.begin(), samples.begin() + period) - samples.begin();
+    const auto second = std::max_element(samples.begin() + first + period / 2, samples.begin() + first + 3 * period / 2)
+                        - samples.begin();
+    return {static_cast<int>(first), static_cast<int>(second)};
+}
+
+void grabViews(frmMain &window, frmPlot &plot, const Pictures &pictures)
+{
+    plot.selectTab(1);
+    pictures.window(window, "view-fft.png");
+    plot.selectTab(0);
+    pictures.window(window, "view-scope.png");
+    // Three periods of the 1 kHz tone in seconds, a cursor on each of two peaks.
+    plot.graphTools()->cbTimeInSeconds()->setChecked(true);
+    plot.plot()->zoomTo({0.0, 0.003}, {-1.1e7, 1.1e7});
+    const auto [first, second] = twoPeaks(plot, 21);
+    plot.plot()->placeCursor(0, first);
+    plot.plot()->placeCursor(1, second);
+    pictures.window(window, "view-scope-cursors.png");
+    plot.plot()->setCursorsShown(false);
+    plot.graphTools()->cbTimeInSeconds()->setChecked(false);
+    plot.selectTab(2);
+    pictures.window(window, "view-histogram.png");
+    plot.selectTab(3);
+    pictures.window(window, "view-datalist.png");
+}
+
+void grabMenuAndHelp(frmMain &window, const Pictures &pictures)
+{
+    window.activePlot()->selectTab(1);
+    auto *tools = window.menuBar()->findChild<QMenu *>(QStringLiteral("mnuTools"));
+    window.menuBar()->setActiveAction(tools->menuAction());
+    pictures.screen(window, "tools-menu.png");
+    tools->close();
+    // The help window is modal: grab and close it from inside its own loop.
+    QTimer::singleShot(800, &window, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *help = qobject_cast<frmKeyboardHelp *>(widget); help && help->isVisible()) {
+                pictures.save(help->grab(), "help-keyboard.png");
+                help->accept();
+            }
+    });
+    window.action(QStringLiteral("mnuHelpKeyboard"))->trigger();
+}
+
+// Acquires CH2 continuously until the trend holds enough rows, stops and
+// grabs the time domain, the trend, the histogram and the spectrum.
+void grabShortedInput(frmMain &window, const Pictures &pictures)
 {
     constexpr std::size_t Blocks = 12;
-    auto *settings = dynamic_cast<kz7305Settings *>(window.driver());
-    if (!settings) {
-        err << "kz-grab-main: the driver has no board settings\n";
-        return false;
-    }
-    settings->setChannel(2);
+    useChannel(window, 2);
     frmNoiseTrend *trend = window.noiseTrendWindow();
     window.panel()->txtNumSamples()->setText(QStringLiteral("1024"));
     window.panel()->optContinuous()->setChecked(true);
     window.panel()->cmdAcquire()->click();
     const NoiseTrend &rows = window.acquisition()->noiseTrend();
-    if (!waitFor([&] { return rows.rows().size() >= Blocks; }, 120000)) {
-        err << "kz-grab-main: too few blocks from the shorted input\n";
-        return false;
-    }
+    if (!waitFor([&] { return rows.rows().size() >= Blocks; }, 120000))
+        throw std::runtime_error("too few blocks from the shorted input");
     window.panel()->cmdStop()->click();
     waitFor([&] { return window.panel()->cmdAcquire()->isEnabled(); }, 30000);
-    window.activePlot()->selectTab(0);
+    frmPlot &plot = *window.activePlot();
+    plot.selectTab(0);
     trend->show();
-    settle(500);
-    if (!window.grab().save(out.filePath(QStringLiteral("noise-shorted-input.png")))
-        || !trend->grab().save(out.filePath(QStringLiteral("noise-trend.png"))))
-        return false;
-    window.activePlot()->cbNormalCurve()->setChecked(true);
-    window.activePlot()->selectTab(2);
-    settle(500);
-    if (!window.activePlot()->grab().save(out.filePath(QStringLiteral("noise-histogram.png"))))
-        return false;
+    pictures.window(window, "noise-shorted-input.png");
+    pictures.window(*trend, "noise-trend.png");
+    trend->hide();
+    plot.cbNormalCurve()->setChecked(true);
+    plot.selectTab(2);
+    pictures.window(window, "noise-histogram.png");
     // Its spectrum: noise only, read as a density.
-    window.activePlot()->selectTab(1);
-    settle(500);
-    return window.grab().save(out.filePath(QStringLiteral("figures-shorted-input.png")));
+    plot.selectTab(1);
+    pictures.window(window, "figures-shorted-input.png");
+    // Held as reference under the tone's spectrum.
+    plot.referenceBar()->btnHold()->click();
+    useChannel(window, 1);
+    window.panel()->txtNumSamples()->setText(QStringLiteral("4096"));
+    acquireOnce(window);
+    pictures.window(window, "view-fft-reference.png");
+}
+
+void grabAll(frmMain &window, const Pictures &pictures)
+{
+    frmPlot &plot = acquireTone(window);
+    grabViews(window, plot, pictures);
+    grabMenuAndHelp(window, pictures);
+    // Shrunk as far as it goes: everything still shows, nothing is cut.
+    const QSize defaultSize = window.size();
+    window.resize(window.minimumSizeHint());
+    pictures.window(window, "main-window-minimum.png");
+    window.resize(defaultSize);
+    // The seven-term window, which chooses Auto: the figures fit for 24 bits.
+    plot.optWindow(7)->click();
+    pictures.window(window, "figures-tone.png");
+    grabShortedInput(window, pictures);
+}
+
+void grabSmall(frmMain &window, const Pictures &pictures)
+{
+    frmPlot &plot = acquireTone(window);
+    plot.selectTab(1);
+    pictures.window(window, "main-window-small-fft.png");
+    plot.selectTab(0);
+    pictures.window(window, "main-window-small-scope.png");
 }
 
 } // namespace
@@ -108,11 +250,13 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    if (QApplication::arguments().size() != 2) {
-        err << "usage: kz-grab-main OUTDIR\n";
+    QStringList arguments = QApplication::arguments().mid(1);
+    const bool small = arguments.removeAll(QStringLiteral("--small")) > 0;
+    if (arguments.size() != 1) {
+        err << "usage: kz-grab-main [--small] OUTDIR\n";
         return 2;
     }
-    const QDir out(QApplication::arguments().at(1));
+    const Pictures pictures{QDir(arguments.first())};
     SimulatedBoard board;
     const QString port = board.start();
     if (port.isEmpty()) {
@@ -122,49 +266,20 @@ int main(int argc, char *argv[])
     qputenv("KZ7305EVM_PORTS", port.toLocal8Bit());
     frmMain window;
     window.load();
-    if (!waitFor([] { return setupDialog() != nullptr; }, 10000)) {
-        err << "kz-grab-main: the board's setup dialog did not appear\n";
+    try {
+        if (!waitFor([] { return setupDialog() != nullptr; }, 10000))
+            throw std::runtime_error("the board's setup dialog did not appear");
+        if (!small) {
+            settle(1000);
+            pictures.screen(window, "first-start.png");
+        }
+        DialogAnswerer answerer;
+        if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000))
+            throw std::runtime_error("the setup dialog could not be answered");
+        small ? grabSmall(window, pictures) : grabAll(window, pictures);
+    } catch (const std::exception &error) {
+        err << "kz-grab-main: " << error.what() << '\n';
         return 1;
     }
-    settle(1500);
-    const bool firstStart = window.screen()->grabWindow(0).save(out.filePath(QStringLiteral("first-start.png")));
-
-    DialogAnswerer answerer;
-    if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000)) {
-        err << "kz-grab-main: the setup dialog could not be answered\n";
-        return 1;
-    }
-    window.panel()->txtNumSamples()->setText(QStringLiteral("4096"));
-    window.panel()->cmdAcquire()->click();
-    const bool acquired = waitFor([&] {
-        return window.panel()->cmdAcquire()->isEnabled() && window.statusField(1) == QLatin1String("Ready");
-    }, 30000);
-    if (!acquired) {
-        err << "kz-grab-main: no block from the simulated board\n";
-        return 1;
-    }
-    frmPlot *plot = window.activePlot();
-    plot->optWindow(4)->click();
-    plot->cbMainLobe()->setChecked(true);
-    plot->cbHarmonics()->setChecked(true);
-    plot->selectTab(1);
-    settle(500);
-    const bool main = window.grab().save(out.filePath(QStringLiteral("main-window.png")));
-    // Shrunk as far as it goes: everything still shows, nothing is cut.
-    window.resize(window.minimumSizeHint());
-    settle(500);
-    const bool smallest = window.grab().save(out.filePath(QStringLiteral("main-window-minimum.png")));
-    if (!firstStart || !main || !smallest) {
-        err << "kz-grab-main: cannot write the pictures into " << out.path() << '\n';
-        return 1;
-    }
-    window.resize(1280, 760);
-    // The seven-term window, which chooses Auto: the figures fit for 24 bits.
-    plot->optWindow(7)->click();
-    settle(500);
-    if (!window.grab().save(out.filePath(QStringLiteral("figures-tone.png")))) {
-        err << "kz-grab-main: cannot write the pictures into " << out.path() << '\n';
-        return 1;
-    }
-    return grabShortedInput(window, out, err) ? 0 : 1;
+    return 0;
 }
