@@ -4,7 +4,7 @@
 #include "AcquireOptions.h"
 #include "AppSettings.h"
 #include "BoardSession.h"
-#include "DataFileWriter.h"
+#include "DataFileOutput.h"
 #include "DriverLoader.h"
 #include "InterruptWatcher.h"
 #include "NuvarDriverClass.h"
@@ -12,6 +12,7 @@
 #include "ReportText.h"
 #include "ViewAnalysis.h"
 #include "NoiseTrend.h"
+#include "RegularFile.h"
 #include "kz7305Settings.h"
 
 #include <QDateTime>
@@ -27,6 +28,8 @@ namespace {
 const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
 // The port table lists these devices first (see the README).
 const char *const PortsVariable = "KZ7305EVM_PORTS";
+// The continuous run's block files checked against the trend log before it starts.
+constexpr int MaxNamedBlocks = 9999;
 
 // The port number of --port: COMn as it is, a device path as port 1 of the
 // table by putting it first. Empty with problem set when there is no such port.
@@ -65,6 +68,9 @@ public:
 
     int run()
     {
+        // A block can take minutes: a file it cannot be saved to is found first.
+        if (const std::optional<QString> problem = fileProblem())
+            return fail(FileProblem, *problem);
         QString problem;
         const std::optional<int> port = portNumber(m_options.port, problem);
         if (!port)
@@ -114,6 +120,23 @@ public:
     }
 
 private:
+    std::optional<QString> fileProblem() const
+    {
+        const bool toFiles = !DataFileOutput::isStandardOutput(m_options.output);
+        if (const auto problem = toFiles ? RegularFile::writeProblem(m_options.outputPath(1)) : std::nullopt)
+            return QStringLiteral("cannot save \"%1\": %2").arg(m_options.outputPath(1), *problem);
+        if (m_options.trend.isEmpty())
+            return std::nullopt;
+        if (const auto problem = RegularFile::writeProblem(m_options.trend))
+            return QStringLiteral("cannot write the noise trend log %1: %2").arg(m_options.trend, *problem);
+        const int blocks = m_options.continuous ? MaxNamedBlocks : m_options.count;
+        for (int number = 1; toFiles && number <= blocks; ++number)
+            if (RegularFile::sameFile(m_options.trend, m_options.outputPath(number)))
+                return QStringLiteral("the noise trend log %1 would be overwritten by block %2's data file")
+                    .arg(m_options.trend).arg(number);
+        return std::nullopt;
+    }
+
     int acquireBlocks(BoardSession &session, const InterruptWatcher &interrupts)
     {
         for (int number = 1; m_options.continuous || number <= m_options.count; ++number) {
@@ -142,16 +165,18 @@ private:
         timeView.noiseFigures = m_options.analyzeNoise;
         const ViewReport time = ViewReport::analyze(block, timeView, now);
         QString saveError;
-        if (!DataFileWriter::save(path, time.fileContent, &saveError))
+        if (!DataFileOutput::save(path, time.fileContent, &saveError))
             return fail(FileProblem, saveError);
         if (m_trend.logging() && !m_trend.add(block, now, &saveError))
             return fail(FileProblem, saveError);
-        ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
+        QTextStream &report = DataFileOutput::reportStream(path, m_out, m_err);
+        const QString name = DataFileOutput::displayName(path);
+        ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
         if (m_options.analyzeFft) {
             const ViewReport fft = ViewReport::analyze(block, m_options.analysis, std::nullopt);
-            ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
+            ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
         }
-        m_out.flush();
+        report.flush();
         return Success;
     }
 
@@ -185,7 +210,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << "kz7305evm-cli acquire: " << *problem << " (see --help)\n";
         return UsageProblem;
     }
-    return Acquisition(std::get<AcquireOptions>(parsed), out, err).run();
+    const AcquireOptions &options = std::get<AcquireOptions>(parsed);
+    options.analysis.printNotes(err, "acquire");
+    return Acquisition(options, out, err).run();
 }
 
 } // namespace AcquireCommand
