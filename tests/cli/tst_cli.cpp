@@ -12,7 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // Runs the real kz7305evm-cli and checks its output, exit codes and files.
@@ -252,11 +256,11 @@ private slots:
     void optionsFollowTheOptionFieldRules()
     {
         const QStringList fft{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--json")};
-        // An even bin count is raised to the next odd one, as the option field does.
-        QCOMPARE(run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("10")}).out,
-                 run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("11")}).out);
-        QCOMPARE(run(fft + QStringList{QStringLiteral("--harmonics"), QStringLiteral("25")}).out,
-                 run(fft + QStringList{QStringLiteral("--harmonics"), QStringLiteral("20")}).out);
+        // An even bin count is raised to the next odd one, as the option field
+        // does, and the tool says so.
+        const Run even = run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("10")});
+        QCOMPARE(even.out, run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("11")}).out);
+        QCOMPARE(even.err, QByteArray("kz7305evm-cli analyze: --bins 10 is even: 11 bins are used\n"));
         QCOMPARE(run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("hann")}).out,
                  run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("2")}).out);
         QVERIFY(run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("hann")}).out
@@ -283,6 +287,12 @@ private slots:
         QTest::newRow("unknown option") << QStringList{analyze, tone, QStringLiteral("--fast")} << 2 << QStringLiteral("--fast");
         QTest::newRow("save with two files") << QStringList{analyze, tone, tone, QStringLiteral("--save"), path("two.csv")}
                                              << 2 << QStringLiteral("--save");
+        // Out of range is refused with the range, never clamped into it.
+        QTest::newRow("bins 0") << QStringList{analyze, tone, QStringLiteral("--bins"), QStringLiteral("0")} << 2 << QStringLiteral("from 1 to 51");
+        QTest::newRow("bins 52") << QStringList{analyze, tone, QStringLiteral("--bins=52")} << 2 << QStringLiteral("from 1 to 51");
+        QTest::newRow("bins 1000") << QStringList{analyze, tone, QStringLiteral("--bins"), QStringLiteral("1000")} << 2 << QStringLiteral("from 1 to 51");
+        QTest::newRow("harmonics 1") << QStringList{analyze, tone, QStringLiteral("--harmonics"), QStringLiteral("1")} << 2 << QStringLiteral("from 2 to 20");
+        QTest::newRow("harmonics 21") << QStringList{analyze, tone, QStringLiteral("--harmonics"), QStringLiteral("21")} << 2 << QStringLiteral("from 2 to 20");
         QTest::newRow("json and table") << QStringList{analyze, tone, QStringLiteral("--json"), QStringLiteral("--table")}
                                         << 2 << QStringLiteral("exclude");
     }
@@ -323,6 +333,105 @@ private slots:
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.out, QByteArray());
         QVERIFY(result.err.contains("out3.csv"));
+    }
+
+    // A FIFO is neither read (it would wait for a writer) nor written (its
+    // reader would get a file that was reported saved elsewhere).
+    void fifosAreRefusedAndStandardOutputTakesTheFile()
+    {
+        const QString fifo = path("pipe.csv");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        Run result = run({QStringLiteral("analyze"), fifo});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("FIFO"), result.err.constData());
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        result = run({QStringLiteral("analyze"), path("ramp.csv"), QStringLiteral("--save"), fifo});
+        char byte = 0;
+        const ssize_t got = ::read(reader, &byte, 1);
+        ::close(reader);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("FIFO"), result.err.constData());
+        QCOMPARE(got, ssize_t(0));
+
+        const QStringList analyzeFft{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft")};
+        const Run toFile = run(analyzeFft + QStringList{QStringLiteral("--save"), path("tone-fft.csv")});
+        const Run toOutput = run(analyzeFft + QStringList{QStringLiteral("--save"), QStringLiteral("-")});
+        QCOMPARE(toOutput.exitCode, 0);
+        QCOMPARE(withoutCreatedLine(toOutput.out), withoutCreatedLine(readFile(path("tone-fft.csv"))));
+        QCOMPARE(toOutput.err, toFile.out);
+        QVERIFY(!QFile::exists(path("-")));
+    }
+
+    // A failed save says why, for the causes a user can act on. The full and
+    // read-only file systems are made in the tool's own user and mount
+    // namespace, so the test needs no privileges and leaves none behind.
+    void failedSaveNamesTheCause_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("disk full") << QStringLiteral("mount -t tmpfs -o size=16k none \"$D\" && (yes | head -c 65536 > \"$D/fill\"; true)")
+                                   << QStringLiteral("disk full");
+        QTest::newRow("read-only") << QStringLiteral("mount -t tmpfs -o ro,size=16k none \"$D\"")
+                                   << QStringLiteral("read-only file system");
+        // The folder belongs to a user the namespace does not map: its root may not write there.
+        QTest::newRow("permission denied") << QStringLiteral("true") << QStringLiteral("permission denied");
+    }
+
+    void failedSaveNamesTheCause()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, cause);
+        if (QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("true")}) != 0)
+            QSKIP("no unprivileged user and mount namespaces here");
+        const QString folder = path(QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        if (cause == QLatin1String("permission denied")) {
+            if (::geteuid() == 0 ? ::chown(QFile::encodeName(folder).constData(), 65534, 65534) != 0
+                                 : ::chmod(QFile::encodeName(folder).constData(), 0555) != 0)
+                QSKIP("the folder cannot be made unwritable");
+        }
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("D"), folder);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral("unshare"),
+                      {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"), setup + QStringLiteral(" && exec \"$0\" \"$@\""),
+                       QStringLiteral(KZ_CLI_PATH), QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--save"),
+                       folder + QStringLiteral("/out.csv")});
+        QVERIFY(process.waitForFinished(60000));
+        const QByteArray err = process.readAllStandardError();
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(err.contains(cause.toUtf8()) && err.contains("out.csv"), err.constData());
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+    }
+
+    // Texts from a file reach the terminal as text: a device name carrying
+    // escape sequences shows them as \xHH, in JSON as \u00HH, and still reads
+    // back as the same name.
+    void hostileDeviceNameStaysOffTheTerminal()
+    {
+        const QString hostile = QStringLiteral(u"\x1b]0;owned\x07\x1b[2J\x7f\x9b!");
+        const DataFileHeader header{hostile, QDateTime::currentDateTime(), 24, 1e-6, 8, 1000};
+        QVERIFY(DataFileWriter::save(path("hostile.csv"), DataFileWriter::timeDomain(header, {}, std::vector<std::int32_t>(8, 1)), nullptr));
+        const QStringList analyze{QStringLiteral("analyze"), path("hostile.csv")};
+        const auto controlFree = [](const QByteArray &out) {
+            const QString text = QString::fromUtf8(out);
+            return std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+                return (c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\r')) || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
+            });
+        };
+        const QByteArray shown = "\\x1B]0;owned\\x07\\x1B[2J\\x7F\\x9B!";
+        const Run text = run(analyze);
+        QVERIFY(controlFree(text.out));
+        QVERIFY2(text.out.contains("Device: " + shown + "\n"), text.out.constData());
+        const Run table = run(analyze + QStringList{QStringLiteral("--table")});
+        QVERIFY(controlFree(table.out));
+        QVERIFY2(table.out.contains("," + shown + ","), table.out.constData());
+        const Run asJson = run(analyze + QStringList{QStringLiteral("--json")});
+        QVERIFY(controlFree(asJson.out));
+        QVERIFY2(asJson.out.contains("\\u007f\\u009b!"), asJson.out.constData());
+        QCOMPARE(json(asJson).value(QStringLiteral("device")).toString(), hostile);
     }
 
     void helpExitsCleanly()
