@@ -56,6 +56,7 @@ private:
     void loadStartupBlock();
     void bindDriver(const QString &driverName);
     void unload();
+    void closeOtherWindows();
     // Shows the notes of stored settings that were refused in the status bar.
     void noteRefusedSettings(const QStringList &notes);
     void updateCommands();

@@ -103,6 +103,10 @@ public:
     // unsent ones are dropped, and the answers of the sent ones, should they
     // still come, are taken in step and discarded, never handed on.
     void abandonBlockReads();
+    // Ends the blocking waits under way at once, as failed (the program is
+    // closing, the user interrupted): the unsent requests are dropped, and the
+    // answers of the sent ones are taken in step and discarded.
+    void abandonWaits();
     static qint32 BytesToLong(const QByteArray &TheArray);
     static float BytesToSingle(const QByteArray &TheArray);
 
@@ -154,6 +158,7 @@ private:
     PacketRef m_lastReceived;
     bool m_transmitEnabled = true;
     int m_waitDepth = 0; // event delivery is off while a blocking wait runs
+    bool m_waitsAbandoned = false; // until the outermost wait has returned
     bool m_responseTimedOut = false;
     std::array<quint8, 8> m_address{};
 
