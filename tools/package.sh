@@ -21,8 +21,11 @@ esac
 
 bash tools/install-deps.sh
 out=build/package
-export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+# ccache speeds up a rebuild where it is installed; a fresh machine has none.
+launcher=""
+command -v ccache > /dev/null && launcher=ccache
 cmake -S . -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" -DCMAKE_C_COMPILER_LAUNCHER="$launcher" \
   -DCMAKE_INSTALL_PREFIX=/usr -DKZ_BUILD_TESTS=OFF
 cmake --build "$out/build"
 rm -f "$out"/*.deb
