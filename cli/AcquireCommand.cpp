@@ -127,7 +127,7 @@ private:
             return QStringLiteral("cannot save \"%1\": %2").arg(m_options.outputPath(1), *problem);
         if (m_options.trend.isEmpty())
             return std::nullopt;
-        if (const auto problem = RegularFile::writeProblem(m_options.trend))
+        if (const auto problem = RegularFile::writeProblem(m_options.trend, RegularFile::WriteMode::Append))
             return QStringLiteral("cannot write the noise trend log %1: %2").arg(m_options.trend, *problem);
         const int blocks = m_options.continuous ? MaxNamedBlocks : m_options.count;
         for (int number = 1; toFiles && number <= blocks; ++number)

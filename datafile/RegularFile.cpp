@@ -74,14 +74,14 @@ std::optional<QString> otherKind(const QString &path)
     return kindOf(status.st_mode);
 }
 
-std::optional<QString> writeProblem(const QString &path)
+std::optional<QString> writeProblem(const QString &path, WriteMode mode)
 {
     if (const auto kind = otherKind(path))
         return QStringLiteral("it is %1, not a regular file").arg(*kind);
-    if (QFileInfo::exists(path) && ::access(nativePath(path).constData(), W_OK) != 0)
+    const bool exists = QFileInfo::exists(path);
+    if (exists && ::access(nativePath(path).constData(), W_OK) != 0)
         return cause(errno);
-    // The save goes through a new file in the folder.
-    if (::access(nativePath(folderOf(path)).constData(), W_OK | X_OK) != 0)
+    if ((!exists || mode == WriteMode::Replace) && ::access(nativePath(folderOf(path)).constData(), W_OK | X_OK) != 0)
         return cause(errno);
     return std::nullopt;
 }

@@ -18,9 +18,13 @@ QString cause(int error);
 // node", ...); nothing for a regular file or one that does not exist.
 std::optional<QString> otherKind(const QString &path);
 
-// Why path cannot be written: not a regular file, the file or its folder not
-// writable. Nothing when a save to path may go ahead.
-std::optional<QString> writeProblem(const QString &path);
+// How a file is written: replaced whole through a new file beside it (which
+// needs its folder writable), or appended to in place.
+enum class WriteMode { Replace, Append };
+
+// Why path cannot be written: not a regular file, the file or (for a new file
+// or a replacement) its folder not writable. Nothing when a save may go ahead.
+std::optional<QString> writeProblem(const QString &path, WriteMode mode = WriteMode::Replace);
 
 // True when both paths name the same file (device and inode), or, for a file
 // not yet made, the same name in the same folder.
