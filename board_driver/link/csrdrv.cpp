@@ -359,10 +359,7 @@ void csrdrv::abandonBlockReads()
     m_rxQueue.removeAll([](const csr232packet &packet) {
         return packet.packetType() == ReadResponseType && packet.operandSize() == 8;
     });
-    for (const PacketRef &request : m_outstanding) {
-        if (blockRead(*request) && !m_abandoned.contains(request))
-            m_abandoned.append(request);
-    }
+    abandonOutstanding(blockRead);
 }
 
 void csrdrv::abandonWaits()
@@ -371,8 +368,13 @@ void csrdrv::abandonWaits()
         return;
     m_waitsAbandoned = true;
     m_txQueue.clear();
+    abandonOutstanding([](const csr232packet &) { return true; });
+}
+
+void csrdrv::abandonOutstanding(const std::function<bool(const csr232packet &)> &which)
+{
     for (const PacketRef &request : m_outstanding) {
-        if (!m_abandoned.contains(request))
+        if (which(*request) && !m_abandoned.contains(request))
             m_abandoned.append(request);
     }
 }

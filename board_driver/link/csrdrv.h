@@ -14,6 +14,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 
 class NuvarDriverEvents;
 class QSerialPort;
@@ -122,6 +123,9 @@ signals:
 
 private:
     bool transmitStep();
+    // Nobody waits any more for the outstanding requests that which picks: their
+    // answers, should they come, are taken in step and discarded.
+    void abandonOutstanding(const std::function<bool(const csr232packet &)> &which);
     void outputDrained();
     void inputWaiting();
     void deliver(const QList<PacketRef> &completed);
