@@ -28,7 +28,7 @@ namespace {
 const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
 // The port table lists these devices first (see the README).
 const char *const PortsVariable = "KZ7305EVM_PORTS";
-// The continuous run's block files checked against the trend log before it starts.
+// How many of a continuous run's block files are checked before it starts.
 constexpr int MaxNamedBlocks = 9999;
 
 // The port number of --port: COMn as it is, a device path as port 1 of the
@@ -122,18 +122,21 @@ public:
 private:
     std::optional<QString> fileProblem() const
     {
-        const bool toFiles = !DataFileOutput::isStandardOutput(m_options.output);
-        if (const auto problem = toFiles ? RegularFile::writeProblem(m_options.outputPath(1)) : std::nullopt)
-            return QStringLiteral("cannot save \"%1\": %2").arg(m_options.outputPath(1), *problem);
-        if (m_options.trend.isEmpty())
+        if (!m_options.trend.isEmpty()) {
+            if (const auto problem = RegularFile::writeProblem(m_options.trend, RegularFile::WriteMode::Append))
+                return QStringLiteral("cannot write the noise trend log %1: %2").arg(m_options.trend, *problem);
+        }
+        if (DataFileOutput::isStandardOutput(m_options.output))
             return std::nullopt;
-        if (const auto problem = RegularFile::writeProblem(m_options.trend, RegularFile::WriteMode::Append))
-            return QStringLiteral("cannot write the noise trend log %1: %2").arg(m_options.trend, *problem);
         const int blocks = m_options.continuous ? MaxNamedBlocks : m_options.count;
-        for (int number = 1; toFiles && number <= blocks; ++number)
-            if (RegularFile::sameFile(m_options.trend, m_options.outputPath(number)))
+        for (int number = 1; number <= blocks; ++number) {
+            const QString path = m_options.outputPath(number);
+            if (const auto problem = RegularFile::writeProblem(path))
+                return QStringLiteral("cannot save \"%1\": %2").arg(path, *problem);
+            if (!m_options.trend.isEmpty() && RegularFile::sameFile(m_options.trend, path))
                 return QStringLiteral("the noise trend log %1 would be overwritten by block %2's data file")
                     .arg(m_options.trend).arg(number);
+        }
         return std::nullopt;
     }
 

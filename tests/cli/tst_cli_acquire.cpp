@@ -248,6 +248,8 @@ void tst_cli_acquire::unsavableFilesRefusedBeforeAcquiring_data()
     QTest::newRow("output a FIFO") << QStringList{out, path("pipe.csv")} << QStringLiteral("FIFO");
     QTest::newRow("trend a FIFO") << QStringList{out, path("a.csv"), QStringLiteral("--trend"), path("pipe.csv")}
                                   << QStringLiteral("FIFO");
+    QTest::newRow("a later block's file a FIFO")
+        << QStringList{out, path("run.csv"), QStringLiteral("--count"), QStringLiteral("3")} << QStringLiteral("FIFO");
     QTest::newRow("output in no folder") << QStringList{out, path("none/a.csv")} << QStringLiteral("no such file");
     QTest::newRow("trend is the output") << QStringList{out, path("kept.csv"), QStringLiteral("--trend"), path("kept.csv")}
                                          << QStringLiteral("overwritten");
@@ -263,8 +265,10 @@ void tst_cli_acquire::unsavableFilesRefusedBeforeAcquiring()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, cause);
-    QFile::remove(path("pipe.csv"));
-    QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.csv")).constData(), 0600), 0);
+    for (const char *fifo : {"pipe.csv", "run-0003.csv"}) {
+        QFile::remove(path(fifo));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(fifo)).constData(), 0600), 0);
+    }
     QFile kept(path("kept.csv"));
     QVERIFY(kept.open(QIODevice::WriteOnly | QIODevice::Truncate) && kept.write("the log\r\n") == 9);
     kept.close();
