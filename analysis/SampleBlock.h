@@ -25,6 +25,9 @@ struct SampleBlock {
     double sampleFreq = 1.0;     // hertz
     std::vector<std::int32_t> samples;
     Source source;
+    // The name came from a data file's line 1 that was not UTF-8 but Latin-1;
+    // files written from the block keep it in Latin-1, byte for byte.
+    bool deviceIdIsLatin1 = false;
 
     std::int32_t numPoints() const { return static_cast<std::int32_t>(samples.size()); }
 };

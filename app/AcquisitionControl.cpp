@@ -125,6 +125,12 @@ void AcquisitionControl::cmdStop_Click()
     returnToIdle();
 }
 
+void AcquisitionControl::abortDriverWaits()
+{
+    m_contTimer.stop();
+    m_session.cancel();
+}
+
 void AcquisitionControl::contTimer_Timer()
 {
     if (!m_session.driver())

@@ -34,6 +34,9 @@ public:
     // True while a call into the driver is under way (its waits run the event
     // loop, so user commands can arrive meanwhile).
     bool busy() const { return m_session.busy(); }
+    // Ends the driver's waits for the board (the program is closing): the block
+    // under way is dropped, and a call still waiting returns soon after.
+    void abortDriverWaits();
     // Runs f, a call into the driver, with the commands that reconfigure or
     // replace the driver disabled meanwhile. Rethrows what f throws.
     template <typename F>

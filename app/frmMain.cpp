@@ -20,6 +20,7 @@
 #include "frmNoiseTrend.h"
 #include "frmPlot.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
@@ -412,13 +413,26 @@ void frmMain::mnuHelpAbout_Click()
 void frmMain::closeEvent(QCloseEvent *event)
 {
     if (m_acquisition->busy()) {
-        // The driver is waiting for the board inside a nested event loop.
+        // The driver is waiting inside a nested event loop, for the board or
+        // a message window: both waits are ended, and the close follows.
         m_closePending = true;
+        m_acquisition->abortDriverWaits();
+        closeOtherWindows();
         event->ignore();
         return;
     }
     unload();
+    closeOtherWindows();
     QMainWindow::closeEvent(event);
+}
+
+void frmMain::closeOtherWindows()
+{
+    // A message window left open would keep the program running unseen.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
 }
 
 void frmMain::unload()

@@ -61,6 +61,7 @@ private:
     void bindDriver(const QString &driverName);
     void watchSetupDialog();
     void unload();
+    void closeOtherWindows();
     // Shows the notes of stored settings that were refused in the status bar.
     void noteRefusedSettings(const QStringList &notes);
     void updateCommands();

@@ -56,5 +56,6 @@ void driverMessageWindow::showAndWait()
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     show();
     raise();
+    activateWindow();
     loop.exec();
 }

@@ -167,7 +167,8 @@ void frmSetup::setup(kz7305Settings &prnt)
     if (ports.isEmpty()) {
         m_portsFound = false;
         m_prnt = nullptr;
-        QPointer<noSerPortsMsg> message = new noSerPortsMsg(this);
+        // This dialog is not shown yet: the message opens in front of its owner.
+        QPointer<noSerPortsMsg> message = new noSerPortsMsg(parentWidget());
         message->showAndWait();
         delete message.data();
         return;

@@ -109,8 +109,7 @@ void kz7305::Setup()
     delete m_setupDialog.data();
     // Owned by the program's window (hWndParent), the dialog opens centred
     // above it and stays there; without one it is a window of its own.
-    QWidget *owner = library().hWndParent != 0 ? QWidget::find(WId(quint32(library().hWndParent))) : nullptr;
-    m_setupDialog = new frmSetup(owner ? owner->window() : nullptr);
+    m_setupDialog = new frmSetup(ownerWindow());
     m_setupDialog->setTheCsrDrv(m_link);
     m_setupDialog->setup(*this);
     if (!alive(token) || !m_setupDialog)
@@ -124,6 +123,12 @@ void kz7305::Setup()
     m_setupDialog->raise();
     m_setupDialog->activateWindow();
     serialMonitorVisibility::apply(m_showSerialMonitor);
+}
+
+QWidget *kz7305::ownerWindow()
+{
+    QWidget *owner = library().hWndParent != 0 ? QWidget::find(WId(quint32(library().hWndParent))) : nullptr;
+    return owner ? owner->window() : nullptr;
 }
 
 void kz7305::setTriggerType(TriggerTypeEnum)
@@ -271,6 +276,10 @@ void kz7305::noteLinkFailure()
 
 void kz7305::AbortAcquisition()
 {
+    // Settings still being written for it are given up too, so a program
+    // closing or interrupted does not wait out a silent board's time-outs.
+    if (m_blockingDepth > 0)
+        m_link->abandonWaits();
     m_acquiring = false;
     m_acquisitionWatchdog.stop();
     m_status = STATUS_IDLE;

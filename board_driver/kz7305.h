@@ -15,6 +15,7 @@
 #include <vector>
 
 class csrdrv;
+class QWidget;
 class frmSetup;
 class stupidTimeoutMsg;
 
@@ -130,6 +131,9 @@ private:
     void linkResponseReceived();
     void linkResponseTimeout();
     void receptionFailed();
+    void reportReceptionFailure(std::uint64_t reception);
+    // The program's window the driver's windows open in front of, or nullptr.
+    static QWidget *ownerWindow();
     void acquisitionLost();
     // Expected duration of an acquisition of the current settings, with margin.
     int acquisitionLimitMs() const;

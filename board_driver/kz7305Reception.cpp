@@ -9,6 +9,8 @@
 #include "kz7305RegisterMap.h"
 #include "stupidTimeoutMsg.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <string>
 
@@ -156,20 +158,35 @@ void kz7305::linkResponseTimeout()
 
 void kz7305::receptionFailed()
 {
-    CallScope scope(*this);
-    const std::weak_ptr<int> token = m_lifetime;
-    const std::uint64_t reception = m_reception;
     m_receiving = false;
-    if (windowsAvailable() && !m_timeoutMsg) {
-        m_timeoutMsg = new stupidTimeoutMsg;
+    const std::uint64_t reception = m_reception;
+    if (!windowsAvailable() || m_timeoutMsg) {
+        reportReceptionFailure(reception);
+        return;
+    }
+    // Shown once the link's callback has returned: a window waited for inside
+    // it would keep the link's call open for as long as the window is.
+    m_timeoutMsg = new stupidTimeoutMsg(ownerWindow());
+    const std::weak_ptr<int> token = m_lifetime;
+    QTimer::singleShot(0, m_link, [this, token, reception] {
+        if (!alive(token))
+            return;
+        CallScope scope(*this);
         m_timeoutMsg->showAndWait();
         if (!alive(token))
             return;
         delete m_timeoutMsg.data();
-    }
+        reportReceptionFailure(reception);
+    });
+}
+
+void kz7305::reportReceptionFailure(std::uint64_t reception)
+{
     // A reception started while the window was open is not the one that failed.
     if (m_reception != reception)
         return;
+    CallScope scope(*this);
+    const std::weak_ptr<int> token = m_lifetime;
     raise(EVENT_RX_ERROR);
     if (alive(token))
         m_status = STATUS_ERROR;

@@ -4,7 +4,7 @@
 #include "AcquireOptions.h"
 #include "AppSettings.h"
 #include "BoardSession.h"
-#include "DataFileWriter.h"
+#include "DataFileOutput.h"
 #include "DriverLoader.h"
 #include "InterruptWatcher.h"
 #include "NuvarDriverClass.h"
@@ -13,6 +13,7 @@
 #include "ReportText.h"
 #include "ViewAnalysis.h"
 #include "NoiseTrend.h"
+#include "RegularFile.h"
 #include "kz7305Settings.h"
 
 #include <QDateTime>
@@ -26,6 +27,8 @@ namespace AcquireCommand {
 namespace {
 
 const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
+// How many of a continuous run's block files are checked before it starts.
+constexpr int MaxNamedBlocks = 9999;
 
 // The port --port names: a number of the port table (COMn), or a device path.
 struct Port {
@@ -78,6 +81,9 @@ public:
 
     int run()
     {
+        // A block can take minutes: a file it cannot be saved to is found first.
+        if (const std::optional<QString> problem = fileProblem())
+            return fail(FileProblem, *problem);
         QString problem;
         const std::optional<Port> port = portOf(m_options.port, problem);
         if (!port)
@@ -126,6 +132,26 @@ public:
     }
 
 private:
+    std::optional<QString> fileProblem() const
+    {
+        if (!m_options.trend.isEmpty()) {
+            if (const auto problem = RegularFile::writeProblem(m_options.trend, RegularFile::WriteMode::Append))
+                return QStringLiteral("cannot write the noise trend log %1: %2").arg(m_options.trend, *problem);
+        }
+        if (DataFileOutput::isStandardOutput(m_options.output))
+            return std::nullopt;
+        const int blocks = m_options.continuous ? MaxNamedBlocks : m_options.count;
+        for (int number = 1; number <= blocks; ++number) {
+            const QString path = m_options.outputPath(number);
+            if (const auto problem = RegularFile::writeProblem(path))
+                return QStringLiteral("cannot save \"%1\": %2").arg(path, *problem);
+            if (!m_options.trend.isEmpty() && RegularFile::sameFile(m_options.trend, path))
+                return QStringLiteral("the noise trend log %1 would be overwritten by block %2's data file")
+                    .arg(m_options.trend).arg(number);
+        }
+        return std::nullopt;
+    }
+
     int acquireBlocks(BoardSession &session, const InterruptWatcher &interrupts)
     {
         for (int number = 1; m_options.continuous || number <= m_options.count; ++number) {
@@ -154,16 +180,18 @@ private:
         timeView.noiseFigures = m_options.analyzeNoise;
         const ViewReport time = ViewReport::analyze(block, timeView, now);
         QString saveError;
-        if (!DataFileWriter::save(path, time.fileContent, &saveError))
+        if (!DataFileOutput::save(path, time.fileContent, &saveError))
             return fail(FileProblem, saveError);
         if (m_trend.logging() && !m_trend.add(block, now, &saveError))
             return fail(FileProblem, saveError);
-        ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
+        QTextStream &report = DataFileOutput::reportStream(path, m_out, m_err);
+        const QString name = DataFileOutput::displayName(path);
+        ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
         if (m_options.analyzeFft) {
             const ViewReport fft = ViewReport::analyze(block, m_options.analysis, std::nullopt);
-            ReportText::print(m_out, path, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
+            ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
         }
-        m_out.flush();
+        report.flush();
         return Success;
     }
 
@@ -197,7 +225,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << "kz7305evm-cli acquire: " << *problem << " (see --help)\n";
         return UsageProblem;
     }
-    return Acquisition(std::get<AcquireOptions>(parsed), out, err).run();
+    const AcquireOptions &options = std::get<AcquireOptions>(parsed);
+    options.analysis.printNotes(err, "acquire");
+    return Acquisition(options, out, err).run();
 }
 
 } // namespace AcquireCommand

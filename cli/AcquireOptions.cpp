@@ -1,27 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AcquireOptions.h"
 
+#include "OptionValues.h"
+
 #include <QFileInfo>
 
-#include <cmath>
-
-namespace {
-
-std::optional<int> wholeNumber(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok && value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
-}
-
-std::optional<double> number(const QString &text)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
-} // namespace
+using OptionValues::number;
+using OptionValues::wholeNumber;
 
 QString AcquireOptions::outputPath(int block) const
 {
@@ -134,6 +119,8 @@ std::variant<AcquireOptions, QString> AcquireOptions::parse(const QStringList &a
         return QStringLiteral("no output file given (-o OUT.csv)");
     if (options.continuous && options.count != 1)
         return QStringLiteral("--count and --continuous-until-interrupted exclude each other");
+    if (options.output == QLatin1String("-") && options.severalBlocks())
+        return QStringLiteral("-o - writes one block to standard output; several blocks need a file name");
     auto analysis = AnalyzeOptions::parse(analysisArguments);
     if (const QString *problem = std::get_if<QString>(&analysis))
         return *problem;

@@ -23,7 +23,7 @@ struct AcquireOptions {
     double vref = 4.096;
     int count = 1;
     bool continuous = false;      // until interrupted
-    QString output;
+    QString output;               // "-": standard output, one block only
     bool analyzeFft = false;
     bool analyzeNoise = false;    // the noise and resolution figures of each block
     QString trend;                // CSV file the noise trend rows go to; empty: none

@@ -2,9 +2,8 @@
 #include "AnalysisOptions.h"
 
 #include "FftWindow.h"
-#include "MetricOptions.h"
+#include "OptionValues.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -52,12 +51,6 @@ bool parseWindow(const QString &text, int &window)
     return false;
 }
 
-// The option fields take digits only; what is typed is then checked into range.
-bool isDigits(const QString &text)
-{
-    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
-}
-
 QString joinNames(const char *const *names, std::size_t count)
 {
     QStringList list;
@@ -67,6 +60,12 @@ QString joinNames(const char *const *names, std::size_t count)
 }
 
 } // namespace
+
+void AnalysisOptions::printNotes(QTextStream &err, const char *command) const
+{
+    for (const QString &note : notes)
+        err << "kz7305evm-cli " << command << ": " << note << '\n';
+}
 
 QString AnalysisOptions::viewName(View view)
 {
@@ -120,16 +119,24 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
                 return needsValue();
             binsGiven = true;
             autoBins = value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0;
-            if (!autoBins && !isDigits(value))
-                return QStringLiteral("--bins takes an odd number from 1 to 51 or auto, not \"%1\"").arg(value);
-            if (!autoBins)
-                numBins = MetricOptions::numBins(value);
+            if (!autoBins) {
+                const auto bins = OptionValues::wholeNumber(value, MinBins, MaxBins);
+                if (!bins)
+                    return OptionValues::refusal(
+                        name, QStringLiteral("an odd number from %1 to %2, or auto").arg(MinBins).arg(MaxBins), value);
+                // The signal bins lie symmetric about the tone's bin, so their count is odd.
+                numBins = *bins | 1;
+                if (numBins != *bins)
+                    notes << QStringLiteral("--bins %1 is even: %2 bins are used").arg(*bins).arg(numBins);
+            }
         } else if (name == QLatin1String("--harmonics")) {
             if (!argument.takeValue(value))
                 return needsValue();
-            if (!isDigits(value))
-                return QStringLiteral("--harmonics takes a number from 2 to 20, not \"%1\"").arg(value);
-            numHarmonics = MetricOptions::numHarmonics(value);
+            const auto harmonics = OptionValues::wholeNumber(value, MinHarmonics, MaxHarmonics);
+            if (!harmonics)
+                return OptionValues::refusal(
+                    name, QStringLiteral("a number from %1 to %2").arg(MinHarmonics).arg(MaxHarmonics), value);
+            numHarmonics = *harmonics;
         } else if (name == QLatin1String("--format")) {
             if (!argument.takeValue(value))
                 return needsValue();

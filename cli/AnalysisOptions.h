@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
 #include <functional>
 #include <optional>
 
@@ -42,6 +43,10 @@ private:
 // files: the view and the plot window's options.
 struct AnalysisOptions {
     enum class View { Time, Fft, Histogram, List };
+    static constexpr int MinBins = 1;
+    static constexpr int MaxBins = 51;
+    static constexpr int MinHarmonics = 2;
+    static constexpr int MaxHarmonics = 20;
 
     QStringList files;          // at least one, in the order given
     View view = View::Time;
@@ -52,6 +57,7 @@ struct AnalysisOptions {
     bool normalize = false;     // 0 dB at the highest level instead of full scale
     DataFormat format = DataFormat::Integer;
     bool noiseFigures = true;   // the time view's figures include noise and resolution
+    QStringList notes;          // what was taken otherwise than given, one line each
 
     // A command's own options: std::nullopt when the argument is none of them,
     // an empty text when taken, else what is wrong with it.
@@ -60,6 +66,9 @@ struct AnalysisOptions {
     // Reads the arguments after the command's name; a one-line description of
     // what is wrong, or nothing. Every plain argument is a file.
     std::optional<QString> parse(const QStringList &arguments, const OwnOption &own);
+
+    // The notes, one line each, after "kz7305evm-cli COMMAND: ".
+    void printNotes(QTextStream &err, const char *command) const;
 
     static QString viewName(View view);
 };

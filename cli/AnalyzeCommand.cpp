@@ -3,9 +3,10 @@
 
 #include "AnalyzeOptions.h"
 #include "BlockLoading.h"
-#include "DataFileWriter.h"
+#include "DataFileOutput.h"
 #include "FigureTable.h"
 #include "ReportText.h"
+#include "TerminalText.h"
 #include "ViewAnalysis.h"
 
 #include <QJsonDocument>
@@ -18,7 +19,7 @@ namespace {
 
 void printJsonLine(QTextStream &out, const QJsonObject &object)
 {
-    out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    out << TerminalText::printableJson(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
 }
 
 QJsonObject reportJson(const QString &file, const SampleBlock &block, const QString &viewName,
@@ -50,15 +51,16 @@ std::variant<FileReport, QString> analyzeFile(const QString &file, const Analyze
     result.report = ViewReport::analyze(result.block, options,
                                         saving ? std::optional(QDateTime::currentDateTime()) : std::nullopt);
     QString saveError;
-    if (saving && !DataFileWriter::save(options.savePath, result.report.fileContent, &saveError))
+    if (saving && !DataFileOutput::save(options.savePath, result.report.fileContent, &saveError))
         return saveError;
     return result;
 }
 
 // Prints the report of the files' averaged spectra, or refuses the whole set
 // when one file cannot be loaded or differs in FFT length, rate or scale.
-int runAverage(const AnalyzeOptions &options, QTextStream &out, QTextStream &err)
+int runAverage(const AnalyzeOptions &options, QTextStream &stdOut, QTextStream &err)
 {
+    QTextStream &out = DataFileOutput::reportStream(options.savePath, stdOut, err);
     QList<SampleBlock> blocks;
     for (const QString &file : options.files) {
         auto loaded = loadTimeDomainBlock(file);
@@ -78,7 +80,7 @@ int runAverage(const AnalyzeOptions &options, QTextStream &out, QTextStream &err
     }
     const ViewReport &report = std::get<ViewReport>(averaged);
     QString saveError;
-    if (saving && !DataFileWriter::save(options.savePath, report.fileContent, &saveError)) {
+    if (saving && !DataFileOutput::save(options.savePath, report.fileContent, &saveError)) {
         err << "kz7305evm-cli analyze: " << saveError << '\n';
         return FileProblem;
     }
@@ -104,7 +106,7 @@ int runAverage(const AnalyzeOptions &options, QTextStream &out, QTextStream &err
 
 } // namespace
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int run(const QStringList &arguments, QTextStream &stdOut, QTextStream &err)
 {
     auto parsed = AnalyzeOptions::parse(arguments);
     if (const QString *problem = std::get_if<QString>(&parsed)) {
@@ -112,8 +114,11 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return UsageProblem;
     }
     const AnalyzeOptions &options = std::get<AnalyzeOptions>(parsed);
+    options.printNotes(err, "analyze");
     if (options.average)
-        return runAverage(options, out, err);
+        return runAverage(options, stdOut, err);
+    // With "--save -" the data file alone goes to standard output.
+    QTextStream &out = DataFileOutput::reportStream(options.savePath, stdOut, err);
     const QString viewName = AnalyzeOptions::viewName(options.view);
     FigureTable table(out);
     int result = Success;

@@ -65,8 +65,11 @@ BoardSession::Outcome BoardSession::acquireBlock(std::int32_t samples, bool conf
 
 void BoardSession::interrupt()
 {
-    if (!m_finished)
-        finish(Outcome::Interrupted, QStringLiteral("interrupted"));
+    if (m_finished)
+        return;
+    // Settings still being written for the block wait no longer either.
+    m_session.cancel();
+    finish(Outcome::Interrupted, QStringLiteral("interrupted"));
 }
 
 void BoardSession::finish(Outcome outcome, const QString &problem)

@@ -2,6 +2,7 @@
 #include "FigureTable.h"
 
 #include "NumberFormat.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 
@@ -74,6 +75,6 @@ void FigureTable::writeRow(const QStringList &fields)
     QStringList quoted;
     quoted.reserve(fields.size());
     for (const QString &field : fields)
-        quoted << csvField(field);
+        quoted << csvField(TerminalText::printable(field));
     m_out << quoted.join(QLatin1Char(',')) << "\r\n";
 }

@@ -20,6 +20,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return AnalyzeCommand::UsageProblem;
     }
     const PlotOptions &options = std::get<PlotOptions>(parsed);
+    options.printNotes(err, "plot");
     auto loaded = loadTimeDomainBlock(options.files.first());
     if (const QString *problem = std::get_if<QString>(&loaded)) {
         err << "kz7305evm-cli plot: " << *problem << '\n';

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportText.h"
 
+#include "TerminalText.h"
+
 void ReportText::print(QTextStream &out, const QString &fileName, const SampleBlock &block,
                        const QString &viewName, const ViewReport &report)
 {
-    out << "File: " << fileName << '\n'
-        << "Device: " << block.deviceId << '\n'
+    out << "File: " << TerminalText::printable(fileName) << '\n'
+        << "Device: " << TerminalText::printable(block.deviceId) << '\n'
         << "Samples: " << block.samples.size() << '\n'
         << "View: " << viewName << '\n';
     for (const Figure &figure : report.figures)

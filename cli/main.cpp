@@ -39,6 +39,9 @@ stderr.
                       figures, or both (noise,fft)
   --trend FILE        append each block's noise trend row to the CSV FILE:
                       UTC timestamp, block, offset, RMS and p-p noise (uV)
+  -o OUT.csv          the data file; "-": one block to stdout, the report to
+                      stderr. -o and --trend must be regular files that can
+                      be written, and not the same file: checked first
 
   Exit codes: 0 done, 1 a file cannot be written, 2 bad usage, 3 no such port,
   no driver, or the board does not answer (also after 3 reception retries),
@@ -59,15 +62,17 @@ Options:
   --window W          FFT window: 0..7 or rectangular, hamming, hanning (hann),
                       blackman, blackman-harris, continuous-5th-derivative,
                       triangular, blackman-harris-7 (default rectangular)
-  --bins NB|auto      bins of signal power, odd 1..51 (default 11), or auto:
-                      the window's own main lobe, with the noise taken from
-                      the mean of the noise bins (the default with
+  --bins NB|auto      bins of signal power, odd 1..51 (default 11; an even
+                      number is raised to the next odd one, with a note), or
+                      auto: the window's own main lobe, with the noise taken
+                      from the mean of the noise bins (the default with
                       blackman-harris-7)
   --harmonics H       highest harmonic order, 2..20 (default 10)
   --normalize         0 dB at the highest level found instead of full scale
   --format F          data list format: integer, hex, percent, lsb (default integer)
   --save OUT          analyze: also write the view's data file to OUT (one
-                      input file only, or the averaged levels with --average)
+                      input file only, or the averaged levels with --average);
+                      "-": to stdout, the report then goes to stderr
   --average           analyze, fft view: average the files' spectra in linear
                       power and print one report of the average (2..1000
                       files of one FFT length, sample rate and scale; any
@@ -90,7 +95,7 @@ line count. A figure that cannot be computed prints "-" or 999999999 (JSON
 null; the fundamental is null for a block without signal power).
 
 Exit codes: 0 done, 1 a file cannot be read, loaded or written (analyze: any
-of them), 2 bad usage.
+of them), 2 bad usage (an option value out of its range included).
 )";
 
 // The tool's stderr carries its own one-line problems only; the platform's

@@ -13,6 +13,8 @@ struct DataFileHeader {
     double lsbSize = 0;
     std::int32_t numPoints = 0;
     double sampleFreq = 1.0;
+    // Line 1 of the file read was not UTF-8: it is Latin-1, and written back so.
+    bool deviceIdIsLatin1 = false;
 
     // The "Created:" time in the user's short date and long time formats.
     static QString createdText(const QDateTime &when);

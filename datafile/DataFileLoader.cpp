@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFileLoader.h"
 
+#include "RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,19 +42,24 @@ Result parse(const QByteArray &content, const QString &fileName)
         return Result{Outcome::Failed, scanner.failure(), {}};
     // The value lines, not the header's count, decide how many samples there are.
     SampleBlock block{header.deviceId, static_cast<std::int16_t>(header.numBits), header.lsbSize, header.sampleFreq,
-                      std::move(*codes), {}};
+                      std::move(*codes), {}, header.deviceIdIsLatin1};
     return Result{Outcome::Loaded, {}, std::move(block)};
 }
 
 std::optional<QByteArray> readContent(const QString &path, QString *message)
 {
     const QString name = QFileInfo(path).fileName();
+    // Checked before opening: opening a FIFO waits for a writer.
+    if (const auto kind = RegularFile::otherKind(path)) {
+        *message = QStringLiteral("Cannot open \"%1\": it is %2, not a regular file.").arg(name, *kind);
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *message = QStringLiteral("Cannot open \"%1\": %2.").arg(name, file.errorString());
         return std::nullopt;
     }
-    // Read one byte beyond the limit: the size of a pipe or device is unknown.
+    // One byte beyond the limit: a file may grow while it is read.
     QByteArray content = file.read(MaxFileBytes + 1);
     if (content.size() > MaxFileBytes) {
         *message = QStringLiteral("Cannot load \"%1\": the file is larger than %2 MB.").arg(name).arg(MaxFileBytes / (1024 * 1024));

@@ -37,8 +37,8 @@ struct Result {
 
 // fileName only names the file in messages.
 Result parse(const QByteArray &content, const QString &fileName);
-// The file's bytes, or nullopt with a message when it cannot be read or is
-// larger than MaxFileBytes.
+// The file's bytes, or nullopt with a message when it is not a regular file,
+// cannot be read or is larger than MaxFileBytes.
 std::optional<QByteArray> readContent(const QString &path, QString *message);
 // The loaded block names path as its source.
 Result loadFile(const QString &path);

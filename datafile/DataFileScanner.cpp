@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFileScanner.h"
 
+#include <QStringDecoder>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -128,22 +130,23 @@ bool DataFileScanner::readHeader(DataFileHeader &header, bool wholeRate)
 {
     if (m_lines.empty())
         return fail(QStringLiteral("the file is empty"));
-    header.deviceId = QString::fromLocal8Bit(m_lines.front().data(), static_cast<qsizetype>(m_lines.front().size()));
+    readDeviceId(header);
 
     const auto bitsText = findValue("Number of Bits:");
     if (!bitsText)
         return false;
-    const auto bits = toWhole(toHeaderNumber(*bitsText), 0, 32);
+    const auto bits = toWhole(toHeaderNumber(*bitsText), 1, 32);
     if (!bits)
-        return failAt(m_at, QStringLiteral("holds no number of bits from 0 to 32"));
+        return failAt(m_at, QStringLiteral("holds no number of bits from 1 to 32"));
     header.numBits = *bits;
 
     const auto lsbText = findValue("LSB Size:");
     if (!lsbText)
         return false;
+    // No converter steps by 0 V, by more than its whole span or backwards.
     const auto lsb = toHeaderNumber(*lsbText);
-    if (!lsb)
-        return failAt(m_at, QStringLiteral("holds no LSB size"));
+    if (!lsb || *lsb <= 0 || *lsb > MaxLsbSize)
+        return failAt(m_at, QStringLiteral("holds no LSB size above 0 V and up to 1 V"));
     header.lsbSize = *lsb;
 
     const auto pointsText = findValue("Sample Points:");
@@ -158,11 +161,23 @@ bool DataFileScanner::readHeader(DataFileHeader &header, bool wholeRate)
     if (!freqText)
         return false;
     const auto freq = toHeaderNumber(*freqText);
-    const auto wholeFreq = toWhole(freq, Int32Low, Int32High);
-    if (!wholeFreq)
-        return failAt(m_at, QStringLiteral("holds no sample frequency"));
+    const auto wholeFreq = toWhole(freq, wholeRate ? 1 : 0, Int32High);
+    if (!freq || *freq <= 0 || !wholeFreq)
+        return failAt(m_at, QStringLiteral("holds no sample frequency above 0 Hz"));
     header.sampleFreq = wholeRate ? *wholeFreq : *freq;
     return true;
+}
+
+void DataFileScanner::readDeviceId(DataFileHeader &header) const
+{
+    const QByteArray line = QByteArray::fromRawData(m_lines.front().data(), static_cast<qsizetype>(m_lines.front().size()));
+    // A byte-order mark is kept as a character, so the line is written back as read.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    header.deviceId = utf8(line);
+    // Any byte is a Latin-1 character, so such a name is kept byte for byte.
+    header.deviceIdIsLatin1 = utf8.hasError();
+    if (header.deviceIdIsLatin1)
+        header.deviceId = QString::fromLatin1(line);
 }
 
 std::optional<double> DataFileScanner::readNumber(std::string_view label)

@@ -22,13 +22,17 @@ public:
 
     // Larger header sample counts than this are refused; a full acquisition is 43 690.
     static constexpr std::int32_t MaxSamples = 65535;
+    // Volts per code beyond which no converter's header is taken.
+    static constexpr double MaxLsbSize = 1.0;
 
     // fileName only names the file in messages. The content is shared, not copied.
     DataFileScanner(const QByteArray &content, const QString &fileName);
 
     // The device name, number of bits, LSB size, sample count and sample
     // frequency (the creation time is not read). With wholeRate the rate is
-    // rounded to whole hertz, halves to even.
+    // rounded to whole hertz, halves to even. Values no board can give are
+    // refused: bits outside 1 .. 32, an LSB size not above 0 or above
+    // MaxLsbSize, a rate not above 0. A device name that is not UTF-8 is Latin-1.
     bool readHeader(DataFileHeader &header, bool wholeRate);
     // The number behind the first comma of the first line from the last one
     // read that contains label (a kind-block figure such as "SNR:").
@@ -47,6 +51,7 @@ public:
     bool fail(const QString &problem);
 
 private:
+    void readDeviceId(DataFileHeader &header) const;
     std::optional<std::string_view> findValue(std::string_view label);
     QString failureText(const QString &problem) const;
     bool failAt(std::size_t index, const QString &problem);

@@ -3,7 +3,7 @@
 
 #include "NumberFormat.h"
 
-#include <QSaveFile>
+#include "RegularFile.h"
 
 namespace DataFileWriter {
 
@@ -14,9 +14,10 @@ constexpr QChar FileSeparator = QLatin1Char('.');
 class Lines
 {
 public:
-    void add(const QString &line)
+    void add(const QString &line) { addBytes(line.toUtf8()); }
+    void addBytes(const QByteArray &line)
     {
-        m_text += line.toLocal8Bit();
+        m_text += line;
         m_text += "\r\n";
     }
     void add(const char *line) { add(QString::fromLatin1(line)); }
@@ -29,7 +30,7 @@ private:
 
 void addHeader(Lines &lines, const DataFileHeader &header)
 {
-    lines.add(header.deviceId);
+    lines.addBytes(header.deviceIdIsLatin1 ? header.deviceId.toLatin1() : header.deviceId.toUtf8());
     lines.add(QStringLiteral("Created: ") + DataFileHeader::createdText(header.created));
     lines.add(QStringLiteral("Number of Bits:,") + QString::number(header.numBits));
     lines.add(QStringLiteral("LSB Size:,") + NumberFormat::general(header.lsbSize, FileSeparator));
@@ -134,14 +135,10 @@ QByteArray dataList(const DataFileHeader &header, std::optional<DataFormat> form
 
 bool save(const QString &path, const QByteArray &content, QString *errorText)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        if (errorText)
-            *errorText = QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    const std::optional<QString> problem = RegularFile::replace(path, content);
+    if (problem && errorText)
+        *errorText = QStringLiteral("Cannot save \"%1\": %2.").arg(path, *problem);
+    return !problem;
 }
 
 } // namespace DataFileWriter

@@ -46,8 +46,9 @@ QByteArray dataList(const DataFileHeader &header, std::optional<DataFormat> form
 QString printedNumber(double value);
 
 // Writes content to path through a temporary file beside it that is renamed
-// into place only once complete, so a failed save leaves the old file intact.
-// On failure returns false and sets errorText.
+// into place only once complete, so a failed save leaves the old file intact;
+// a FIFO, device node or folder at path is refused and left untouched. On
+// failure returns false and sets errorText, which names the cause.
 bool save(const QString &path, const QByteArray &content, QString *errorText);
 
 } // namespace DataFileWriter

@@ -89,7 +89,8 @@ Result parse(const QByteArray &content, const QString &fileName)
         result.outcome = time.outcome;
         result.message = time.message;
         const SampleBlock &block = time.block;
-        result.header = {block.deviceId, {}, block.numBits, block.lsbSize, block.numPoints(), block.sampleFreq};
+        result.header = {block.deviceId, {}, block.numBits, block.lsbSize, block.numPoints(), block.sampleFreq,
+                         block.deviceIdIsLatin1};
         result.samples = std::move(time.block.samples);
         return result;
     }

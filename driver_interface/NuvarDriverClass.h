@@ -34,7 +34,9 @@ public:
     virtual float TriggerLevel();
     virtual void StartAcquisition();
     // Stops waiting for the acquisition under way: no EVENT_ACQ_DONE follows,
-    // and a completion the board sends later, while none runs, is ignored.
+    // and a completion the board sends later, while none runs, is ignored. A
+    // call still waiting for the board (Configure, StartAcquisition,
+    // setSampleRate) returns soon after, as failed.
     virtual void AbortAcquisition();
     virtual void StartDataReceive(std::int16_t nChannel, std::int32_t nSamples);
     // Ends the reception under way without a sample and without further

@@ -2,7 +2,9 @@
 #include "GraphOutput.h"
 
 #include "Plot.h"
+#include "RegularFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageWriter>
@@ -11,7 +13,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace GraphOutput {
@@ -31,7 +32,7 @@ QPageSize pageOfPixels(const QSize &size)
                      QString(), QPageSize::ExactMatch);
 }
 
-bool writeInto(Plot &plot, QSaveFile &file, const QString &suffix, const QSize &size)
+bool writeInto(Plot &plot, QIODevice &file, const QString &suffix, const QSize &size)
 {
     const QRect target(QPoint(0, 0), size);
     if (suffix == QLatin1String("png")) {
@@ -109,10 +110,15 @@ bool exportTo(Plot &plot, const QString &path, const QSize &size, QString *error
         *error = QStringLiteral("the picture size must be at least 1x1 pixels");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !writeInto(plot, file, suffixOf(path), size) || !file.commit()) {
-        *error = QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
-        file.cancelWriting();
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    if (!writeInto(plot, picture, suffixOf(path), size)) {
+        *error = QStringLiteral("cannot draw \"%1\"").arg(path);
+        return false;
+    }
+    // Drawn first, then written like a data file: never onto a FIFO or device.
+    if (const std::optional<QString> problem = RegularFile::replace(path, picture.data())) {
+        *error = QStringLiteral("cannot write \"%1\": %2").arg(path, *problem);
         return false;
     }
     return true;

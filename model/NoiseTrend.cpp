@@ -5,11 +5,7 @@
 #include "NumberFormat.h"
 #include "VectorState.h"
 
-#include <QFile>
-
 namespace {
-
-constexpr auto LineEnd = "\r\n";
 
 QByteArray field(std::optional<double> value)
 {
@@ -31,14 +27,13 @@ bool NoiseTrend::add(const SampleBlock &block, const QDateTime &time, QString *e
     m_rows.push_back(row);
     if (m_rows.size() > Capacity)
         m_rows.pop_front();
-    if (!m_log)
+    if (!m_log.isOpen())
         return true;
-    // Flushed row by row: a run of hours keeps what it logged when it ends badly.
-    const QByteArray line = csvLine(row) + LineEnd;
-    if (m_log->write(line) == line.size() && m_log->flush())
+    const std::optional<QString> problem = m_log.append(csvLine(row));
+    if (!problem)
         return true;
     if (error)
-        *error = QStringLiteral("Cannot write the noise trend log %1: %2").arg(m_log->fileName(), m_log->errorString());
+        *error = QStringLiteral("Cannot write the noise trend log %1: %2").arg(m_log.path(), *problem);
     stopLog();
     return false;
 }
@@ -55,32 +50,20 @@ void NoiseTrend::clear()
 
 bool NoiseTrend::startLog(const QString &path, QString *error)
 {
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error)
-            *error = QStringLiteral("Cannot open the noise trend log %1: %2").arg(path, file->errorString());
-        return false;
-    }
-    if (file->size() == 0) {
-        const QByteArray header = QByteArray(CsvHeader) + LineEnd;
-        if (file->write(header) != header.size() || !file->flush()) {
-            if (error)
-                *error = QStringLiteral("Cannot write the noise trend log %1: %2").arg(path, file->errorString());
-            return false;
-        }
-    }
-    m_log = std::move(file);
-    return true;
+    std::optional<QString> problem = m_log.open(path);
+    if (!problem && m_log.isEmpty())
+        problem = m_log.append(CsvHeader);
+    if (!problem)
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot open the noise trend log %1: %2").arg(path, *problem);
+    m_log.close();
+    return false;
 }
 
 void NoiseTrend::stopLog()
 {
-    m_log.reset();
-}
-
-QString NoiseTrend::logPath() const
-{
-    return m_log ? m_log->fileName() : QString();
+    m_log.close();
 }
 
 QByteArray NoiseTrend::csvLine(const Row &row)

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "LineLog.h"
 #include "SampleBlock.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <deque>
-#include <memory>
 #include <optional>
-
-class QFile;
 
 // The noise of a long run, block after block: offset, RMS and peak-to-peak
 // noise in microvolts of the last Capacity blocks for the trend graph, and
@@ -35,7 +33,8 @@ public:
 
     // Adds the row of block, finished at time, numbered one past the previous
     // row, and appends it to the log when one is open. False with error set
-    // when the log cannot be written (the log is then closed; the row stays).
+    // when the log cannot be written (the log is then closed, holding whole
+    // rows only; the row stays in rows()).
     bool add(const SampleBlock &block, const QDateTime &time, QString *error = nullptr);
     // The last Capacity rows, oldest first.
     const std::deque<Row> &rows() const { return m_rows; }
@@ -45,11 +44,12 @@ public:
     void clear();
 
     // Appends rows to the CSV file at path from now on, after the header when
-    // the file is new or empty. False with error set when it cannot be opened.
+    // the file is new or empty. False with error set when it cannot be opened
+    // or is not a regular file.
     bool startLog(const QString &path, QString *error);
     void stopLog();
-    bool logging() const { return m_log != nullptr; }
-    QString logPath() const;
+    bool logging() const { return m_log.isOpen(); }
+    QString logPath() const { return m_log.path(); }
 
     // One CSV line without its line end: UTC timestamp in ISO 8601 with
     // milliseconds, block number, the three figures ("." decimals in every
@@ -60,5 +60,5 @@ private:
     std::deque<Row> m_rows;
     QDateTime m_start;
     qint64 m_lastBlock = 0;
-    std::unique_ptr<QFile> m_log;
+    LineLog m_log;
 };

@@ -28,6 +28,7 @@ void PlotDocument::setBlock(const SampleBlock &block)
 void PlotDocument::setDeviceID(const QString &value)
 {
     m_block.deviceId = value;
+    m_block.deviceIdIsLatin1 = false;
     invalidate();
 }
 
@@ -279,7 +280,7 @@ QStringList PlotDocument::timeStatusTexts() const
 QByteArray PlotDocument::dataFileContent(const QDateTime &created) const
 {
     const DataFileHeader header{m_block.deviceId, created, m_block.numBits, m_block.lsbSize, m_numPoints,
-                                m_block.sampleFreq};
+                                m_block.sampleFreq, m_block.deviceIdIsLatin1};
     switch (m_view) {
     case FFTPlot:
         return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},

@@ -62,7 +62,8 @@ std::optional<ViewReference> ViewReference::hold(const PlotDocument &document, c
         return std::nullopt;
     ViewReference reference(view);
     const SampleBlock &block = document.block();
-    reference.m_header = {block.deviceId, heldAt, block.numBits, block.lsbSize, document.numPoints(), block.sampleFreq};
+    reference.m_header = {block.deviceId, heldAt, block.numBits, block.lsbSize, document.numPoints(), block.sampleFreq,
+                          block.deviceIdIsLatin1};
     QStringList lines{QStringLiteral("%1 reference held at %2")
                           .arg(QLatin1String(kindName(view)), heldAt.time().toString(QStringLiteral("HH:mm:ss"))),
                       QStringLiteral("Device: ") + block.deviceId};

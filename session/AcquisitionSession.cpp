@@ -54,7 +54,8 @@ bool AcquisitionSession::start(std::int32_t samples, bool configure)
 
 void AcquisitionSession::cancel()
 {
-    if (!m_driver || !m_running)
+    // A call waiting for the board is ended too, block or not.
+    if (!m_driver || (!m_running && !busy()))
         return;
     m_running = false;
     try {

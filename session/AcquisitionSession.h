@@ -53,7 +53,8 @@ public:
     void abandon() { m_running = false; }
     // Cancels the block under way on the board too: the driver forgets the
     // acquisition and the reception (AbortAcquisition, AbortDataReceive), so
-    // nothing of it becomes a block. Nothing is emitted.
+    // nothing of it becomes a block, and a call waiting for the board returns
+    // soon after. Nothing is emitted.
     void cancel();
 
     // The acquisition and reception events of the driver; others are ignored.

@@ -9,7 +9,7 @@ packages=(
   fonts-dejavu-core xvfb xauth openbox
   clang-14 libclang-rt-14-dev
   libbenchmark-dev libfftw3-dev
-  scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap
+  scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap lintian
   locales poppler-utils
 )
 

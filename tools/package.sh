@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package into build/package/: a release build installed
-# under /usr (libraries in the multiarch folder), packed by CPack with its
-# dependencies computed by dpkg-shlibdeps.
+# Builds the Debian packages into build/package/: a release build installed
+# under /usr (libraries in the multiarch folder), packed by CPack with their
+# dependencies computed by dpkg-shlibdeps: kz7305evm (the program, tool,
+# plug-in and simulated board), libnuvardriver1 (the driver contract) and
+# libnuvardriver-dev (its headers). lintian checks them: no errors allowed.
 #
 #   tools/package.sh           build the package
 #   tools/package.sh --check   also install it on a fresh Debian 12 in a chroot
@@ -21,16 +23,22 @@ esac
 
 bash tools/install-deps.sh
 out=build/package
-export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+# ccache speeds up a rebuild where it is installed; a fresh machine has none.
+launcher=""
+command -v ccache > /dev/null && launcher=ccache
 cmake -S . -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" -DCMAKE_C_COMPILER_LAUNCHER="$launcher" \
   -DCMAKE_INSTALL_PREFIX=/usr -DKZ_BUILD_TESTS=OFF
 cmake --build "$out/build"
 rm -f "$out"/*.deb
 (cd "$out/build" && cpack -B "$PWD/..")
 rm -rf "$out/_CPack_Packages"
-deb=$(ls "$out"/*.deb)
-echo "Package: $deb"
-dpkg-deb --field "$deb" Package Version Depends
+debs=("$out"/*.deb)
+for deb in "${debs[@]}"; do
+  echo "Package: $deb"
+  dpkg-deb --field "$deb" Package Version Depends
+done
+lintian --fail-on error "${debs[@]}"
 
 $check || exit 0
 
@@ -39,7 +47,9 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
   rm -rf "$root"
   debootstrap --variant=minbase bookworm "$root"
 fi
-cp "$deb" "$root/tmp/kz7305evm.deb"
+rm -rf "$root/tmp/debs"
+mkdir -p "$root/tmp/debs"
+cp "${debs[@]}" "$root/tmp/debs/"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 # Everything runs in a mount namespace of its own, so the chroot's /proc and
@@ -51,12 +61,13 @@ mount --rbind /dev "$root/dev"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
 
 in_root apt-get update -q
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q /tmp/kz7305evm.deb
-in_root dpkg -L kz7305evm | sort > "$root/tmp/kz7305evm.files"
+packages="kz7305evm libnuvardriver1 libnuvardriver-dev"
+in_root sh -c 'env DEBIAN_FRONTEND=noninteractive apt-get install -y -q /tmp/debs/*.deb'
+in_root dpkg -L $packages | sort -u > "$root/tmp/kz7305evm.files"
 
 echo "== in the chroot =="
 in_root env QT_QPA_PLATFORM=offscreen KZ7305EVM --version
-in_root kz7305evm-cli --help | head -3
+in_root kz7305evm-cli --help | sed -n 1,3p  # sed reads all: no SIGPIPE for the tool
 in_root sh -c '
   set -e
   cd /tmp
@@ -68,7 +79,7 @@ in_root sh -c '
   wait $board || true
   rm -f /tmp/block.csv /tmp/board.log'
 
-in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q --autoremove kz7305evm
+in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q --autoremove $packages
 left=""
 while read -r path; do
   # Folders the package shares with others stay; its own must go.
@@ -79,7 +90,7 @@ while read -r path; do
 done < "$root/tmp/kz7305evm.files"
 found=$(cd "$root" && find . -xdev \( -iname '*kz7305*' -o -iname '*NuvarDriver*' \) \
   -not -path './tmp/*' -not -path './var/cache/apt/*' -not -path './proc/*' -not -path './dev/*' | head)
-rm -f "$root/tmp/kz7305evm.files"
+rm -rf "$root/tmp/kz7305evm.files" "$root/tmp/debs"
 if [ -n "$left$found" ]; then
   echo "left after removal: $left $found" >&2
   exit 1

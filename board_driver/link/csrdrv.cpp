@@ -417,8 +417,23 @@ void csrdrv::abandonBlockReads()
     m_txQueue.removeAll(isBlockRead);
     m_blockReads.forgetUnsent();
     m_rxQueue.removeAll(isBlockData);
+    abandonOutstanding(isBlockRead);
+}
+
+void csrdrv::abandonWaits()
+{
+    if (m_waitDepth == 0)
+        return;
+    m_waitsAbandoned = true;
+    m_txQueue.clear();
+    m_blockReads.forgetUnsent();
+    abandonOutstanding([](const csr232packet &) { return true; });
+}
+
+void csrdrv::abandonOutstanding(const std::function<bool(const csr232packet &)> &which)
+{
     for (const PacketRef &request : m_outstanding) {
-        if (isBlockRead(*request) && !m_abandoned.contains(request))
+        if (which(*request) && !m_abandoned.contains(request))
             m_abandoned.append(request);
     }
 }
@@ -525,14 +540,14 @@ bool csrdrv::waitPacket()
             success = true;
             break;
         }
-        if (m_responseTimedOut)
+        if (m_responseTimedOut || m_waitsAbandoned)
             break;
         // Read the port here rather than trust readyRead: inside its own
         // handler (a blocking call made from a link event) it is not raised.
         inputWaiting();
         if (!alive)
             return false;
-        if (m_awaitedAnswer || m_responseTimedOut)
+        if (m_awaitedAnswer || m_responseTimedOut || m_waitsAbandoned)
             continue;
         raise(EVENT_COMM_IDLE);
         if (!alive)
@@ -542,6 +557,8 @@ bool csrdrv::waitPacket()
     }
     m_awaited = previousAwaited;
     --m_waitDepth;
+    if (m_waitDepth == 0)
+        m_waitsAbandoned = false;
     raise(success ? EVENT_COMM_FINISH : EVENT_COMM_ERROR);
     // Answers to other requests that came meanwhile reach their taker now.
     if (alive && m_waitDepth == 0 && m_rxQueue.countIf([](const csr232packet &p) { return !isNotification(p); }) > 0)

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <utility>
 
 class NuvarDriverEvents;
@@ -123,6 +124,10 @@ public:
     // unsent ones are dropped, and the answers of the sent ones, should they
     // still come, are taken in step and discarded, never handed on.
     void abandonBlockReads();
+    // Ends the blocking waits under way at once, as failed (the program is
+    // closing, the user interrupted): the unsent requests are dropped, and the
+    // answers of the sent ones are taken in step and discarded.
+    void abandonWaits();
     static qint32 BytesToLong(const QByteArray &TheArray);
     static float BytesToSingle(const QByteArray &TheArray);
 
@@ -138,6 +143,9 @@ signals:
 
 private:
     bool transmitStep();
+    // Nobody waits any more for the outstanding requests that which picks: their
+    // answers, should they come, are taken in step and discarded.
+    void abandonOutstanding(const std::function<bool(const csr232packet &)> &which);
     void outputDrained();
     void inputWaiting();
     void deliver(const QList<PacketRef> &completed);
@@ -178,6 +186,7 @@ private:
     PacketRef m_lastReceived;
     bool m_transmitEnabled = true;
     int m_waitDepth = 0; // event delivery is off while a blocking wait runs
+    bool m_waitsAbandoned = false; // until the outermost wait has returned
     bool m_responseTimedOut = false;
     std::array<quint8, 8> m_address{};
 

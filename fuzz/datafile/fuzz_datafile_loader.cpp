@@ -72,19 +72,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     const SampleBlock &block = result.block;
-    if (block.samples.size() > static_cast<std::size_t>(DataFileLoader::MaxSamples) || block.numBits < 0
-        || block.numBits > 32 || !std::isfinite(block.lsbSize) || block.sampleFreq != std::nearbyint(block.sampleFreq))
+    if (block.samples.size() > static_cast<std::size_t>(DataFileLoader::MaxSamples) || block.numBits < 1
+        || block.numBits > 32 || !(block.lsbSize > 0 && block.lsbSize <= 1) || !(block.sampleFreq >= 1)
+        || block.sampleFreq != std::nearbyint(block.sampleFreq))
         std::abort();
 
     // Line breaks in the device name cannot survive a save; everything else must.
     if (block.deviceId.contains(QLatin1Char('\r')) || block.deviceId.contains(QLatin1Char('\n')))
         return 0;
     const DataFileHeader header{block.deviceId, {}, block.numBits, block.lsbSize,
-                                static_cast<std::int32_t>(block.samples.size()), block.sampleFreq};
+                                static_cast<std::int32_t>(block.samples.size()), block.sampleFreq,
+                                block.deviceIdIsLatin1};
     const DataFileLoader::Result again =
         DataFileLoader::parse(DataFileWriter::timeDomain(header, {}, block.samples), QStringLiteral("again.csv"));
     if (again.outcome != DataFileLoader::Outcome::Loaded || again.block.samples != block.samples
-        || again.block.numBits != block.numBits || again.block.sampleFreq != block.sampleFreq)
+        || again.block.numBits != block.numBits || again.block.sampleFreq != block.sampleFreq
+        || again.block.deviceId != block.deviceId)
         std::abort();
     return 0;
 }

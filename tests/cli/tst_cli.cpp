@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppState.h"
+#include "CliRun.h"
 #include "DataFileWriter.h"
 #include "FileDialogs.h"
 #include "UserMessage.h"
@@ -22,43 +23,17 @@ class tst_cli : public QObject
     Q_OBJECT
 
 private:
-    struct Run {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Run = CliRun;
 
     QTemporaryDir m_dir;
 
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
 
-    static Run run(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral(KZ_CLI_PATH), arguments);
-        if (!process.waitForFinished(60000))
-            return {};
-        return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    static Run run(const QStringList &arguments) { return runCli(arguments); }
 
     static QJsonObject json(const Run &result)
     {
         return QJsonDocument::fromJson(result.out).object();
-    }
-
-    static QByteArray readFile(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    static QByteArray withoutCreatedLine(const QByteArray &content)
-    {
-        QList<QByteArray> lines = content.split('\n');
-        if (lines.size() > 1)
-            lines.removeAt(1);
-        return lines.join('\n');
     }
 
     // The records of RFC 4180 text: CR LF line ends, quoted fields with
@@ -289,11 +264,11 @@ private slots:
     void optionsFollowTheOptionFieldRules()
     {
         const QStringList fft{QStringLiteral("analyze"), path("tone.csv"), QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--json")};
-        // An even bin count is raised to the next odd one, as the option field does.
-        QCOMPARE(run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("10")}).out,
-                 run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("11")}).out);
-        QCOMPARE(run(fft + QStringList{QStringLiteral("--harmonics"), QStringLiteral("25")}).out,
-                 run(fft + QStringList{QStringLiteral("--harmonics"), QStringLiteral("20")}).out);
+        // An even bin count is raised to the next odd one, as the option field
+        // does, and the tool says so.
+        const Run even = run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("10")});
+        QCOMPARE(even.out, run(fft + QStringList{QStringLiteral("--bins"), QStringLiteral("11")}).out);
+        QCOMPARE(even.err, QByteArray("kz7305evm-cli analyze: --bins 10 is even: 11 bins are used\n"));
         QCOMPARE(run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("hann")}).out,
                  run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("2")}).out);
         QVERIFY(run(fft + QStringList{QStringLiteral("--window"), QStringLiteral("hann")}).out
@@ -320,6 +295,12 @@ private slots:
         QTest::newRow("unknown option") << QStringList{analyze, tone, QStringLiteral("--fast")} << 2 << QStringLiteral("--fast");
         QTest::newRow("save with two files") << QStringList{analyze, tone, tone, QStringLiteral("--save"), path("two.csv")}
                                              << 2 << QStringLiteral("--save");
+        // Out of range is refused with the range, never clamped into it.
+        QTest::newRow("bins 0") << QStringList{analyze, tone, QStringLiteral("--bins"), QStringLiteral("0")} << 2 << QStringLiteral("from 1 to 51");
+        QTest::newRow("bins 52") << QStringList{analyze, tone, QStringLiteral("--bins=52")} << 2 << QStringLiteral("from 1 to 51");
+        QTest::newRow("bins 1000") << QStringList{analyze, tone, QStringLiteral("--bins"), QStringLiteral("1000")} << 2 << QStringLiteral("from 1 to 51");
+        QTest::newRow("harmonics 1") << QStringList{analyze, tone, QStringLiteral("--harmonics"), QStringLiteral("1")} << 2 << QStringLiteral("from 2 to 20");
+        QTest::newRow("harmonics 21") << QStringList{analyze, tone, QStringLiteral("--harmonics"), QStringLiteral("21")} << 2 << QStringLiteral("from 2 to 20");
         QTest::newRow("json and table") << QStringList{analyze, tone, QStringLiteral("--json"), QStringLiteral("--table")}
                                         << 2 << QStringLiteral("exclude");
     }

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
+#include <sys/stat.h>
 #include <cmath>
 #include <numeric>
 
@@ -30,6 +31,9 @@ private slots:
     void boardDoesNotAnswer();
     void badOptions_data();
     void badOptions();
+    void unsavableFilesRefusedBeforeAcquiring_data();
+    void unsavableFilesRefusedBeforeAcquiring();
+    void standardOutputTakesTheBlock();
 
 private:
     struct Run {
@@ -218,6 +222,11 @@ void tst_cli_acquire::badOptions_data()
         << base + QStringList{QStringLiteral("--count"), QStringLiteral("2"), QStringLiteral("--continuous-until-interrupted")};
     QTest::newRow("unknown analysis") << base + QStringList{QStringLiteral("--analyze"), QStringLiteral("noise,thd")};
     QTest::newRow("unknown window") << base + QStringList{QStringLiteral("--window"), QStringLiteral("kaiser")};
+    QTest::newRow("bins 0") << base + QStringList{QStringLiteral("--bins"), QStringLiteral("0")};
+    QTest::newRow("harmonics 21") << base + QStringList{QStringLiteral("--harmonics"), QStringLiteral("21")};
+    QTest::newRow("several blocks to stdout")
+        << QStringList{QStringLiteral("--port"), QStringLiteral("COM1"), QStringLiteral("-o"), QStringLiteral("-"),
+                       QStringLiteral("--count"), QStringLiteral("2")};
 }
 
 void tst_cli_acquire::badOptions()
@@ -227,6 +236,69 @@ void tst_cli_acquire::badOptions()
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(result.err.count('\n'), 1);
     QVERIFY(result.err.startsWith("kz7305evm-cli acquire: "));
+}
+
+// Against a board that never answers, so only a check made before acquiring
+// can end the run at once with exit code 1 (the board's failure would be 3).
+void tst_cli_acquire::unsavableFilesRefusedBeforeAcquiring_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("cause");
+    const QString out = QStringLiteral("-o");
+    QTest::newRow("output a FIFO") << QStringList{out, path("pipe.csv")} << QStringLiteral("FIFO");
+    QTest::newRow("trend a FIFO") << QStringList{out, path("a.csv"), QStringLiteral("--trend"), path("pipe.csv")}
+                                  << QStringLiteral("FIFO");
+    QTest::newRow("a later block's file a FIFO")
+        << QStringList{out, path("run.csv"), QStringLiteral("--count"), QStringLiteral("3")} << QStringLiteral("FIFO");
+    QTest::newRow("output in no folder") << QStringList{out, path("none/a.csv")} << QStringLiteral("no such file");
+    QTest::newRow("trend is the output") << QStringList{out, path("kept.csv"), QStringLiteral("--trend"), path("kept.csv")}
+                                         << QStringLiteral("overwritten");
+    QTest::newRow("trend is a later block's file")
+        << QStringList{out, path("run.csv"), QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--trend"),
+                       path("run-0002.csv")}
+        << QStringLiteral("block 2");
+    QTest::newRow("trend linked to the output")
+        << QStringList{out, path("kept.csv"), QStringLiteral("--trend"), path("kept-link.csv")} << QStringLiteral("overwritten");
+}
+
+void tst_cli_acquire::unsavableFilesRefusedBeforeAcquiring()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, cause);
+    for (const char *fifo : {"pipe.csv", "run-0003.csv"}) {
+        QFile::remove(path(fifo));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(fifo)).constData(), 0600), 0);
+    }
+    QFile kept(path("kept.csv"));
+    QVERIFY(kept.open(QIODevice::WriteOnly | QIODevice::Truncate) && kept.write("the log\r\n") == 9);
+    kept.close();
+    QFile::remove(path("kept-link.csv"));
+    QVERIFY(QFile::link(path("kept.csv"), path("kept-link.csv")));
+    const QString device = m_board.start({QStringLiteral("--silent")});
+    QVERIFY(!device.isEmpty());
+
+    const Run result = run(QStringList{QStringLiteral("--port"), device} + arguments);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(cause.toUtf8()) && result.err.count('\n') == 1, result.err.constData());
+    QVERIFY(QFileInfo(path("pipe.csv")).exists() && !QFileInfo(path("pipe.csv")).isFile());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("the log\r\n"));
+    QVERIFY(!QFile::exists(path("a.csv")) && !QFile::exists(path("run-0001.csv")));
+}
+
+// "-o -": the data file alone on standard output, the report on standard error.
+void tst_cli_acquire::standardOutputTakesTheBlock()
+{
+    const QString device = m_board.start({QStringLiteral("--dump"), path("dump.txt")});
+    QVERIFY(!device.isEmpty());
+    const Run result = run({QStringLiteral("--port"), device, QStringLiteral("--samples"), QStringLiteral("256"),
+                            QStringLiteral("-o"), QStringLiteral("-")});
+    QCOMPARE(result.exitCode, 0);
+    const DataFileLoader::Result loaded = DataFileLoader::parse(result.out, QStringLiteral("stdout"));
+    QCOMPARE(int(loaded.outcome), int(DataFileLoader::Outcome::Loaded));
+    QCOMPARE(QList<std::int32_t>(loaded.block.samples.begin(), loaded.block.samples.end()), dumpedBlock());
+    QVERIFY2(result.err.contains("File: (standard output)\nDevice: KZ7305EVM\nSamples: 256\n"), result.err.constData());
+    QVERIFY(!QFile::exists(path("-")));
 }
 
 QTEST_MAIN(tst_cli_acquire)

@@ -13,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
+
 
 using Fault = HostileBoard::Fault;
 
@@ -27,6 +30,7 @@ private slots:
     void portPathTakenWhole();
     void lostPortEndsAtOnce();
     void refusedSettingsStartNothing();
+    void interruptedWhileConfiguring();
 
 private:
     struct Run {
@@ -36,7 +40,9 @@ private:
         double cpuSeconds = 0;
     };
     // Runs the program while this process plays the board in its event loop.
-    Run run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory = {});
+    // onStarted is given the process's id once it runs.
+    Run run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory = {},
+            const std::function<void(qint64)> &onStarted = {});
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir m_dir;
@@ -49,7 +55,8 @@ void tst_cli_reception::initTestCase()
     QVERIFY(m_dir.isValid() && m_home.isValid());
 }
 
-tst_cli_reception::Run tst_cli_reception::run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory)
+tst_cli_reception::Run tst_cli_reception::run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory,
+                                              const std::function<void(qint64)> &onStarted)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -65,6 +72,8 @@ tst_cli_reception::Run tst_cli_reception::run(const QStringList &arguments, int 
     QElapsedTimer clock;
     clock.start();
     process.start(QStringLiteral(KZ_CLI_PATH), QStringList{QStringLiteral("acquire")} + arguments);
+    if (onStarted && process.waitForStarted())
+        onStarted(process.processId());
     loop.exec();
     Run result;
     result.wallMs = clock.elapsed();
@@ -183,6 +192,25 @@ void tst_cli_reception::refusedSettingsStartNothing()
     QVERIFY2(result.err.contains("refused"), result.err.constData());
     QVERIFY(!QFile::exists(path("refused.csv")));
     QCOMPARE(writtenRegisters, (QList<quint32>{0, 4})); // stopped there: no start command
+}
+
+// Ctrl+C while the board's settings are written to a silent board: the wait
+// ends at once (the board sees no resend), nothing is saved, exit code 130.
+void tst_cli_reception::interruptedWhileConfiguring()
+{
+    HostileBoard board;
+    qint64 tool = 0;
+    board.faultFor = [&tool](const csr232packet &, int index) {
+        if (index == 0)
+            ::kill(pid_t(tool), SIGINT);
+        return Fault::Lose;
+    };
+    const Run result = run({QStringLiteral("--port"), board.devicePath(), QStringLiteral("-o"), path("stopped.csv")},
+                           60000, {}, [&tool](qint64 pid) { tool = pid; });
+    QCOMPARE(result.exitCode, 130);
+    QVERIFY2(result.err.contains("interrupted"), result.err.constData());
+    QCOMPARE(board.requests(), 1);
+    QVERIFY(!QFile::exists(path("stopped.csv")));
 }
 
 QTEST_MAIN(tst_cli_reception)

@@ -2,8 +2,11 @@
 #include "DataFileLoader.h"
 #include "DataFileWriter.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <vector>
 
 using namespace DataFileLoader;
@@ -156,6 +159,18 @@ private slots:
         QTest::newRow("blank value inside") << timeFile({"1", "", "3"}) << QStringLiteral("line 14");
         QTest::newRow("value beyond 32 bits") << timeFile({"2147483648"}) << QStringLiteral("line 13");
         QTest::newRow("missing label") << replaced(good, "LSB Size:", "LSB:") << QStringLiteral("\"LSB Size:\"");
+        // Values no converter can report: each would give impossible figures.
+        QTest::newRow("no bits") << replaced(good, "Bits:,24", "Bits:,0") << QStringLiteral("line 3");
+        QTest::newRow("33 bits") << replaced(good, "Bits:,24", "Bits:,33") << QStringLiteral("line 3");
+        QTest::newRow("lsb negative") << replaced(good, "2.98023223876953E-07", "-2.98023223876953E-07") << QStringLiteral("line 4");
+        QTest::newRow("lsb zero") << replaced(good, "2.98023223876953E-07", "0") << QStringLiteral("line 4");
+        QTest::newRow("lsb 1e308") << replaced(good, "2.98023223876953E-07", "1E+308") << QStringLiteral("line 4");
+        QTest::newRow("lsb above 1 V") << replaced(good, "2.98023223876953E-07", "1.0001") << QStringLiteral("line 4");
+        QTest::newRow("lsb not finite") << replaced(good, "2.98023223876953E-07", "nan") << QStringLiteral("line 4");
+        QTest::newRow("frequency zero") << replaced(good, ", 1000 ", ", 0 ") << QStringLiteral("line 6");
+        QTest::newRow("frequency negative") << replaced(good, ", 1000 ", ", -1000 ") << QStringLiteral("line 6");
+        QTest::newRow("frequency rounds to 0") << replaced(good, ", 1000 ", ", 0.4 ") << QStringLiteral("line 6");
+        QTest::newRow("frequency infinite") << replaced(good, ", 1000 ", ", inf ") << QStringLiteral("line 6");
     }
 
     void malformedFilesAreRefusedNamingTheLine()
@@ -176,6 +191,65 @@ private slots:
         QCOMPARE(result.outcome, Outcome::Loaded);
         QCOMPARE(result.block.deviceId, QString::fromLatin1(name));
         QCOMPARE(result.block.samples, std::vector<std::int32_t>{7});
+    }
+
+    void scaleAtTheLimitsOfAConverterLoads()
+    {
+        const QByteArray limits = replaced(replaced(timeFile({"1"}), "Bits:,24", "Bits:,32"), "2.98023223876953E-07", "1");
+        const Result widest = parse(replaced(limits, ", 1000 ", ", 0.6 "), QStringLiteral("l.csv"));
+        QCOMPARE(widest.outcome, Outcome::Loaded);
+        QCOMPARE(widest.block.numBits, std::int16_t(32));
+        QCOMPARE(widest.block.lsbSize, 1.0);
+        QCOMPARE(widest.block.sampleFreq, 1.0); // the slowest rate a time-domain file can give
+        QCOMPARE(parse(replaced(timeFile({"1"}), "Bits:,24", "Bits:,1"), QStringLiteral("l.csv")).block.numBits,
+                 std::int16_t(1));
+    }
+
+    // A name that is not UTF-8 comes from an older tool in Latin-1: read as
+    // such and written back byte for byte; a UTF-8 name stays UTF-8.
+    void deviceNameKeepsItsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("latin-1") << QByteArray("Ger\xe4t \xb5V") << QStringLiteral(u"Ger\u00e4t \u00b5V");
+        QTest::newRow("utf-8") << QByteArray("Ger\xc3\xa4t \xc2\xb5V") << QStringLiteral(u"Ger\u00e4t \u00b5V");
+        QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf" "Bench") << QStringLiteral(u"\ufeffBench");
+    }
+
+    void deviceNameKeepsItsBytes()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, expected);
+        const QByteArray file = name + timeFile({"7"}).mid(timeFile({}).indexOf("\r\n"));
+        const Result result = parse(file, QStringLiteral("n.csv"));
+        QCOMPARE(result.outcome, Outcome::Loaded);
+        QCOMPARE(result.block.deviceId, expected);
+        const SampleBlock &block = result.block;
+        const DataFileHeader header{block.deviceId, {}, block.numBits, block.lsbSize, block.numPoints(),
+                                    block.sampleFreq, block.deviceIdIsLatin1};
+        const QByteArray again = DataFileWriter::timeDomain(header, {}, block.samples);
+        QCOMPARE(again.left(again.indexOf("\r\n")), name);
+    }
+
+    // Opening a FIFO would wait for a writer, a device node may be endless:
+    // both are refused before they are opened, and left as they are.
+    void otherThanRegularFilesAreRefusedUnopened()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        Result result = loadFile(fifo);
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QVERIFY2(result.message.contains(QLatin1String("FIFO")), qPrintable(result.message));
+        result = loadFile(dir.path());
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QVERIFY2(result.message.contains(QLatin1String("folder")), qPrintable(result.message));
+        const QString zeros = dir.filePath(QStringLiteral("zero.csv"));
+        if (::mknod(QFile::encodeName(zeros).constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
+            QSKIP("device nodes cannot be made here (not root)");
+        result = loadFile(zeros);
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QVERIFY2(result.message.contains(QLatin1String("device node")), qPrintable(result.message));
     }
 
     void unreadableFileIsNamed()

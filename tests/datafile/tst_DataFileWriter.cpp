@@ -4,6 +4,10 @@
 #include <QTemporaryDir>
 #include <QFile>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -168,6 +172,62 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.csv")));
         QVERIFY(!DataFileWriter::save(dir.filePath(QStringLiteral("taken.csv")), "x", &error));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("block.csv")});
+    }
+
+    // A save onto a FIFO or device node is refused and leaves it as it was:
+    // the FIFO's reader gets nothing, the node stays a node.
+    void saveWritesOnlyRegularFiles()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QString error;
+        QVERIFY(!DataFileWriter::save(fifo, "block\r\n", &error));
+        QVERIFY2(error.contains(QLatin1String("FIFO")) && error.contains(fifo), qPrintable(error));
+        char byte = 0;
+        QCOMPARE(::read(reader, &byte, 1), ssize_t(0));
+        ::close(reader);
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+        const QString node = dir.filePath(QStringLiteral("full.csv"));
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+            QSKIP("device nodes cannot be made here (not root)");
+        QVERIFY(!DataFileWriter::save(node, "block\r\n", &error));
+        QVERIFY2(error.contains(QLatin1String("device node")), qPrintable(error));
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(node).constData(), &status), 0);
+        QVERIFY(S_ISCHR(status.st_mode) && status.st_rdev == makedev(1, 7));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+    }
+
+    // The file keeps what the user made of it: its mode, and a link stays a
+    // link to the file it names; a new file gets the mode the umask allows.
+    void saveKeepsModeAndLinks()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("target.csv"));
+        const QString link = dir.filePath(QStringLiteral("link.csv"));
+        QVERIFY(DataFileWriter::save(target, "old\r\n", nullptr));
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0604), 0);
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(DataFileWriter::save(link, "new\r\n", nullptr));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("new\r\n"));
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0604));
+
+        const mode_t mask = ::umask(027);
+        const QString fresh = dir.filePath(QStringLiteral("fresh.csv"));
+        const bool saved = DataFileWriter::save(fresh, "x", nullptr);
+        ::umask(mask);
+        QVERIFY(saved);
+        QCOMPARE(::stat(QFile::encodeName(fresh).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0640));
     }
 };
 

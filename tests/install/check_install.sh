@@ -83,17 +83,18 @@ fi
 # The installed programs run on the installed libraries and plug-in alone: a
 # fresh user, no plug-in path, no library path.
 mkdir -m 700 "$work/runtime"
-run() {
-  env -u KZ7305EVM_PLUGIN_PATH -u KZ7305EVM_PORTS -u LD_LIBRARY_PATH \
-    HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen "$@"
-}
+clean_env=(env -u KZ7305EVM_PLUGIN_PATH -u KZ7305EVM_PORTS -u LD_LIBRARY_PATH
+  HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen)
+run() { "${clean_env[@]}" "$@"; }
 # Paths found relative to the program read PREFIX/bin/../LIBDIR.
 installed_lib="$prefix/\(bin/\.\./\)\?$libdir"
 run ldd "$prefix/bin/kz7305evm-cli" | grep "libNuvarDriver.so.1 => $installed_lib/libNuvarDriver" > /dev/null \
   || fail "the installed tool does not load the installed contract library"
 run "$prefix/bin/KZ7305EVM" --version > /dev/null || fail "KZ7305EVM --version"
 
-run "$prefix/bin/kz7305-sim" --link "$work/board" --dump "$work/dump.txt" > /dev/null 2>&1 &
+# A simple command, not a function: $! is then the simulator's own PID (env
+# replaces itself with it), so the simulator is the process ended below.
+"${clean_env[@]}" "$prefix/bin/kz7305-sim" --link "$work/board" --dump "$work/dump.txt" > /dev/null 2>&1 &
 board_pid=$!
 for _ in $(seq 100); do [ -e "$work/board" ] && break; sleep 0.1; done
 if ! run "$prefix/bin/kz7305evm-cli" acquire --port "$work/board" --samples 512 -o "$work/block.csv" \
@@ -115,6 +116,13 @@ status=$?
 [ "$status" -eq 3 ] || fail "acquire without a plug-in exited $status, not 3"
 grep -q "$installed_lib/KZ7305EVM/plugins" "$work/missing.log" && ! grep -q "$build" "$work/missing.log" \
   || fail "plug-in search outside the installed tree: $(cat "$work/missing.log")"
+
+# The saved PID is the simulator's, and ending it ends the simulator.
+[ "$(cat "/proc/$board_pid/comm" 2>/dev/null)" = kz7305-sim ] || fail "the saved PID $board_pid is not the simulator's"
+kill "$board_pid" 2>/dev/null
+wait "$board_pid" 2>/dev/null
+[ -e "/proc/$board_pid" ] && fail "the simulator outlived its end"
+board_pid=""
 
 # A /usr installation: configured only (a second build would take minutes); the
 # package check of tools/package.sh runs such an installation for real.

@@ -3,9 +3,16 @@
 #include "NoiseTrend.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -94,13 +101,61 @@ private slots:
         QVERIFY(!trend.startLog(QStringLiteral("/nonexistent-dir/trend.csv"), &error));
         QVERIFY(error.contains(QLatin1String("/nonexistent-dir/trend.csv")));
         QVERIFY(!trend.logging());
-        if (!QFile::exists(QStringLiteral("/dev/full")))
-            QSKIP("no /dev/full to fail writes");
-        // The header of a device that is full already fails.
-        QVERIFY(!trend.startLog(QStringLiteral("/dev/full"), &error));
-        QVERIFY(!trend.logging());
         QVERIFY(trend.add(alternating(0, 1), QDateTime::currentDateTimeUtc()));
         QCOMPARE(trend.rows().size(), std::size_t(1));
+    }
+
+    // A FIFO would block the log's first write and a device node would take
+    // the rows away: both are refused and left untouched.
+    void logIsARegularFileOnly()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("trend-pipe.csv"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        NoiseTrend trend;
+        QString error;
+        QVERIFY(!trend.startLog(fifo, &error));
+        QVERIFY2(error.contains(QLatin1String("FIFO")), qPrintable(error));
+        char byte = 0;
+        QCOMPARE(::read(reader, &byte, 1), ssize_t(0));
+        ::close(reader);
+        const QString node = dir.filePath(QStringLiteral("trend-full.csv"));
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+            QSKIP("device nodes cannot be made here (not root)");
+        QVERIFY(!trend.startLog(node, &error));
+        QVERIFY2(error.contains(QLatin1String("device node")), qPrintable(error));
+        QVERIFY(!trend.logging());
+    }
+
+    // A row the file system takes only in part (here: the file size limit) is
+    // cut off again, so the log holds whole rows only.
+    void rowThatCannotBeWrittenWholeIsRolledBack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("trend.csv"));
+        NoiseTrend trend;
+        QString error;
+        QVERIFY(trend.startLog(path, &error));
+        QVERIFY(trend.add(alternating(0, 1), QDateTime::currentDateTimeUtc(), &error));
+        const qint64 whole = QFileInfo(path).size();
+
+        const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit tight{rlim_t(whole + 10), limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &tight);
+        const bool added = trend.add(alternating(5, 2), QDateTime::currentDateTimeUtc(), &error);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!added);
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY(!trend.logging());
+        QCOMPARE(QFileInfo(path).size(), whole);
+        QVERIFY(lines(path).last().isEmpty()); // the file ends with a line end
+        QCOMPARE(trend.rows().size(), std::size_t(2));
     }
 };
 

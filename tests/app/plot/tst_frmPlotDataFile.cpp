@@ -172,7 +172,7 @@ private slots:
         QTest::newRow("value not a number") << QByteArray(broken + "x1\r\n")
                                             << QStringLiteral("Cannot load \"in.csv\": line 15 is not a 32-bit code.");
         QTest::newRow("bits out of range") << QByteArray(broken).replace("Bits:,16", "Bits:,33")
-                                           << QStringLiteral("Cannot load \"in.csv\": line 3 holds no number of bits from 0 to 32.");
+                                           << QStringLiteral("Cannot load \"in.csv\": line 3 holds no number of bits from 1 to 32.");
         QTest::newRow("empty") << QByteArray() << QStringLiteral("Cannot load \"in.csv\": the file is empty.");
         QTest::newRow("no marker") << QByteArray(broken).replace("\r\nSample Points:\r\n", "\r\nSample Points: \r\n")
                                    << QString();
