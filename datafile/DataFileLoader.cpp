@@ -3,6 +3,7 @@
 
 #include "RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,9 +47,14 @@ Result parse(const QByteArray &content, const QString &fileName)
     return Result{Outcome::Loaded, {}, std::move(block)};
 }
 
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
 std::optional<QByteArray> readContent(const QString &path, QString *message)
 {
-    const QString name = QFileInfo(path).fileName();
+    const QString name = DataFileLoader::shownPath(path);
     // Checked before opening: opening a FIFO waits for a writer.
     if (const auto kind = RegularFile::otherKind(path)) {
         *message = QStringLiteral("Cannot open \"%1\": it is %2, not a regular file.").arg(name, *kind);
@@ -74,7 +80,7 @@ Result loadFile(const QString &path)
     const std::optional<QByteArray> content = readContent(path, &result.message);
     if (!content)
         return result;
-    result = parse(*content, QFileInfo(path).fileName());
+    result = parse(*content, shownPath(path));
     result.block.source.file = path;
     return result;
 }

@@ -40,6 +40,9 @@ Result parse(const QByteArray &content, const QString &fileName);
 // The file's bytes, or nullopt with a message when it is not a regular file,
 // cannot be read or is larger than MaxFileBytes.
 std::optional<QByteArray> readContent(const QString &path, QString *message);
+// The file as messages name it: the whole path, folder included, so a user
+// knows which of several same-named files was meant.
+QString shownPath(const QString &path);
 // The loaded block names path as its source.
 Result loadFile(const QString &path);
 

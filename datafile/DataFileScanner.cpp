@@ -133,8 +133,12 @@ bool DataFileScanner::readHeader(DataFileHeader &header, bool wholeRate)
     readDeviceId(header);
 
     const auto bitsText = findValue("Number of Bits:");
-    if (!bitsText)
+    if (!bitsText) {
+        // The first line every data file has: without it the file is another kind.
+        m_failure = failureText(
+            QStringLiteral("This file is not a KZ7305EVM data file: its header has no Number of Bits line"));
         return false;
+    }
     const auto bits = toWhole(toHeaderNumber(*bitsText), 1, 32);
     if (!bits)
         return failAt(m_at, QStringLiteral("holds no number of bits from 1 to 32"));

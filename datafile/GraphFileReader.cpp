@@ -122,7 +122,7 @@ Result loadFile(const QString &path)
     const std::optional<QByteArray> content = DataFileLoader::readContent(path, &message);
     if (!content)
         return failed(message);
-    return parse(*content, QFileInfo(path).fileName());
+    return parse(*content, DataFileLoader::shownPath(path));
 }
 
 } // namespace GraphFileReader

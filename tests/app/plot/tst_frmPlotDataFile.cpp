@@ -169,11 +169,16 @@ private slots:
         QTest::newRow("list") << DataFileWriter::dataList(header, DataFormat::Integer, codes)
                               << QStringLiteral("Data list files cannot be loaded - select a time domain file.");
         QByteArray broken = DataFileWriter::timeDomain(header, {}, codes);
+        // Messages name the file with its folder.
+        const QString cannotLoad = QStringLiteral("Cannot load \"%1\": ").arg(QDir::toNativeSeparators(path("in.csv")));
         QTest::newRow("value not a number") << QByteArray(broken + "x1\r\n")
-                                            << QStringLiteral("Cannot load \"in.csv\": line 15 is not a 32-bit code.");
+                                            << cannotLoad + QStringLiteral("line 15 is not a 32-bit code.");
         QTest::newRow("bits out of range") << QByteArray(broken).replace("Bits:,16", "Bits:,33")
-                                           << QStringLiteral("Cannot load \"in.csv\": line 3 holds no number of bits from 1 to 32.");
-        QTest::newRow("empty") << QByteArray() << QStringLiteral("Cannot load \"in.csv\": the file is empty.");
+                                           << cannotLoad + QStringLiteral("line 3 holds no number of bits from 1 to 32.");
+        QTest::newRow("empty") << QByteArray() << cannotLoad + QStringLiteral("the file is empty.");
+        QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                                   << cannotLoad + QStringLiteral("This file is not a KZ7305EVM data file: its header "
+                                                                  "has no Number of Bits line.");
         QTest::newRow("no marker") << QByteArray(broken).replace("\r\nSample Points:\r\n", "\r\nSample Points: \r\n")
                                    << QString();
     }
