@@ -109,7 +109,7 @@ private slots:
         QTest::newRow("no marker") << fftFile(eight).replace("FFT Points:", "FFT Points: ")
                                    << QStringLiteral("holds no marker line");
         QTest::newRow("empty") << QByteArray() << QStringLiteral("the file is empty");
-        QTest::newRow("binary") << QByteArray("\0\xff\r\n,\x80,,\n\r\r", 11) << QStringLiteral("there is no");
+        QTest::newRow("binary") << QByteArray("\0\xff\r\n,\x80,,\n\r\r", 11) << QStringLiteral("not a KZ7305EVM data file");
     }
 
     void brokenAndHostileFilesAreRefusedWithAMessage()

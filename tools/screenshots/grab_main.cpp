@@ -19,7 +19,9 @@
 // and openbox) so the windows are placed and drawn as users see them.
 #include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
+#include "CollapsibleSidePanel.h"
 #include "DialogAnswerer.h"
+#include "FiguresPanel.h"
 #include "GraphToolsBar.h"
 #include "NuvarDriverClass.h"
 #include "Plot.h"
@@ -43,6 +45,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
@@ -186,6 +189,13 @@ void grabMenuAndHelp(frmMain &window, const Pictures &pictures)
 
 // Acquires CH2 continuously until the trend holds enough rows, stops and
 // grabs the time domain, the trend, the histogram and the spectrum.
+// Scrolls the FFT column to its tone figures, which stand below the options.
+void showToneFigures(frmPlot &plot)
+{
+    if (auto *scroll = plot.fftOptionsSide()->findChild<QScrollArea *>())
+        scroll->ensureWidgetVisible(plot.tonePanel(), 0, 0);
+}
+
 void grabShortedInput(frmMain &window, const Pictures &pictures)
 {
     constexpr std::size_t Blocks = 12;
@@ -210,6 +220,7 @@ void grabShortedInput(frmMain &window, const Pictures &pictures)
     pictures.window(window, "noise-histogram.png");
     // Its spectrum: noise only, read as a density.
     plot.selectTab(1);
+    showToneFigures(plot);
     pictures.window(window, "figures-shorted-input.png");
     // Held as reference under the tone's spectrum.
     plot.referenceBar()->btnHold()->click();
@@ -231,6 +242,7 @@ void grabAll(frmMain &window, const Pictures &pictures)
     window.resize(defaultSize);
     // The seven-term window, which chooses Auto: the figures fit for 24 bits.
     plot.optWindow(7)->click();
+    showToneFigures(plot);
     pictures.window(window, "figures-tone.png");
     grabShortedInput(window, pictures);
 }
