@@ -41,6 +41,8 @@ QAction *GraphToolActions::add(const char *name, const QString &text, const QStr
     // has the focus, and a window-wide shortcut would take them from fields.
     auto *action = new QAction(QIcon::fromTheme(icon), text + QLatin1Char('\t') + key, this);
     action->setObjectName(QLatin1String(name));
+    // A toolbar button shows the name where the desktop theme has no icon.
+    action->setIconText(QString(text).remove(QLatin1Char('&')));
     action->setToolTip(QStringLiteral("%1 (%2)").arg(QString(text).remove(QLatin1Char('&')), key));
     connect(action, &QAction::triggered, this, [this, command = std::move(command)] {
         if (frmPlot *plot = m_activePlot())
@@ -50,22 +52,16 @@ QAction *GraphToolActions::add(const char *name, const QString &text, const QStr
     return action;
 }
 
-QList<QAction *> GraphToolActions::toolbarEntries() const
+QList<QAction *> GraphToolActions::commands() const
 {
-    QList<QAction *> shown;
-    for (QAction *entry : m_entries)
-        if (entry && !entry->icon().isNull())
-            shown.append(entry);
-    return shown;
+    QList<QAction *> commands = m_entries;
+    commands.removeAll(nullptr);
+    return commands;
 }
 
 void GraphToolActions::attach(frmPlot &plot)
 {
-    QList<QAction *> actions;
-    for (QAction *entry : m_entries)
-        if (entry)
-            actions.append(entry);
-    plot.plot()->setMenuActions(actions);
+    plot.plot()->setMenuActions(commands());
     plot.plot()->setDragTool(m_pan->isChecked() ? Plot::DragTool::Pan : Plot::DragTool::ZoomBox);
 }
 

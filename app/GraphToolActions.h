@@ -22,8 +22,8 @@ public:
 
     // Every entry in menu order; nullptr stands for a separator.
     QList<QAction *> entries() const { return m_entries; }
-    // The entries worth a toolbar button.
-    QList<QAction *> toolbarEntries() const;
+    // The same without separators, for the toolbar and the context menu.
+    QList<QAction *> commands() const;
     // Gives plot's graph these commands in its context menu and its drag tool.
     void attach(frmPlot &plot);
     // Enables the commands while there is a graph to act on.

@@ -178,7 +178,7 @@ void frmMain::createMenus()
     addTool(save, "Save", QStringLiteral("document-save"), QStyle::SP_DialogSaveButton);
     addTool(print, "Print", QStringLiteral("document-print"), QStyle::SP_FileDialogDetailedView);
     toolBar->addSeparator();
-    toolBar->addActions(m_graphTools->toolbarEntries());
+    toolBar->addActions(m_graphTools->commands());
     updateCommands();
 }
 

@@ -3,6 +3,7 @@
 // commands without a target are unavailable.
 #include "AppState.h"
 #include "FileDialogs.h"
+#include "Plot.h"
 #include "RecentFiles.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 class tst_main_commands : public QObject
 {
@@ -142,6 +144,27 @@ private slots:
         trigger(*window, "mnuFileRecent2");
         QVERIFY(window->windowTitle().contains(QLatin1String("block6.csv")));
         QVERIFY(m_messages.isEmpty());
+    }
+
+    // The Tools menu's graph tools act on the active plot window's graph, and
+    // the toolbar and the graph's context menu offer the same commands.
+    void graphToolsReachTheActiveGraph()
+    {
+        auto window = start();
+        window->show();
+        Plot &graph = *window->activePlot()->plot();
+        const AxisSpan full = graph.xRange();
+        trigger(*window, "mnuToolsZoomIn");
+        QVERIFY(graph.isZoomed() && graph.xRange().size() < full.size());
+        trigger(*window, "mnuToolsResetZoom");
+        QVERIFY(!graph.isZoomed());
+        trigger(*window, "mnuToolsCursors");
+        QVERIFY(graph.cursors().shown());
+        trigger(*window, "mnuToolsPan");
+        QCOMPARE(graph.dragTool(), Plot::DragTool::Pan);
+        const QList<QAction *> onToolbar = window->findChild<QToolBar *>()->actions();
+        for (const char *name : {"mnuToolsZoomIn", "mnuToolsZoomBox", "mnuToolsCursors", "mnuToolsCopy"})
+            QVERIFY2(onToolbar.contains(window->action(QLatin1String(name))), name);
     }
 
     void printAndExportReachThePlotWindow()
