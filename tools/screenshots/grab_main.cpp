@@ -51,6 +51,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -189,6 +190,15 @@ void grabMenuAndHelp(frmMain &window, const Pictures &pictures)
 
 // Acquires CH2 continuously until the trend holds enough rows, stops and
 // grabs the time domain, the trend, the histogram and the spectrum.
+// Fails when a window the window manager placed does not lie whole on its
+// screen's free area.
+void settleWhole(QWidget &shown, const char *what)
+{
+    waitFor([&] { return shown.isVisible() && shown.frameGeometry() != shown.geometry(); }, 5000);
+    if (!shown.screen()->availableGeometry().contains(shown.frameGeometry()))
+        throw std::runtime_error(std::string(what) + " opens partly off the screen");
+}
+
 // Scrolls the FFT column to its tone figures, which stand below the options.
 void showToneFigures(frmPlot &plot)
 {
@@ -212,6 +222,7 @@ void grabShortedInput(frmMain &window, const Pictures &pictures)
     frmPlot &plot = *window.activePlot();
     plot.selectTab(0);
     trend->show();
+    settleWhole(*trend, "the noise trend");
     pictures.window(window, "noise-shorted-input.png");
     pictures.window(*trend, "noise-trend.png");
     trend->hide();
@@ -254,6 +265,16 @@ void grabSmall(frmMain &window, const Pictures &pictures)
     pictures.window(window, "main-window-small-fft.png");
     plot.selectTab(0);
     pictures.window(window, "main-window-small-scope.png");
+    plot.selectTab(2);
+    pictures.window(window, "main-window-small-histogram.png");
+    plot.selectTab(3);
+    pictures.window(window, "main-window-small-datalist.png");
+    // The noise trend opens whole on this small screen too.
+    frmNoiseTrend *trend = window.noiseTrendWindow();
+    trend->show();
+    settleWhole(*trend, "the noise trend");
+    pictures.screen(*trend, "main-window-small-trend.png");
+    trend->hide();
 }
 
 } // namespace
