@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FftMarks.h"
 
-#include "NumberFormat.h"
+#include "GraphTexts.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -54,11 +54,8 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
 
 QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly)
 {
-    // The screen never shows the stand-in for a figure left uncomputed, nor a
-    // figure of noise alone that would pass for a tone's.
     auto text = [&](const char *label, double value) {
-        const bool dash = value == SpectralMetrics::Uncomputed || noiseOnly;
-        return QLatin1String(label) + (dash ? QStringLiteral("-") : NumberFormat::pattern(value, 0, 4, separator));
+        return QLatin1String(label) + GraphTexts::metric(value, noiseOnly, separator);
     };
     return {text("SNR: ", metrics.snr), text("SINAD: ", metrics.sinad), text("THD: ", metrics.thd),
             text("SFDR: ", metrics.sfdr)};

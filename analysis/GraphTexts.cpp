@@ -25,10 +25,16 @@ QString timeFigures(const TimeStatistics &stats, QChar separator)
            NumberFormat::pattern(stats.stdDeviation, 0, 4, separator);
 }
 
-QString fftFigures(const SpectralMetrics &metrics, QChar separator)
+QString metric(double value, bool noiseOnly, QChar separator)
+{
+    return value == SpectralMetrics::Uncomputed || noiseOnly ? QStringLiteral("-")
+                                                              : NumberFormat::pattern(value, 0, 4, separator);
+}
+
+QString fftFigures(const SpectralMetrics &metrics, bool noiseOnly, QChar separator)
 {
     auto figure = [&](const char *label, double value) {
-        return QLatin1String(label) + NumberFormat::pattern(value, 0, 4, separator);
+        return QLatin1String(label) + metric(value, noiseOnly, separator);
     };
     return figure(",     SNR:", metrics.snr) + figure("     SINAD:", metrics.sinad) +
            figure("     THD:", metrics.thd) + figure("     SFDR:", metrics.sfdr);

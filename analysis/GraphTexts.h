@@ -29,8 +29,13 @@ QString fftSubtitle(FftWindow window, int fftLength);
 // general number format, mean and standard deviation with "0.####".
 QString timeFigures(const TimeStatistics &stats, QChar separator);
 
-// ",     SNR:..     SINAD:..     THD:..     SFDR:.." each with "0.####",
-// appended to the FFT subtitle.
-QString fftFigures(const SpectralMetrics &metrics, QChar separator);
+// A metric as screen and printouts show it: "0.####", or "-" for a metric
+// left uncomputed and for any metric of a spectrum of noise only, which would
+// pass for a tone's.
+QString metric(double value, bool noiseOnly, QChar separator);
+
+// ",     SNR:..     SINAD:..     THD:..     SFDR:.." each as metric() gives
+// it, appended to the FFT subtitle of a printout.
+QString fftFigures(const SpectralMetrics &metrics, bool noiseOnly, QChar separator);
 
 } // namespace GraphTexts

@@ -230,7 +230,7 @@ void ViewGraph::addPrintFigures(const PlotDocument &document, Plot &plot)
         const QString subtitle = plot.subTitle();
         const qsizetype earlier = subtitle.indexOf(QLatin1String(FftFiguresStart));
         plot.setSubTitle((earlier < 0 ? subtitle : subtitle.left(earlier)) +
-                         GraphTexts::fftFigures(document.metrics(), sep));
+                         GraphTexts::fftFigures(document.metrics(), document.fftNoiseOnly(), sep));
     }
     plot.redraw();
 }

@@ -236,7 +236,7 @@ QStringList PlotDocument::statusTexts() const
     if (m_view == TimeDomain)
         return timeStatusTexts();
     if (m_view == FFTPlot)
-        return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator(), m_valid[FftValid] && !m_tone.toneFound);
+        return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator(), fftNoiseOnly());
     return QStringList(4, QString());
 }
 

@@ -115,6 +115,8 @@ public:
     const NoiseFigures &noiseFigures() const { return m_noise; }
     // Computed with the FFT.
     const ToneFigures &toneFigures() const { return m_tone; }
+    // The FFT view's results describe noise alone: no tone was found.
+    bool fftNoiseOnly() const { return m_valid[FftValid] && !m_tone.toneFound; }
     // Whether the block holds a tone by the FFT view's options, as the time
     // domain's last computation found: its noise figures then include the signal.
     bool toneInTimeFigures() const { return m_toneInTimeFigures; }

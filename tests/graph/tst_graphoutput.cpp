@@ -153,6 +153,35 @@ private slots:
         const double difference = meanGreyDifference(page, printed);
         QVERIFY2(difference < 6, qPrintable(QString::number(difference)));
     }
+
+    // A printout of noise alone shows no tone figures, as the screen does;
+    // a tone's printout shows its numbers.
+    void printedFiguresOfNoiseAreDashes()
+    {
+        AppState::setDataReady(true);
+        PlotDocument document;
+        SampleBlock block;
+        block.deviceId = QStringLiteral("KZ7305");
+        block.numBits = 24;
+        block.lsbSize = 1e-6;
+        block.sampleFreq = 1000;
+        for (int i = 0; i < 1024; ++i)
+            block.samples.push_back((i * 7919) % 61 - 30); // no tone: a flat spread of codes
+        document.setBlock(block);
+        document.setView(PlotDocument::FFTPlot);
+        document.runAnalysisPass();
+        Plot plot;
+        ViewGraph::draw(document, plot, ViewGraph::defaultStyle(PlotDocument::FFTPlot), ViewGraph::TimeAxis::SampleNumbers);
+        ViewGraph::addPrintFigures(document, plot);
+        QVERIFY2(plot.subTitle().endsWith(QStringLiteral("SNR:-     SINAD:-     THD:-     SFDR:-")), qPrintable(plot.subTitle()));
+
+        for (int i = 0; i < 1024; ++i)
+            block.samples[std::size_t(i)] = std::int32_t(std::lround(1e6 * std::sin(2 * std::numbers::pi * 37 * i / 1024)));
+        document.setBlock(block);
+        document.runAnalysisPass();
+        ViewGraph::addPrintFigures(document, plot);
+        QVERIFY2(!plot.subTitle().contains(QStringLiteral("SNR:-")), qPrintable(plot.subTitle()));
+    }
 };
 
 QTEST_MAIN(TestGraphOutput)
