@@ -99,6 +99,13 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     m_txtSampleRate->installEventFilter(this);
 }
 
+AcquisitionPanel::~AcquisitionPanel()
+{
+    // Closing the window takes the focus from the count field, whose
+    // editingFinished would then commit into a panel half destroyed.
+    m_txtNumSamples->disconnect(this);
+}
+
 namespace {
 
 // The number at the start of a text, rounded half to even; 0 when there is none.

@@ -26,6 +26,7 @@ public:
     static constexpr std::int32_t MaxSamples = 43690;
 
     explicit AcquisitionPanel(QWidget *parent = nullptr);
+    ~AcquisitionPanel() override;
 
     QLabel *lblDriver() const { return m_lblDriver; }
     QLineEdit *txtNumSamples() const { return m_txtNumSamples; }
