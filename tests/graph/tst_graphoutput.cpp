@@ -42,19 +42,27 @@ double ink(const QImage &grey, int top, int bottom)
     return double(dark) / (double(grey.width()) * (bottom - top));
 }
 
+// A 24-bit block of 1 µV codes at 1 kHz, ready for analysis.
+SampleBlock blockOf(std::vector<std::int32_t> samples)
+{
+    AppState::setDataReady(true);
+    return {QStringLiteral("KZ7305"), 24, 1e-6, 1000, std::move(samples), {}, false};
+}
+
+// cycles periods of a sine of amplitude codes over count samples.
+std::vector<std::int32_t> sine(int count, int cycles, double amplitude)
+{
+    std::vector<std::int32_t> samples;
+    for (int i = 0; i < count; ++i)
+        samples.push_back(std::int32_t(std::lround(amplitude * std::sin(2 * std::numbers::pi * cycles * i / count))));
+    return samples;
+}
+
 // A time-domain graph of a few periods of a sine, with the figures a
 // printout adds.
 void drawSine(PlotDocument &document, Plot &plot)
 {
-    AppState::setDataReady(true);
-    SampleBlock block;
-    block.deviceId = QStringLiteral("KZ7305");
-    block.numBits = 24;
-    block.lsbSize = 1e-6;
-    block.sampleFreq = 1000;
-    for (int i = 0; i < 512; ++i)
-        block.samples.push_back(std::int32_t(std::lround(100000 * std::sin(2 * std::numbers::pi * 5 * i / 512))));
-    document.setBlock(block);
+    document.setBlock(blockOf(sine(512, 5, 100000)));
     document.setView(PlotDocument::TimeDomain);
     document.runAnalysisPass();
     ViewGraph::draw(document, plot, ViewGraph::defaultStyle(PlotDocument::TimeDomain),
@@ -158,16 +166,11 @@ private slots:
     // a tone's printout shows its numbers.
     void printedFiguresOfNoiseAreDashes()
     {
-        AppState::setDataReady(true);
         PlotDocument document;
-        SampleBlock block;
-        block.deviceId = QStringLiteral("KZ7305");
-        block.numBits = 24;
-        block.lsbSize = 1e-6;
-        block.sampleFreq = 1000;
+        std::vector<std::int32_t> noise;
         for (int i = 0; i < 1024; ++i)
-            block.samples.push_back((i * 7919) % 61 - 30); // no tone: a flat spread of codes
-        document.setBlock(block);
+            noise.push_back((i * 7919) % 61 - 30); // no tone: a flat spread of codes
+        document.setBlock(blockOf(noise));
         document.setView(PlotDocument::FFTPlot);
         document.runAnalysisPass();
         Plot plot;
@@ -175,9 +178,7 @@ private slots:
         ViewGraph::addPrintFigures(document, plot);
         QVERIFY2(plot.subTitle().endsWith(QStringLiteral("SNR:-     SINAD:-     THD:-     SFDR:-")), qPrintable(plot.subTitle()));
 
-        for (int i = 0; i < 1024; ++i)
-            block.samples[std::size_t(i)] = std::int32_t(std::lround(1e6 * std::sin(2 * std::numbers::pi * 37 * i / 1024)));
-        document.setBlock(block);
+        document.setBlock(blockOf(sine(1024, 37, 1e6)));
         document.runAnalysisPass();
         ViewGraph::addPrintFigures(document, plot);
         QVERIFY2(!plot.subTitle().contains(QStringLiteral("SNR:-")), qPrintable(plot.subTitle()));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Plot.h"
+#include "ViewGraph.h"
 #include "frmPlot.h"
 
 #include <cmath>
@@ -30,6 +32,16 @@ inline void loadBlock(frmPlot &plot, const std::vector<std::int32_t> &codes, std
     plot.setnumPoints(static_cast<std::int32_t>(codes.size()));
     plot.setSampleFreq(sampleFreq);
     plot.LoadData(codes);
+}
+
+// The subtitle a printout of the view on show carries; the screen keeps its own.
+inline QString printedSubtitle(frmPlot &plot)
+{
+    const QString screen = plot.plot()->subTitle();
+    ViewGraph::addPrintFigures(plot.document(), *plot.plot());
+    const QString printed = plot.plot()->subTitle();
+    plot.plot()->setSubTitle(screen);
+    return printed;
 }
 
 } // namespace TestBlocks

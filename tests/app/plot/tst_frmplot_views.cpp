@@ -7,7 +7,6 @@
 #include "SharedPrinter.h"
 #include "TestBlocks.h"
 #include "UserMessage.h"
-#include "ViewGraph.h"
 #include "frmPlot.h"
 
 #include <QApplication>
@@ -29,6 +28,7 @@
 namespace {
 
 using TestBlocks::loadBlock;
+using TestBlocks::printedSubtitle;
 using TestBlocks::sineCodes;
 
 QString sep()
@@ -47,16 +47,6 @@ QByteArray head(const QString &path, int bytes)
 class TestFrmPlotViews : public QObject
 {
     Q_OBJECT
-
-    // The subtitle a printout of the view on show carries.
-    static QString printedSubtitle(frmPlot &plot)
-    {
-        const QString screen = plot.plot()->subTitle();
-        ViewGraph::addPrintFigures(plot.document(), *plot.plot());
-        const QString printed = plot.plot()->subTitle();
-        plot.plot()->setSubTitle(screen);
-        return printed;
-    }
 
 private slots:
     void init()
