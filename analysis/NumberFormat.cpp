@@ -82,6 +82,20 @@ QString pattern(double value, int minDecimals, int maxDecimals, QChar separator)
     return text;
 }
 
+QString grouped(double value, int decimals, QChar separator)
+{
+    QString text = pattern(value, decimals, decimals, separator);
+    if (decimals == 0)
+        text.chop(1); // the pattern keeps a bare separator
+    const qsizetype firstDigit = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    qsizetype end = text.indexOf(separator, firstDigit);
+    if (end < 0)
+        end = text.size();
+    for (qsizetype at = end - 3; at > firstDigit; at -= 3)
+        text.insert(at, QLatin1Char(' '));
+    return text;
+}
+
 namespace {
 
 QString generalWithDigits(double value, int digits, QChar separator)

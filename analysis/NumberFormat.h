@@ -16,6 +16,11 @@ namespace NumberFormat {
 // separator kept even when no decimal remains (50 gives "50.").
 QString pattern(double value, int minDecimals, int maxDecimals, QChar separator);
 
+// value with exactly decimals decimals (halves away from zero) and the digits
+// before the separator in groups of three parted by a space, "1 001.47": a
+// space reads the same whichever decimal separator the locale uses.
+QString grouped(double value, int decimals, QChar separator);
+
 // General number format: the shortest text with at most 15 significant digits;
 // exponent form ("1E-05", "1E+15") when the decimal exponent is below -4 or 15
 // and above.

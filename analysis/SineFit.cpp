@@ -103,6 +103,11 @@ Parameters stepped(const Parameters &p, const Vector &step, double fraction)
 
 } // namespace
 
+double SineFit::sineAt(double i) const
+{
+    return amplitude * std::cos(2 * std::numbers::pi * cyclesPerSample * i + phase);
+}
+
 std::optional<SineFit> SineFit::fit(std::span<const std::int32_t> samples, double startCyclesPerSample)
 {
     if (samples.size() < 5 || !(startCyclesPerSample > 0) || startCyclesPerSample >= 0.5)
@@ -133,6 +138,10 @@ std::optional<SineFit> SineFit::fit(std::span<const std::int32_t> samples, doubl
             const Parameters last = stepped(p, step, 1.0);
             result.cyclesPerSample = last.omega / (2 * std::numbers::pi);
             result.amplitude = std::hypot(last.cosine, last.sine);
+            // a cos(w t) + b sin(w t) = A cos(w t - atan2(b, a)), with t = i - centre.
+            const double centre = (static_cast<double>(samples.size()) - 1) / 2;
+            result.phase = std::remainder(-last.omega * centre - std::atan2(last.sine, last.cosine),
+                                          2 * std::numbers::pi);
             result.offset = last.offset;
             result.residualPower = passOver(samples, last, false).squares / static_cast<double>(samples.size());
             if (!(result.cyclesPerSample > 0 && result.cyclesPerSample < 0.5))

@@ -40,6 +40,7 @@ SineFitFigures SineFitFigures::compute(std::span<const std::int32_t> samples, co
     const std::optional<SineFit> fit = SineFit::fit(samples, start);
     if (!fit || !(fit->amplitude > 0))
         return figures;
+    figures.fit = fit;
     figures.frequencyHz = fit->cyclesPerSample * sampleFreq;
     figures.amplitudeDbfs = 20 * std::log10(fit->amplitude / std::ldexp(1.0, numBits - 1));
     const double residualRms = std::sqrt(fit->residualPower);

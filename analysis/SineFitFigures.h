@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "SineFit.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -16,6 +18,8 @@ struct SineFitFigures {
     std::optional<double> sinadDb;         // fitted sine power over residual power
     std::optional<double> enob;            // (SINAD - 1.76) / 6.02
     std::optional<double> residualRmsUv;   // residual after the sine and offset, in microvolts
+    // The fit behind the figures, for what else is judged by it (leakage).
+    std::optional<SineFit> fit;
 
     // spectrum is the FFT of the block's first samples and peakBin its tone's bin.
     static SineFitFigures compute(std::span<const std::int32_t> samples, const Spectrum &spectrum,

@@ -41,13 +41,9 @@ const std::vector<double> &Spectrum::windowTable(FftWindow window, int n)
 {
     if (window != m_windowKind || n != m_windowLength) {
         m_window.resize(static_cast<std::size_t>(n));
-        double squares = 0;
-        for (int i = 0; i < n; ++i) {
-            const double w = FftWindows::value(window, i, n);
-            m_window[static_cast<std::size_t>(i)] = w;
-            squares += w * w;
-        }
-        m_windowPowerGain = n > 0 ? squares / n : 0.0;
+        for (int i = 0; i < n; ++i)
+            m_window[static_cast<std::size_t>(i)] = FftWindows::value(window, i, n);
+        m_windowGains = WindowGains::of(m_window);
         m_windowKind = window;
         m_windowLength = n;
     }

@@ -4,6 +4,7 @@
 #include "FftWindow.h"
 #include "Progress.h"
 #include "RadixTwoFft.h"
+#include "WindowGains.h"
 
 #include <complex>
 #include <cstdint>
@@ -63,9 +64,11 @@ public:
     std::span<const double> levels() const { return m_levels; }
     // The 0-dB reference of the last computation, in dB.
     double reference() const { return m_reference; }
-    // The last computation's window power gain: the sum of the squared window
-    // values over n (1 for Rectangular, 0 when nothing was transformed).
-    double windowPowerGain() const { return m_length > 0 ? m_windowPowerGain : 0.0; }
+    // The last computation's window gains (zero when nothing was transformed).
+    WindowGains windowGains() const { return m_length > 0 ? m_windowGains : WindowGains{}; }
+    // Its power gain: the sum of the squared window values over n (1 for
+    // Rectangular, 0 when nothing was transformed).
+    double windowPowerGain() const { return windowGains().power; }
 
 private:
     const std::vector<double> &windowTable(FftWindow window, int n);
@@ -79,5 +82,5 @@ private:
     std::vector<double> m_window;
     FftWindow m_windowKind = FftWindow::Rectangular;
     int m_windowLength = -1;
-    double m_windowPowerGain = 0;
+    WindowGains m_windowGains;
 };

@@ -68,9 +68,9 @@ void SpectrumAverage::recompute()
         if (b == 0 || m_levels[b] > highest)
             highest = m_levels[b];
     }
-    const double reference = m_shape.normalizeToHighest ? highest : Spectrum::fullScaleReference(m_shape.numBits);
+    m_reference = m_shape.normalizeToHighest ? highest : Spectrum::fullScaleReference(m_shape.numBits);
     for (std::size_t b = 0; b < kept; ++b)
-        m_levels[b] -= reference;
+        m_levels[b] -= m_reference;
     // Bins above n/2 mirror those below it, as they do in a real block's spectrum.
     for (std::size_t b = kept; b < m_levels.size(); ++b)
         m_levels[b] = m_levels[n - b];

@@ -52,6 +52,8 @@ public:
     // block. 0 dB is full scale, or with normalizeToHighest the highest level
     // of the average.
     std::span<const double> levels() const { return m_levels; }
+    // The 0-dB reference of levels(), in dB of the mean |X|^2.
+    double reference() const { return m_reference; }
     // The mean |X|^2 of the scaled bins 0 .. n/2.
     std::span<const double> meanPowers() const { return m_meanPowers; }
 
@@ -65,4 +67,5 @@ private:
     std::deque<std::vector<double>> m_blockPowers;
     std::vector<double> m_meanPowers;
     std::vector<double> m_levels;
+    double m_reference = 0;
 };

@@ -50,6 +50,16 @@ private slots:
         QCOMPARE(general(2.5, QLatin1Char(',')), QStringLiteral("2,5"));
     }
 
+    void groupedDigits()
+    {
+        const QChar dot = QLatin1Char('.');
+        QCOMPARE(grouped(1001.4697, 2, dot), QStringLiteral("1 001.47"));
+        QCOMPARE(grouped(999.996, 2, QLatin1Char(',')), QStringLiteral("1 000,00"));
+        QCOMPARE(grouped(-1234567.5, 1, dot), QStringLiteral("-1 234 567.5"));
+        QCOMPARE(grouped(123456.0, 0, dot), QStringLiteral("123 456"));
+        QCOMPARE(grouped(12.0, 3, dot), QStringLiteral("12.000"));
+    }
+
     void generalFormat_data()
     {
         QTest::addColumn<double>("value");
