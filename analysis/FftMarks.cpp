@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FftMarks.h"
 
-#include "GraphTexts.h"
+#include "FigureCatalogue.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -54,11 +54,10 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
 
 QStringList statusTexts(const SpectralMetrics &metrics, QChar separator, bool noiseOnly)
 {
-    auto text = [&](const char *label, double value) {
-        return QLatin1String(label) + GraphTexts::metric(value, noiseOnly, separator);
-    };
-    return {text("SNR: ", metrics.snr), text("SINAD: ", metrics.sinad), text("THD: ", metrics.thd),
-            text("SFDR: ", metrics.sfdr)};
+    FigureResults results;
+    results.metrics = metrics;
+    results.noiseOnly = noiseOnly;
+    return FigureCatalogue::statusTexts({FigureCatalogue::Section::Spectrum}, results, separator, 4);
 }
 
 } // namespace FftMarks

@@ -23,11 +23,6 @@ QString fixed(std::optional<double> value, int decimals, const char *unit, QChar
     return withUnit(value, value ? withSeparator(QString::number(*value, 'f', decimals), separator) : QString(), unit);
 }
 
-QString significantWithUnit(std::optional<double> value, const char *unit, QChar separator)
-{
-    return withUnit(value, value ? significant3(*value, separator) : QString(), unit);
-}
-
 } // namespace
 
 QString significant3(double value, QChar separator)
@@ -63,57 +58,10 @@ QString microvolts(std::optional<double> value, QChar separator)
     return value ? volts(*value * 1e-6, separator) : QStringLiteral("-");
 }
 
-QString codes(std::optional<double> value, QChar separator)
-{
-    return significantWithUnit(value, "codes", separator);
-}
-
 QString bits(std::optional<double> value, QChar separator)
 {
     // A resolution below zero bits says only that the signal is large.
     return fixed(value && *value >= 0 ? value : std::nullopt, 2, "bits", separator);
-}
-
-QString dbfs(std::optional<double> value, QChar separator)
-{
-    return fixed(value, 2, "dBFS", separator);
-}
-
-QList<Row> noiseRows(const NoiseFigures &f, QChar separator)
-{
-    return {{QStringLiteral("RMS noise"), codes(f.rmsNoiseCodes, separator)},
-            {QStringLiteral("RMS noise"), microvolts(f.rmsNoiseUv, separator)},
-            {QStringLiteral("P-P noise"), codes(f.ppNoiseCodes, separator)},
-            {QStringLiteral("P-P noise"), microvolts(f.ppNoiseUv, separator)},
-            {QStringLiteral("Offset"), microvolts(f.offsetUv, separator)},
-            {QStringLiteral("Effective res."), bits(f.effectiveResolutionBits, separator)},
-            {QStringLiteral("Noise-free res."), bits(f.noiseFreeResolutionBits, separator)},
-            {QStringLiteral("Noise-free, p-p"), bits(f.noiseFreeResolutionMeasuredBits, separator)}};
-}
-
-QList<Row> toneRows(const ToneFigures &f, int signalBins, QChar separator)
-{
-    // Without a tone the FFT's ENOB and level would describe a noise bin.
-    const auto ifTone = [&](std::optional<double> value) { return f.toneFound ? value : std::nullopt; };
-    const SineFitFigures &fit = f.sineFit;
-    return {{QStringLiteral("ENOB"), bits(ifTone(f.enob), separator)},
-            {QStringLiteral("Fundamental"), dbfs(ifTone(f.fundamentalDbfs), separator)},
-            {QStringLiteral("Signal bins"), QString::number(signalBins)},
-            {QStringLiteral("Sine fit"), fixed(fit.frequencyHz, 4, "Hz", separator)},
-            {QStringLiteral("Sine fit"), dbfs(fit.amplitudeDbfs, separator)},
-            {QStringLiteral("Sine-fit SINAD"), fixed(fit.sinadDb, 2, "dB", separator)},
-            {QStringLiteral("Sine-fit ENOB"), bits(fit.enob, separator)},
-            {QStringLiteral("Residual RMS"), microvolts(fit.residualRmsUv, separator)},
-            {QStringLiteral("Noise density"), fixed(f.noiseDensity.dbfsPerHz, 2, "dBFS/Hz", separator)},
-            {QStringLiteral("Noise density"), significantWithUnit(f.noiseDensity.nvPerRtHz, "nV/√Hz", separator)}};
-}
-
-QString printLine(const NoiseFigures &f, QChar separator)
-{
-    return QStringLiteral("RMS noise: ") + microvolts(f.rmsNoiseUv, separator) + QStringLiteral("     P-P noise: ") +
-           microvolts(f.ppNoiseUv, separator) + QStringLiteral("     Offset: ") + microvolts(f.offsetUv, separator) +
-           QStringLiteral("     Effective resolution: ") + bits(f.effectiveResolutionBits, separator) +
-           QStringLiteral("     Noise-free resolution: ") + bits(f.noiseFreeResolutionBits, separator);
 }
 
 } // namespace NoiseTexts

@@ -186,10 +186,10 @@ private:
             return fail(FileProblem, saveError);
         QTextStream &report = DataFileOutput::reportStream(path, m_out, m_err);
         const QString name = DataFileOutput::displayName(path);
-        ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Time), time);
+        ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::TimeDomain), time);
         if (m_options.analyzeFft) {
             const ViewReport fft = ViewReport::analyze(block, m_options.analysis, std::nullopt);
-            ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::Fft), fft);
+            ReportText::print(report, name, block, AnalyzeOptions::viewName(AnalyzeOptions::View::FFTPlot), fft);
         }
         report.flush();
         return Success;

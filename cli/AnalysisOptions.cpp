@@ -3,16 +3,12 @@
 
 #include "FftWindow.h"
 #include "OptionValues.h"
+#include "ViewTraits.h"
 
 #include <array>
 #include <utility>
 
 namespace {
-
-using View = AnalysisOptions::View;
-
-constexpr std::array<std::pair<const char *, View>, 4> ViewNames{{
-    {"time", View::Time}, {"fft", View::Fft}, {"histogram", View::Histogram}, {"list", View::List}}};
 
 // Names by window option index; "hann" is accepted for "hanning" too.
 constexpr std::array<const char *, FftWindows::Count> WindowNames{
@@ -69,10 +65,7 @@ void AnalysisOptions::printNotes(QTextStream &err, const char *command) const
 
 QString AnalysisOptions::viewName(View view)
 {
-    for (const auto &[name, candidate] : ViewNames)
-        if (candidate == view)
-            return QLatin1String(name);
-    return QString();
+    return QLatin1String(ViewTraits::of(view).name);
 }
 
 bool OptionArgument::takeValue(QString &value)
@@ -106,8 +99,14 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
         } else if (name == QLatin1String("--view")) {
             if (!argument.takeValue(value))
                 return needsValue();
-            if (!lookUp(ViewNames, value, view))
-                return QStringLiteral("unknown view \"%1\" (time|fft|histogram|list)").arg(value);
+            const ViewTraits *named = ViewTraits::named(value);
+            if (!named) {
+                QStringList names;
+                for (const ViewTraits &traits : ViewTraits::all())
+                    names << QLatin1String(traits.name);
+                return QStringLiteral("unknown view \"%1\" (%2)").arg(value, names.join(QLatin1Char('|')));
+            }
+            view = named->view;
         } else if (name == QLatin1String("--window")) {
             if (!argument.takeValue(value))
                 return needsValue();

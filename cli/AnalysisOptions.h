@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DataFormat.h"
+#include "PlotDocument.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,14 +43,14 @@ private:
 // The files and the analysis options shared by the commands that analyse data
 // files: the view and the plot window's options.
 struct AnalysisOptions {
-    enum class View { Time, Fft, Histogram, List };
+    using View = PlotDocument::View;
     static constexpr int MinBins = 1;
     static constexpr int MaxBins = 51;
     static constexpr int MinHarmonics = 2;
     static constexpr int MaxHarmonics = 20;
 
     QStringList files;          // at least one, in the order given
-    View view = View::Time;
+    View view = View::TimeDomain;
     int window = 0;             // FFT window option index 0 .. FftWindows::Count - 1
     int numBins = 11;           // odd, 1 .. 51
     bool autoBins = false;      // "--bins auto", and the seven-term window without --bins
@@ -70,5 +71,6 @@ struct AnalysisOptions {
     // The notes, one line each, after "kz7305evm-cli COMMAND: ".
     void printNotes(QTextStream &err, const char *command) const;
 
+    // The view's --view value.
     static QString viewName(View view);
 };

@@ -35,7 +35,7 @@ std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &a
     if (std::optional<QString> problem = options.AnalysisOptions::parse(arguments, own))
         return *problem;
     if (options.average) {
-        if (options.view != View::Fft)
+        if (options.view != View::FFTPlot)
             return QStringLiteral("--average needs --view fft");
         if (options.files.size() < SpectrumAverage::MinDepth || options.files.size() > SpectrumAverage::MaxDepth)
             return QStringLiteral("--average takes %1 to %2 files, %3 were given")

@@ -61,7 +61,7 @@ std::variant<PlotOptions, QString> PlotOptions::parse(const QStringList &argumen
         return *problem;
     if (options.files.size() > 1)
         return QStringLiteral("plot draws one file, \"%1\" is one too many").arg(options.files[1]);
-    if (options.view == View::List)
+    if (options.view == View::DataList)
         return QStringLiteral("the data list has no graph: plot draws --view time, fft or histogram");
     if (options.output.isEmpty())
         return QStringLiteral("no output file given (-o OUT.png|.svg|.pdf)");

@@ -14,9 +14,10 @@
 #include <span>
 #include <variant>
 
-// One figure of a view: a JSON key, a text label and the value. A figure that
-// could not be computed for the block is null in JSON; in the text it shows
-// its value, or "-" when it has none (NaN). A yes/no figure is a JSON Boolean.
+// One figure of a view as the catalogue gives it: a JSON key, a text label
+// and the value. A figure that could not be computed for the block is null in
+// JSON; in the text it shows its value, or "-" when it has none (NaN). A
+// yes/no figure is a JSON Boolean.
 struct Figure {
     QString key;
     QString label;
@@ -24,8 +25,6 @@ struct Figure {
     bool computed = true;
     bool yesNo = false;
 
-    // A figure that may have no value.
-    static Figure optional(const char *key, const char *label, std::optional<double> value);
     QJsonValue jsonValue() const;
     // At full double precision, "." decimals.
     QString text() const;

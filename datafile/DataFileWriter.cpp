@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFileWriter.h"
 
+#include "FigureCatalogue.h"
 #include "NumberFormat.h"
-
 #include "RegularFile.h"
 
 namespace DataFileWriter {
@@ -22,6 +22,12 @@ public:
     }
     void add(const char *line) { add(QString::fromLatin1(line)); }
     void addFigure(const char *label, double value) { add(QLatin1String(label) + printedNumber(value)); }
+    // The kind block's figures of section, with their file labels.
+    void addFigures(FigureCatalogue::Section section, const FigureResults &results)
+    {
+        for (const auto &[label, value] : FigureCatalogue::fileLines({section}, results))
+            add(label + printedNumber(value));
+    }
     QByteArray take() { return std::move(m_text); }
 
 private:
@@ -61,6 +67,16 @@ const char *formatLine(DataFormat format)
 
 } // namespace
 
+FigureResults SpectralFigures::results() const
+{
+    FigureResults results;
+    results.metrics.snr = snr;
+    results.metrics.sinad = sinad;
+    results.metrics.thd = thd;
+    results.metrics.sfdr = sfdr;
+    return results;
+}
+
 QString printedNumber(double value)
 {
     const QString text = NumberFormat::general(value, FileSeparator);
@@ -73,10 +89,9 @@ QByteArray timeDomain(const DataFileHeader &header, const TimeStatistics &stats,
     Lines lines;
     addHeader(lines, header);
     lines.add("Time Domain Data");
-    lines.addFigure("Standard Deviation (ppm):,", stats.stdDeviation);
-    lines.addFigure("Mean:,", stats.mean);
-    lines.addFigure("Minimum:,", stats.minimum);
-    lines.addFigure("Maximum:,", stats.maximum);
+    FigureResults results;
+    results.statistics = stats;
+    lines.addFigures(FigureCatalogue::Section::Statistics, results);
     lines.add("Sample Points:");
     for (std::int32_t code : samples)
         lines.add(QString::number(code));
@@ -88,10 +103,7 @@ QByteArray fft(const DataFileHeader &header, const SpectralFigures &figures, std
     Lines lines;
     addHeader(lines, header);
     lines.add("FFT Plot Data");
-    lines.addFigure("SNR:,", figures.snr);
-    lines.addFigure("SINAD:,", figures.sinad);
-    lines.addFigure("THD:,", figures.thd);
-    lines.addFigure("SFDR:,", figures.sfdr);
+    lines.addFigures(FigureCatalogue::Section::Spectrum, figures.results());
     lines.add("FFT Points:");
     addGeneralValues(lines, levels);
     return lines.take();
@@ -109,8 +121,10 @@ QByteArray histogram(const DataFileHeader &header, double binSize, double firstB
     Lines lines;
     addHeader(lines, header);
     lines.add("Histogram Data");
-    lines.addFigure("Bin Size:,", binSize);
-    lines.addFigure("First Bin Code:,", firstBinCode);
+    FigureResults results;
+    results.histogramBinWidth = binSize;
+    results.histogramMinimum = firstBinCode;
+    lines.addFigures(FigureCatalogue::Section::Histogram, results);
     lines.add("Histogram Points:");
     addGeneralValues(lines, counts);
     return lines.take();

@@ -3,6 +3,7 @@
 
 #include "DataFileHeader.h"
 #include "DataFormat.h"
+#include "FigureResults.h"
 #include "Histogram.h"
 #include "TimeStatistics.h"
 
@@ -17,11 +18,14 @@
 // '.' as decimal separator, whatever the user's locale shows on screen.
 namespace DataFileWriter {
 
+// The figures an FFT file keeps (its kind block's lines).
 struct SpectralFigures {
     double snr = 0;
     double sinad = 0;
     double thd = 0;
     double sfdr = 0;
+
+    FigureResults results() const;
 };
 
 // One value line per sample code.

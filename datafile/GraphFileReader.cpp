@@ -2,6 +2,7 @@
 #include "GraphFileReader.h"
 
 #include "DataFileScanner.h"
+#include "FigureCatalogue.h"
 #include "Histogram.h"
 
 #include <QFileInfo>
@@ -29,12 +30,15 @@ constexpr double MaxFftMagnitude = 1e12;
 bool readFft(DataFileScanner &scanner, Result &result)
 {
     DataFileWriter::SpectralFigures &f = result.figures;
-    for (auto [label, figure] : {std::pair{"SNR:", &f.snr}, {"SINAD:", &f.sinad}, {"THD:", &f.thd}, {"SFDR:", &f.sfdr}}) {
+    for (auto [key, figure] : {std::pair{"snr", &f.snr}, {"sinad", &f.sinad}, {"thd", &f.thd}, {"sfdr", &f.sfdr}}) {
+        // The file's label up to its comma.
+        const std::string_view written = FigureCatalogue::find(FigureCatalogue::Section::Spectrum, key)->file.label;
+        const std::string_view label = written.substr(0, written.find(','));
         const auto value = scanner.readNumber(label);
         if (!value)
             return false;
         if (std::abs(*value) > MaxFftMagnitude)
-            return scanner.fail(QStringLiteral("the %1 figure is out of range").arg(QLatin1String(label)));
+            return scanner.fail(QStringLiteral("the %1 figure is out of range").arg(QLatin1String(label.data(), static_cast<qsizetype>(label.size()))));
         *figure = *value;
     }
     scanner.findMarker();

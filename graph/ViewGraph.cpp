@@ -2,12 +2,13 @@
 #include "ViewGraph.h"
 
 #include "AppState.h"
+#include "FigureCatalogue.h"
 #include "GraphTexts.h"
 #include "Histogram.h"
-#include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "ViewReference.h"
+#include "ViewTraits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr auto FftFiguresStart = ",     SNR:";
 constexpr auto TimeSecondsXLabel = "Time (s)";
 
 QString timeYUnit(std::optional<DataFormat> format)
@@ -99,6 +99,14 @@ void feedTimeDomain(const PlotDocument &document, Plot &plot, ViewGraph::TimeAxi
     plot.setAxisUnits(seconds > 0 ? QStringLiteral("s") : QStringLiteral("samples"), timeYUnit(format));
 }
 
+// The subtitle a view shows on screen: the FFT's window and length.
+QString screenSubtitle(const PlotDocument &document)
+{
+    if (document.view() != PlotDocument::FFTPlot)
+        return QString();
+    return GraphTexts::fftSubtitle(document.fftOptions().window, document.spectrum().length());
+}
+
 void feedFft(const PlotDocument &document, Plot &plot)
 {
     for (const FftMarks::Mark &mark : document.fftMarks())
@@ -108,7 +116,7 @@ void feedFft(const PlotDocument &document, Plot &plot)
     const Points<float> p = fftPoints<float>(document.fftLevels(), n, sampleFreq);
     plot.setXAxisLabel(GraphTexts::fftXLabel(sampleFreq, n, NumberFormat::screenSeparator()));
     plot.setYAxisLabel(QLatin1String(GraphTexts::FftYLabel));
-    plot.setSubTitle(GraphTexts::fftSubtitle(document.fftOptions().window, n));
+    plot.setSubTitle(screenSubtitle(document));
     plot.setSeriesData(p.x, p.y, static_cast<int>(p.x.size()));
     plot.setAxisUnits(QStringLiteral("Hz"), QStringLiteral("dB"));
 }
@@ -197,7 +205,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
     plot.setManualXRange(false);
     plot.setOverlayData({}, {});
     plot.setReferenceData({}, {});
-    if (AppState::DataReady() && document.view() != PlotDocument::DataList) {
+    if (AppState::DataReady() && ViewTraits::of(document.view()).graph) {
         plot.setPlottingMethod(style.method);
         plot.setPointType(style.pointType);
         plot.setLineType(style.lineType);
@@ -222,15 +230,23 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
 
 void ViewGraph::addPrintFigures(const PlotDocument &document, Plot &plot)
 {
-    const QChar sep = NumberFormat::screenSeparator();
-    if (document.view() == PlotDocument::TimeDomain) {
-        plot.setSubTitle(GraphTexts::timeFigures(document.statistics(), sep) + QLatin1Char('\n') +
-                         NoiseTexts::printLine(document.noiseFigures(), sep));
-    } else if (document.view() == PlotDocument::FFTPlot) {
-        const QString subtitle = plot.subTitle();
-        const qsizetype earlier = subtitle.indexOf(QLatin1String(FftFiguresStart));
-        plot.setSubTitle((earlier < 0 ? subtitle : subtitle.left(earlier)) +
-                         GraphTexts::fftFigures(document.metrics(), document.fftNoiseOnly(), sep));
+    const ViewTraits &traits = ViewTraits::of(document.view());
+    const FigureResults results = document.figureResults();
+    // Each section of the view's figures on a line of its own.
+    QStringList lines;
+    for (const FigureCatalogue::Section section : FigureCatalogue::AllSections) {
+        const QString line = traits.figures.testFlag(section)
+                                 ? FigureCatalogue::printLine(section, results, NumberFormat::screenSeparator())
+                                 : QString();
+        if (!line.isEmpty())
+            lines << line;
+    }
+    if (!lines.isEmpty()) {
+        const QString figures = lines.join(QLatin1Char('\n'));
+        // A view with a subtitle keeps it, the figures following on its line.
+        plot.setSubTitle(traits.subtitled ? (AppState::DataReady() ? screenSubtitle(document) : QString()) +
+                                                QStringLiteral(",     ") + figures
+                                          : figures);
     }
     plot.redraw();
 }

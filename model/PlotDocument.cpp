@@ -4,10 +4,12 @@
 #include "AppState.h"
 #include "DataFileWriter.h"
 #include "DataList.h"
+#include "FigureCatalogue.h"
 #include "MetricOptions.h"
 #include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "VectorState.h"
+#include "ViewTraits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -107,38 +109,37 @@ void PlotDocument::runAnalysisPass()
     }
     m_calcMax = m_numPoints / 8;
     raiseProgress(0);
+    const Result result = ViewTraits::of(m_view).result;
+    if (!m_valid[result]) {
+        computeView();
+        m_valid[result] = true;
+    }
+    raiseProgress(0);
+}
+
+void PlotDocument::computeView()
+{
     const auto progress = [this](std::int32_t p) { raiseProgress(p); };
     switch (m_view) {
     case TimeDomain:
-        if (!m_valid[TimeValid]) {
-            m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
-            m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
-            m_toneInTimeFigures = probeTone();
-            m_valid[TimeValid] = true;
-        }
+        m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
+        m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
+        m_toneInTimeFigures = probeTone();
         break;
     case FFTPlot:
-        if (!m_valid[FftValid])
-            computeFft();
+        computeFft();
         break;
     case Histogram:
-        if (!m_valid[HistogramValid]) {
-            m_histogram.compute(samples(), progress);
-            m_stats.minimum = m_histogram.minimum();
-            m_stats.maximum = m_histogram.maximum();
-            m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
-            m_valid[HistogramValid] = true;
-        }
+        m_histogram.compute(samples(), progress);
+        m_stats.minimum = m_histogram.minimum();
+        m_stats.maximum = m_histogram.maximum();
+        m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
         break;
     case DataList:
-        if (!m_valid[DataListFilled]) {
-            m_dataList = DataList::lines(samples(), m_dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
-                                         NumberFormat::screenSeparator(), progress);
-            m_valid[DataListFilled] = true;
-        }
+        m_dataList = DataList::lines(samples(), m_dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
+                                     NumberFormat::screenSeparator(), progress);
         break;
     }
-    raiseProgress(0);
 }
 
 int PlotDocument::signalBins() const
@@ -194,7 +195,6 @@ void PlotDocument::computeFft()
     if (m_tone.toneFound)
         m_tone.sineFit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
                                                  m_block.numBits, m_block.lsbSize);
-    m_valid[FftValid] = true;
 }
 
 void PlotDocument::setFftAveraging(int depth)
@@ -229,15 +229,32 @@ std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
                            m_fftOptions.numHarmonics);
 }
 
+FigureResults PlotDocument::figureResults() const
+{
+    return {.statistics = m_stats,
+            .noise = m_noise,
+            .metrics = m_metrics,
+            .tone = m_tone,
+            .noiseOnly = fftNoiseOnly(),
+            .fftLength = m_spectrum.length(),
+            .sampleFreq = m_block.sampleFreq,
+            .signalBins = signalBins(),
+            .histogramBinWidth = m_histogram.binWidth(),
+            .histogramMinimum = m_histogram.minimum(),
+            .histogramMaximum = m_histogram.maximum(),
+            .dataListLines = m_dataList.size(),
+            .averagedBlocks = fftAverageCount()};
+}
+
 QStringList PlotDocument::statusTexts() const
 {
-    if (!AppState::DataReady())
+    const ViewTraits &traits = ViewTraits::of(m_view);
+    if (!AppState::DataReady() || !traits.statusPanels)
         return QStringList(4, QString());
+    // The time domain's texts follow the data format.
     if (m_view == TimeDomain)
         return timeStatusTexts();
-    if (m_view == FFTPlot)
-        return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator(), fftNoiseOnly());
-    return QStringList(4, QString());
+    return FigureCatalogue::statusTexts(traits.figures, figureResults(), NumberFormat::screenSeparator(), 4);
 }
 
 QStringList PlotDocument::timeStatusTexts() const

@@ -4,6 +4,7 @@
 #include "DataFormat.h"
 #include "FftMarks.h"
 #include "FftWindow.h"
+#include "FigureResults.h"
 #include "Histogram.h"
 #include "NoiseFigures.h"
 #include "SampleBlock.h"
@@ -125,6 +126,8 @@ public:
     const LobeTables &lobeTables() const { return m_lobes; }
     const ::Histogram &histogram() const { return m_histogram; }
     const QStringList &dataListLines() const { return m_dataList; }
+    // The results as the figure catalogue reads them.
+    FigureResults figureResults() const;
     // The FFT view's marks for the kept tables and the options as they are;
     // without a tone no main-lobe or harmonic marks.
     std::vector<FftMarks::Mark> fftMarks() const;
@@ -143,6 +146,8 @@ signals:
 
 private:
     void raiseProgress(std::int32_t progress);
+    // The current view's results, whatever its flag says.
+    void computeView();
     void computeFft();
     // Looks for a tone as the FFT view would, leaving its results and its
     // average alone.

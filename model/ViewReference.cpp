@@ -3,7 +3,9 @@
 
 #include "AppState.h"
 #include "FftWindow.h"
+#include "FigureCatalogue.h"
 #include "NumberFormat.h"
+#include "ViewTraits.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -15,27 +17,18 @@ QString number(double value)
     return NumberFormat::general(value, NumberFormat::screenSeparator());
 }
 
-QString decibels(double value)
+// "SNR 87.70 dB, SINAD ...": the figures an FFT file keeps.
+QString figuresLine(const DataFileWriter::SpectralFigures &figures)
 {
-    return NumberFormat::pattern(value, 0, 2, NumberFormat::screenSeparator()) + QStringLiteral(" dB");
-}
-
-const char *kindName(PlotDocument::View view)
-{
-    switch (view) {
-    case PlotDocument::FFTPlot:
-        return "FFT";
-    case PlotDocument::Histogram:
-        return "Histogram";
-    default:
-        return "Time domain";
-    }
-}
-
-QString figuresLine(const DataFileWriter::SpectralFigures &f)
-{
-    return QStringLiteral("SNR %1, SINAD %2, THD %3, SFDR %4")
-        .arg(decibels(f.snr), decibels(f.sinad), decibels(f.thd), decibels(f.sfdr));
+    const FigureResults results = figures.results();
+    QStringList items;
+    for (const FigureCatalogue::Entry *entry : FigureCatalogue::shownAt(&FigureCatalogue::Entry::file,
+                                                                        FigureCatalogue::Section::Spectrum))
+        items << QStringLiteral("%1 %2 %3")
+                     .arg(QLatin1String(entry->text),
+                          NumberFormat::pattern(entry->read(results).number, 0, 2, NumberFormat::screenSeparator()),
+                          QLatin1String(entry->unit));
+    return items.join(QStringLiteral(", "));
 }
 
 QString rateLine(const DataFileHeader &header, qsizetype count, const char *unit)
@@ -56,16 +49,15 @@ QString binsLine(double binSize, double firstBinCode)
 std::optional<ViewReference> ViewReference::hold(const PlotDocument &document, const QDateTime &heldAt)
 {
     const View view = document.view();
-    static constexpr PlotDocument::Result results[] = {PlotDocument::TimeValid, PlotDocument::FftValid,
-                                                       PlotDocument::HistogramValid};
-    if (!AppState::DataReady() || view == PlotDocument::DataList || !document.isValid(results[view - 1]))
+    const ViewTraits &traits = ViewTraits::of(view);
+    if (!AppState::DataReady() || !traits.referenceKind || !document.isValid(traits.result))
         return std::nullopt;
     ViewReference reference(view);
     const SampleBlock &block = document.block();
     reference.m_header = {block.deviceId, heldAt, block.numBits, block.lsbSize, document.numPoints(), block.sampleFreq,
                           block.deviceIdIsLatin1};
     QStringList lines{QStringLiteral("%1 reference held at %2")
-                          .arg(QLatin1String(kindName(view)), heldAt.time().toString(QStringLiteral("HH:mm:ss"))),
+                          .arg(QLatin1String(traits.referenceName), heldAt.time().toString(QStringLiteral("HH:mm:ss"))),
                       QStringLiteral("Device: ") + block.deviceId};
     if (view == PlotDocument::TimeDomain) {
         const std::span<const std::int32_t> samples = document.samples();
@@ -106,15 +98,14 @@ std::optional<ViewReference> ViewReference::hold(const PlotDocument &document, c
 
 ViewReference ViewReference::fromFile(const GraphFileReader::Result &file, const QString &fileName)
 {
-    static constexpr View views[] = {PlotDocument::TimeDomain, PlotDocument::FFTPlot, PlotDocument::Histogram};
-    ViewReference reference(views[static_cast<int>(file.kind)]);
+    ViewReference reference(ViewTraits::ofReferenceKind(file.kind).view);
     reference.m_header = file.header;
     reference.m_samples = file.samples;
     reference.m_values = file.values;
     reference.m_figures = file.figures;
     reference.m_binSize = file.binSize;
     reference.m_firstBinCode = file.firstBinCode;
-    QStringList lines{QStringLiteral("%1 reference loaded from %2").arg(QLatin1String(kindName(reference.m_view)), fileName),
+    QStringList lines{QStringLiteral("%1 reference loaded from %2").arg(QLatin1String(ViewTraits::of(reference.m_view).referenceName), fileName),
                       QStringLiteral("Device: ") + file.header.deviceId};
     switch (reference.m_view) {
     case PlotDocument::TimeDomain:

@@ -18,7 +18,7 @@ FiguresPanel::FiguresPanel(const QString &title, QWidget *parent)
     layout->addStretch(1);
 }
 
-void FiguresPanel::setRows(const QList<NoiseTexts::Row> &rows)
+void FiguresPanel::setRows(const QList<FigureCatalogue::Row> &rows)
 {
     if (rows.size() != m_values.size()) {
         qDeleteAll(m_labels);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "NoiseTexts.h"
+#include "FigureCatalogue.h"
 
 #include <QGroupBox>
 #include <QList>
@@ -19,7 +19,7 @@ public:
     explicit FiguresPanel(const QString &title, QWidget *parent = nullptr);
 
     // Replaces the rows' texts (and the rows when their count changes).
-    void setRows(const QList<NoiseTexts::Row> &rows);
+    void setRows(const QList<FigureCatalogue::Row> &rows);
     void setNote(const QString &text);
 
     QString valueText(int row) const;

@@ -5,11 +5,14 @@
 #include "DataListPage.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
+#include "FigureCatalogue.h"
 #include "GraphToolsBar.h"
+#include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "ReferenceBar.h"
 #include "UserMessage.h"
+#include "ViewTraits.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -72,10 +75,8 @@ void frmPlot::GetFFTData(std::vector<double> &PassArray)
 
 void frmPlot::UpdatePlot()
 {
-    static const char *suffixes[] = {": Time Domain", ": Fast Fourier Transform", ": Histogram", ": Data List"};
-    const View view = m_document.view();
     const QString file = fileName();
-    setWindowTitle(DeviceID() + QLatin1String(suffixes[view - 1])
+    setWindowTitle(DeviceID() + QLatin1String(ViewTraits::of(m_document.view()).caption)
                    + (file.isEmpty() ? QString() : QStringLiteral(" - ") + file));
     runAnalysisPass();
     drawGraph();
@@ -88,7 +89,7 @@ void frmPlot::drawGraph()
     ViewGraph::draw(m_document, *m_plot, style ? *style : ViewGraph::Style{},
                     m_graphTools->timeInSeconds() ? ViewGraph::TimeAxis::Seconds : ViewGraph::TimeAxis::SampleNumbers,
                     m_referenceBar->shown());
-    m_graphTools->showFor(view != DataList, view == TimeDomain);
+    m_graphTools->showFor(ViewTraits::of(view).graph, view == TimeDomain);
     m_referenceBar->showForView();
 }
 
@@ -106,7 +107,7 @@ void frmPlot::runAnalysisPass()
     m_document.setNormalCurve(m_cbNormalCurve->isChecked());
     const View view = m_document.view();
     if (AppState::DataReady())
-        m_statusBar->setVisible(view == TimeDomain || view == FFTPlot);
+        m_statusBar->setVisible(ViewTraits::of(view).statusPanels);
     const bool listWasFilled = m_document.isValid(PlotDocument::DataListFilled);
     m_document.runAnalysisPass();
     if (!listWasFilled && m_document.isValid(PlotDocument::DataListFilled))
@@ -120,14 +121,20 @@ void frmPlot::runAnalysisPass()
 
 void frmPlot::showFigures()
 {
+    using FigureCatalogue::Section;
     const QChar sep = NumberFormat::screenSeparator();
     const bool ready = AppState::DataReady();
     const bool timeShown = ready && m_document.isValid(PlotDocument::TimeValid);
-    m_noisePanel->setRows(NoiseTexts::noiseRows(timeShown ? m_document.noiseFigures() : NoiseFigures{}, sep));
+    const bool fftShown = ready && m_document.isValid(PlotDocument::FftValid);
+    // Figures of a view not computed for this block show as "-".
+    FigureResults results = m_document.figureResults();
+    if (!timeShown)
+        results.noise = {};
+    if (!fftShown)
+        results.tone = {};
+    m_noisePanel->setRows(FigureCatalogue::screenRows(Section::Noise, results, sep));
     m_noisePanel->setNote(timeShown && m_document.toneInTimeFigures() ? QLatin1String(NoiseTexts::SignalIncludedNote)
                                                                       : QString());
-    const bool fftShown = ready && m_document.isValid(PlotDocument::FftValid);
-    const ToneFigures tone = fftShown ? m_document.toneFigures() : ToneFigures{};
-    m_tonePanel->setRows(NoiseTexts::toneRows(tone, m_document.signalBins(), sep));
-    m_tonePanel->setNote(fftShown && !tone.toneFound ? QLatin1String(NoiseTexts::NoToneNote) : QString());
+    m_tonePanel->setRows(FigureCatalogue::screenRows(Section::Spectrum | Section::Tone, results, sep));
+    m_tonePanel->setNote(fftShown && !results.tone.toneFound ? QLatin1String(NoiseTexts::NoToneNote) : QString());
 }

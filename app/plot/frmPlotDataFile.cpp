@@ -9,46 +9,17 @@
 #include "FileDialogs.h"
 #include "RecentFiles.h"
 #include "UserMessage.h"
+#include "ViewTraits.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-const char *cautionText(std::int16_t view)
-{
-    switch (view) {
-    case frmPlot::FFTPlot:
-        return "Caution: This program cannot open FFT data files - remember to save time domain data.";
-    case frmPlot::Histogram:
-        return "Caution: This program cannot open histogram data files - remember to save time domain data.";
-    case frmPlot::DataList:
-        return "Caution: This program cannot open data list files - remember to save time domain data.";
-    default:
-        return nullptr;
-    }
-}
-
-const char *saveTitle(std::int16_t view)
-{
-    switch (view) {
-    case frmPlot::FFTPlot:
-        return "Save FFT Data";
-    case frmPlot::Histogram:
-        return "Save Histogram Data";
-    default:
-        return "Save Time Domain Data";
-    }
-}
-
-} // namespace
-
 void frmPlot::SaveData()
 {
-    if (const char *caution = cautionText(currentView()))
-        if (!UserMessage::confirm(this, QString::fromLatin1(caution)))
-            return;
-    const QString path = FileDialogs::getSaveFileName(this, QString::fromLatin1(saveTitle(currentView())));
+    const ViewTraits &view = ViewTraits::of(m_document.view());
+    if (view.saveCaution && !UserMessage::confirm(this, QString::fromLatin1(view.saveCaution)))
+        return;
+    const QString path = FileDialogs::getSaveFileName(this, QString::fromLatin1(view.saveTitle));
     if (path.isEmpty())
         return;
     QString error;
@@ -56,8 +27,8 @@ void frmPlot::SaveData()
         UserMessage::show(this, error);
         return;
     }
-    if (currentView() == TimeDomain)
-        RecentFiles::add(path); // only time-domain files can be opened again
+    if (!view.saveCaution)
+        RecentFiles::add(path); // only files without the caution can be opened again
     emit commandDone(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)));
 }
 

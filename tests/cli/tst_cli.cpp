@@ -2,8 +2,10 @@
 #include "AppState.h"
 #include "CliRun.h"
 #include "DataFileWriter.h"
+#include "FigureCatalogue.h"
 #include "FileDialogs.h"
 #include "UserMessage.h"
+#include "ViewTraits.h"
 #include "frmPlot.h"
 
 #include <QJsonDocument>
@@ -202,6 +204,42 @@ private slots:
         QVERIFY(object.value(QLatin1String("sinefit_frequency_hz")).isNull());
         QVERIFY(object.value(QLatin1String("noise_density_nv_per_rthz")).isDouble());
         QVERIFY(object.value(QLatin1String("fundamental_bin")).isDouble());
+    }
+
+    // Each view's figures, a tone's and noise's alike, are listed once each in
+    // JSON, text and table, in the same order, and nothing else is.
+    void everyFigureOnceInEachOutput()
+    {
+        std::vector<std::int32_t> shorted(4096);
+        std::mt19937 random(7);
+        std::normal_distribution<double> noise(0, 30);
+        for (std::int32_t &code : shorted)
+            code = static_cast<std::int32_t>(std::lround(noise(random)));
+        writeTimeFile("shorted.csv", shorted);
+        for (const char *file : {"tone.csv", "shorted.csv"}) {
+            for (const ViewTraits &view : ViewTraits::all()) {
+                const QStringList analyze{QStringLiteral("analyze"), path(file),
+                                          QStringLiteral("--view=") + QLatin1String(view.name)};
+                QStringList keys, labels;
+                for (const FigureCatalogue::Entry &entry : FigureCatalogue::entries())
+                    if (view.figures.testFlag(entry.section))
+                        keys << QLatin1String(entry.key), labels << QLatin1String(entry.text);
+                const QByteArray json = run(analyze + QStringList{QStringLiteral("--json")}).out;
+                QCOMPARE(QJsonDocument::fromJson(json).object().size(), 4 + keys.size());
+                for (const QString &key : std::as_const(keys))
+                    QVERIFY2(json.count(QByteArray("\"") + key.toUtf8() + "\":") == 1, qPrintable(key));
+
+                const QStringList text = QString::fromUtf8(run(analyze).out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                QCOMPARE(text.size(), 4 + labels.size());
+                for (qsizetype i = 0; i < labels.size(); ++i)
+                    QVERIFY2(text[4 + i].startsWith(labels[i] + QStringLiteral(": ")), qPrintable(text[4 + i]));
+
+                const QStringList header =
+                    csvRecords(QString::fromUtf8(run(analyze + QStringList{QStringLiteral("--table")}).out)).first();
+                QCOMPARE(header.mid(4, keys.size()), keys);
+                QCOMPARE(header.size(), 4 + keys.size() + 1);
+            }
+        }
     }
 
     void jsonHasNullForWhatWasNotComputed()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFileWriter.h"
+#include "FigureCatalogue.h"
 #include "GraphFileReader.h"
 
 #include <QtTest>
@@ -38,6 +39,21 @@ private:
     }
 
 private slots:
+    // Every figure an FFT file's kind block holds reads back as written.
+    void everyFftFileFigureReadsBack()
+    {
+        const DataFileWriter::SpectralFigures written{81.25, 80.5, -95.75, 999999999};
+        const GraphFileReader::Result read = GraphFileReader::parse(
+            DataFileWriter::fft(header(), written, std::vector<double>{-1, -2}), QStringLiteral("f.csv"));
+        QCOMPARE(read.outcome, Outcome::Loaded);
+        const QList<const FigureCatalogue::Entry *> inFile =
+            FigureCatalogue::shownAt(&FigureCatalogue::Entry::file, FigureCatalogue::Section::Spectrum);
+        QCOMPARE(inFile.size(), 4);
+        for (const FigureCatalogue::Entry *entry : inFile)
+            QCOMPARE(entry->read(read.figures.results()).number, entry->read(written.results()).number);
+        QCOMPARE(read.figures.sinad, 80.5);
+    }
+
     void filesOfEachGraphKindReadBackAsWritten()
     {
         const std::vector<double> levels{-0.5, -120.25, -3.0517578125e-05, -180, 0, -99.125, -140.5, -1e-300};

@@ -2,6 +2,7 @@
 #include "AppState.h"
 #include "CollapsibleSidePanel.h"
 #include "FileDialogs.h"
+#include "NoiseTexts.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "SharedPrinter.h"
