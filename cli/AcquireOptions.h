@@ -16,7 +16,7 @@ struct AcquireOptions {
 
     QString port;                 // a device path, or COM1 .. COM16
     QString samplesText = QStringLiteral("4096"); // as given: its range is the board's
-    int samples = 4096;           // once checked against the board's limits
+    int samples = 0;              // samplesText, once takeSamples has checked it
     std::optional<double> rate;   // none: the driver's own
     int channel = 1;              // 1 .. 4
     int averaging = 0;            // 2^averaging conversions per sample

@@ -136,27 +136,18 @@ private:
     StatusEnum m_status = STATUS_IDLE;
 };
 
-class Sink : public NuvarDriverEvents
-{
-public:
-    AcquisitionControl *control = nullptr;
-    void DriverEvent(EventEnum evType) override { control->DriverEvent(evType); }
-};
-
 struct Rig {
     AcquisitionPanel panel;
     QLabel field1{QStringLiteral("Ready")};
     QLabel field2;
     frmPlot plot;
     AcquisitionControl control{panel, field1, field2, [this] { return &plot; }};
-    ScriptedDriver driver;
-    Sink sink;
+    ScriptedDriver &driver = *new ScriptedDriver; // the board session's from the start
 
     Rig()
     {
-        sink.control = &control;
-        driver.DriverOpen(sink);
-        control.setDriver(&driver);
+        control.board().adopt(std::unique_ptr<NuvarDriverClass>(&driver));
+        control.board().open();
         QObject::connect(&plot, &frmPlot::CalcStatus, &control, [this] { control.mfrmPlot_CalcStatus(plot); });
         panel.show();
     }
