@@ -16,6 +16,13 @@
 #include <QShortcut>
 #include <QToolButton>
 
+namespace {
+
+// What the window's runs are called should the board be busy with one.
+const QString RunName = QStringLiteral("an acquisition in the main window");
+
+} // namespace
+
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                                        std::function<frmPlot *()> activePlot, QObject *parent)
     : QObject(parent), m_panel(panel), m_field1(field1), m_field2(field2), m_activePlot(std::move(activePlot)),
@@ -70,7 +77,7 @@ void AcquisitionControl::updateCommands()
 
 void AcquisitionControl::returnToIdle()
 {
-    m_board.release(runName());
+    m_board.release(RunName);
     m_panel.cmdStop()->hide();
     updateCommands();
 }
@@ -107,7 +114,7 @@ void AcquisitionControl::cmdAcquire_Click()
     if (!applyTypedRate(false))
         return;
     QString refusal;
-    if (!m_board.claim(runName(), &refusal)) {
+    if (!m_board.claim(RunName, &refusal)) {
         showNote(Note::Failure, refusal);
         return;
     }

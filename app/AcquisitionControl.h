@@ -27,8 +27,6 @@ public:
 
     // The board: Acquire is enabled while its driver is open.
     BoardSession &board() { return m_board; }
-    // What the window's runs are called when the board is busy with one.
-    static QString runName() { return QStringLiteral("an acquisition in the main window"); }
 
     void mfrmPlot_CalcStatus(const frmPlot &plot);
 

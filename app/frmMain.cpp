@@ -232,7 +232,6 @@ void frmMain::load()
     m_panel->scrNumSamples()->setValue(12);
     noteRefusedSettings(RememberedSettings::restoreWindow(*m_panel, *m_mfrmPlot));
     m_driverName = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QString());
-    m_acquisition->board().close();
     bindDriver(m_driverName);
     updateCommands();
 }
@@ -381,11 +380,11 @@ void frmMain::noteRefusedSettings(const QStringList &notes)
 
 void frmMain::mnuEditEVMSetup_Click()
 {
-    NuvarDriverClass *board = driver();
-    if (!board || m_acquisition->busy())
+    NuvarDriverClass *bound = driver();
+    if (!bound || m_acquisition->busy())
         return;
     try {
-        m_acquisition->callDriver([board] { board->Setup(); });
+        m_acquisition->callDriver([bound] { bound->Setup(); });
         watchSetupDialog();
     } catch (const std::exception &error) {
         UserMessage::show(this, QStringLiteral("EVM Setup failed: %1").arg(QString::fromLocal8Bit(error.what())));
