@@ -71,6 +71,7 @@ bool openPort(NuvarDriverSettings &settings, const Port &port)
     return settings.setSettingValue(portPath, port.path);
 }
 
+// A usage problem told in one line; the exit code for it.
 int usageProblem(QTextStream &err, const QString &problem)
 {
     err << "kz7305evm-cli acquire: " << problem << " (see --help)\n";
@@ -110,25 +111,20 @@ public:
         try {
             driver.setBoardName(classId.section(QLatin1Char('.'), 0, 0));
             m_board.open();
-            if (!openPort(*settings, *port)) {
-                m_board.close();
+            if (!openPort(*settings, *port))
                 return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
-            }
             const QList<std::pair<QString, QString>> boardSettings{
                 {ReferenceSetting, QString::number(m_options.vref, 'g', 17)},
                 {AveragingSetting, QString::number(m_options.averaging)},
                 {ChannelSetting, QString::number(m_options.channelCode())}};
             for (const auto &[name, value] : boardSettings) {
-                if (!settings->setSettingValue(name, value)) {
-                    m_board.close();
+                if (!settings->setSettingValue(name, value))
                     return fail(BoardProblem, QStringLiteral("the driver refused %1 %2").arg(name, value));
-                }
             }
             if (m_options.rate) {
                 driver.setSampleRate(*m_options.rate);
                 if (driver.SampleRate() != *m_options.rate) {
                     const QString cause = driver.LastError();
-                    m_board.close();
                     return fail(BoardProblem, QStringLiteral("the sample rate could not be set: %1")
                                                   .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause));
                 }
@@ -136,19 +132,12 @@ public:
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));
         }
-        if (!m_options.trend.isEmpty() && !m_trend.startLog(m_options.trend, &problem)) {
-            m_board.close();
+        if (!m_options.trend.isEmpty() && !m_trend.startLog(m_options.trend, &problem))
             return fail(FileProblem, problem);
-        }
-        int result = Success;
-        {
-            BlockAcquirer blocks(m_board, m_progress, 1 << m_options.averaging);
-            InterruptWatcher interrupts;
-            QObject::connect(&interrupts, &InterruptWatcher::interrupted, [&blocks] { blocks.interrupt(); });
-            result = acquireBlocks(blocks, interrupts);
-        }
-        m_board.close();
-        return result;
+        BlockAcquirer blocks(m_board, m_progress, 1 << m_options.averaging);
+        InterruptWatcher interrupts;
+        QObject::connect(&interrupts, &InterruptWatcher::interrupted, [&blocks] { blocks.interrupt(); });
+        return acquireBlocks(blocks, interrupts);
     }
 
 private:
@@ -232,7 +221,7 @@ private:
     QTextStream &m_out;
     QTextStream &m_err;
     ProgressDisplay m_progress;
-    BoardSession m_board;
+    BoardSession m_board; // closes the driver when the command ends
     NoiseTrend m_trend;
 };
 
