@@ -16,9 +16,17 @@
 #include <QShortcut>
 #include <QToolButton>
 
+namespace {
+
+// What the window's runs are called should the board be busy with one.
+const QString RunName = QStringLiteral("an acquisition in the main window");
+
+} // namespace
+
 AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                                        std::function<frmPlot *()> activePlot, QObject *parent)
-    : QObject(parent), m_panel(panel), m_field1(field1), m_field2(field2), m_activePlot(std::move(activePlot))
+    : QObject(parent), m_panel(panel), m_field1(field1), m_field2(field2), m_activePlot(std::move(activePlot)),
+      m_session(m_board.acquisition())
 {
     m_contTimer.setInterval(1);
     m_contTimer.setSingleShot(true);
@@ -31,6 +39,8 @@ AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, 
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &panel);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &AcquisitionControl::cmdStop_Click);
+    connect(&m_board, &BoardSession::driverChanged, this, &AcquisitionControl::driverChanged);
+    connect(&m_board, &BoardSession::communication, this, &AcquisitionControl::showCommunication);
     connect(&m_session, &AcquisitionSession::stageReached, this, &AcquisitionControl::showStage);
     connect(&m_session, &AcquisitionSession::retrying, this,
             [this] { m_field1.setText(QStringLiteral("Error receiving data: trying again...")); });
@@ -42,10 +52,10 @@ AcquisitionControl::AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, 
     });
 }
 
-void AcquisitionControl::setDriver(NuvarDriverClass *driver)
+void AcquisitionControl::driverChanged()
 {
-    m_session.setDriver(driver);
     m_contTimer.stop();
+    m_panel.setLimits(m_board.limits());
     updateCommands();
     updateDuration();
 }
@@ -67,6 +77,7 @@ void AcquisitionControl::updateCommands()
 
 void AcquisitionControl::returnToIdle()
 {
+    m_board.release(RunName);
     m_panel.cmdStop()->hide();
     updateCommands();
 }
@@ -102,10 +113,15 @@ void AcquisitionControl::cmdAcquire_Click()
     // A rate typed but not yet Set is the rate the user sees: use it.
     if (!applyTypedRate(false))
         return;
+    QString refusal;
+    if (!m_board.claim(RunName, &refusal)) {
+        showNote(Note::Failure, refusal);
+        return;
+    }
     m_note = Note::None;
     AppState::setDataReady(false);
     m_panel.cmdStop()->show();
-    m_session.start(m_panel.sampleCount(), true);
+    m_board.startBlock(m_panel.sampleCount(), true);
     updateCommands();
 }
 
@@ -136,7 +152,7 @@ void AcquisitionControl::contTimer_Timer()
     if (!m_session.driver())
         return;
     m_panel.cmdStop()->show();
-    m_session.start(m_panel.sampleCount(), false);
+    m_board.startBlock(m_panel.sampleCount(), false);
     updateCommands();
 }
 
@@ -175,23 +191,20 @@ bool AcquisitionControl::applyTypedRate(bool unchangedToo)
     return refusal.isEmpty();
 }
 
-void AcquisitionControl::DriverEvent(EventEnum evType)
+void AcquisitionControl::showCommunication(BoardSession::Communication state)
 {
-    switch (evType) {
-    case EVENT_COMM_IDLE:
+    switch (state) {
+    case BoardSession::Communication::Waiting:
         QApplication::processEvents();
         break;
-    case EVENT_COMM_START:
+    case BoardSession::Communication::Started:
         m_field2.setText(QStringLiteral("Waiting for board response ..."));
         break;
-    case EVENT_COMM_FINISH:
+    case BoardSession::Communication::Answered:
         m_field2.setText(QStringLiteral("Response received OK"));
         break;
-    case EVENT_COMM_ERROR:
+    case BoardSession::Communication::Failed:
         m_field2.setText(QStringLiteral("Error communicating with board!"));
-        break;
-    default:
-        m_session.driverEvent(evType);
         break;
     }
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AcquisitionSession.h"
+#include "BoardSession.h"
 #include "NoiseTrend.h"
 
 #include <QElapsedTimer>
@@ -13,9 +13,10 @@ class AcquisitionPanel;
 class QLabel;
 class frmPlot;
 
-// The main window's acquisition controls over the acquisition session: Acquire,
-// Stop, the continuous restart, the status texts and progress of the driver's
-// events, and the hand-over of a finished block to the active plot window.
+// The main window's acquisition controls over the board session, which it
+// owns: Acquire, Stop, the continuous restart, the status texts and progress
+// of the driver's events, and the hand-over of a finished block to the active
+// plot window.
 class AcquisitionControl : public QObject
 {
     Q_OBJECT
@@ -24,11 +25,9 @@ public:
     AcquisitionControl(AcquisitionPanel &panel, QLabel &field1, QLabel &field2,
                        std::function<frmPlot *()> activePlot, QObject *parent = nullptr);
 
-    // The driver acquisitions go to (nullptr: none bound). Acquire is enabled
-    // from here on when one is set.
-    void setDriver(NuvarDriverClass *driver);
+    // The board: Acquire is enabled while its driver is open.
+    BoardSession &board() { return m_board; }
 
-    void DriverEvent(EventEnum evType);
     void mfrmPlot_CalcStatus(const frmPlot &plot);
 
     // True while a call into the driver is under way (its waits run the event
@@ -75,6 +74,8 @@ private:
     enum class Note { None, Rate, Failure };
     void showNote(Note note, const QString &text);
     void clearNote(Note note);
+    void driverChanged();
+    void showCommunication(BoardSession::Communication state);
     void showStage(AcquisitionSession::Stage stage, int done, int total);
     void showBlock(const SampleBlock &block);
     void showFailure(AcquisitionSession::Failure failure, const QString &cause);
@@ -87,7 +88,8 @@ private:
     QLabel &m_field1;
     QLabel &m_field2;
     std::function<frmPlot *()> m_activePlot;
-    AcquisitionSession m_session;
+    BoardSession m_board;
+    AcquisitionSession &m_session;
     QTimer m_contTimer;
     QElapsedTimer m_calcPaintClock;
     NoiseTrend m_trend;

@@ -15,14 +15,16 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <bit>
 
 AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     : QWidget(parent), m_lblDriver(new QLabel(QStringLiteral("Driver Name"))),
       m_txtNumSamples(new QLineEdit(QStringLiteral("256"))), m_scrNumSamples(new QScrollBar(Qt::Vertical)),
-      m_txtSampleRate(new QLineEdit(QStringLiteral("20833"))), m_btnSetSampleRate(new QPushButton(QStringLiteral("Set"))),
+      m_txtSampleRate(new QLineEdit), m_btnSetSampleRate(new QPushButton(QStringLiteral("Set"))),
       m_optSingleShot(new QRadioButton(QStringLiteral("Single Shot"))),
       m_optContinuous(new QRadioButton(QStringLiteral("Continuous"))),
       m_cmdAcquire(new QPushButton(QStringLiteral("Acquire"))), m_cmdStop(new QToolButton),
@@ -40,7 +42,8 @@ AcquisitionPanel::AcquisitionPanel(QWidget *parent)
     const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12;
     m_txtNumSamples->setFixedWidth(fieldWidth);
     m_txtSampleRate->setFixedWidth(fieldWidth);
-    m_scrNumSamples->setRange(4, 17);
+    showSampleRate(m_limits.defaultSampleRate);
+    setScrollRange();
     m_scrNumSamples->setPageStep(1);
     m_scrNumSamples->setValue(12);
     m_scrNumSamples->setFixedHeight(m_txtNumSamples->sizeHint().height());
@@ -118,20 +121,15 @@ std::int32_t leadingCount(const QString &text)
 
 } // namespace
 
-std::int32_t AcquisitionPanel::sampleCountOf(const QString &text)
-{
-    return std::clamp(leadingCount(text), MinSamples, MaxSamples);
-}
-
 void AcquisitionPanel::commitSampleCount()
 {
     const std::int32_t typed = leadingCount(m_txtNumSamples->text());
-    const std::int32_t count = std::clamp(typed, MinSamples, MaxSamples);
+    const std::int32_t count = std::clamp(typed, m_limits.minSamples, m_limits.maxSamples);
     m_txtNumSamples->setText(QString::number(count));
     const QString note = typed == count ? QString()
                                         : QStringLiteral("The number of samples must be %1 to %2: %3 is used")
-                                              .arg(MinSamples)
-                                              .arg(MaxSamples)
+                                              .arg(m_limits.minSamples)
+                                              .arg(m_limits.maxSamples)
                                               .arg(count);
     m_lblSampleCountNote->setText(note);
     m_lblSampleCountNote->setVisible(!note.isEmpty());
@@ -139,7 +137,7 @@ void AcquisitionPanel::commitSampleCount()
 
 std::int32_t AcquisitionPanel::sampleCount() const
 {
-    return sampleCountOf(m_txtNumSamples->text());
+    return std::clamp(leadingCount(m_txtNumSamples->text()), m_limits.minSamples, m_limits.maxSamples);
 }
 
 std::optional<double> AcquisitionPanel::sampleRate() const
@@ -163,6 +161,30 @@ void AcquisitionPanel::showDuration(std::int32_t samples, double rate)
                              : seconds < 120 ? QStringLiteral("%1\u00a0s").arg(QLocale().toString(seconds, 'f', 2))
                                              : QStringLiteral("%1\u00a0min").arg(QLocale().toString(seconds / 60, 'f', 1));
     m_lblDuration->setText(QStringLiteral("Acquisition takes %1").arg(duration));
+}
+
+void AcquisitionPanel::setLimits(const BoardLimits &limits)
+{
+    if (limits == m_limits)
+        return;
+    const bool defaultRateShown = sampleRate() == m_limits.defaultSampleRate;
+    m_limits = limits;
+    if (defaultRateShown)
+        showSampleRate(m_limits.defaultSampleRate);
+    setScrollRange();
+    commitSampleCount();
+}
+
+void AcquisitionPanel::setScrollRange()
+{
+    // Position p stands for 2^(20 - p) samples: the top position is the
+    // first power of two at or above the largest count (which limits it), the
+    // bottom one the last at or below the smallest.
+    const auto ceilLog2 = [](std::int32_t count) { return int(std::bit_width(std::uint32_t(count) - 1)); };
+    const auto floorLog2 = [](std::int32_t count) { return int(std::bit_width(std::uint32_t(count))) - 1; };
+    // Moving the range must not move the count typed.
+    const QSignalBlocker quiet(m_scrNumSamples);
+    m_scrNumSamples->setRange(20 - ceilLog2(m_limits.maxSamples), 20 - floorLog2(m_limits.minSamples));
 }
 
 void AcquisitionPanel::scrNumSamples_Change(int position)

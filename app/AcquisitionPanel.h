@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BoardLimits.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -15,16 +17,13 @@ class QToolButton;
 
 // The main window's acquisition controls: board name, sample count and rate,
 // single-shot or continuous mode, Acquire and Stop, and the progress bar. It
-// applies the input rules of its fields; what the buttons do is the main
-// window's.
+// applies the input rules of its fields within the board's limits; what the
+// buttons do is the main window's.
 class AcquisitionPanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    static constexpr std::int32_t MinSamples = 8;
-    static constexpr std::int32_t MaxSamples = 43690;
-
     explicit AcquisitionPanel(QWidget *parent = nullptr);
     ~AcquisitionPanel() override;
 
@@ -44,6 +43,14 @@ public:
     QLabel *lblSampleCountNote() const { return m_lblSampleCountNote; }
     void showDuration(std::int32_t samples, double rate);
 
+    // The counts and rates the board takes (until a driver says: those a
+    // driver that states none is taken to have). A rate field that still
+    // shows the default rate shows the new one.
+    void setLimits(const BoardLimits &limits);
+    const BoardLimits &limits() const { return m_limits; }
+
+    // The count the text stands for: the number at its start (0 when there
+    // is none), rounded half to even and limited to the board's counts.
     std::int32_t sampleCount() const;
     // Applies the count rules to the text typed so far and writes the count
     // back, with a note naming the range when the text was out of it.
@@ -55,10 +62,6 @@ public:
     // Shows the rate in force in the field.
     void showSampleRate(double rate);
 
-    // The sample count a text stands for: the number at its start (0 when there
-    // is none), rounded half to even and limited to 8..43 690.
-    static std::int32_t sampleCountOf(const QString &text);
-
 signals:
     void sampleRateClicked();
 
@@ -66,6 +69,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The scroll positions of the powers of two within the count limits.
+    void setScrollRange();
     void scrNumSamples_Change(int position);
     bool txtSampleRate_KeyPress(QKeyEvent *event);
 
@@ -81,4 +86,5 @@ private:
     QProgressBar *m_progress;
     QLabel *m_lblDuration;
     QLabel *m_lblSampleCountNote;
+    BoardLimits m_limits;
 };

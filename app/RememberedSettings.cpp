@@ -97,7 +97,7 @@ QList<Choice> panelChoices(AcquisitionPanel &panel)
 {
     return {{Acquisition, QStringLiteral("Samples"), [&panel] { return QString::number(panel.sampleCount()); },
              [&panel](const QString &text) {
-                 const auto count = intIn(text, AcquisitionPanel::MinSamples, AcquisitionPanel::MaxSamples);
+                 const auto count = intIn(text, panel.limits().minSamples, panel.limits().maxSamples);
                  if (count)
                      panel.txtNumSamples()->setText(QString::number(*count));
                  return count.has_value();

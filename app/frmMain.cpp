@@ -5,7 +5,7 @@
 #include "AcquisitionPanel.h"
 #include "AppSettings.h"
 #include "AppState.h"
-#include "DriverLoader.h"
+#include "BoardSession.h"
 #include "GraphToolActions.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
@@ -209,9 +209,14 @@ void frmMain::updateCommands()
         if (QAction *entry = action(QLatin1String(name)))
             entry->setEnabled(hasPlot);
     if (QAction *setup = action(QStringLiteral("mnuEditEVMSetup")))
-        setup->setEnabled(m_driver && !busy);
+        setup->setEnabled(driver() && !busy);
     if (QAction *exit = action(QStringLiteral("mnuFileExit")))
         exit->setEnabled(!busy);
+}
+
+NuvarDriverClass *frmMain::driver() const
+{
+    return m_acquisition->board().driver();
 }
 
 QString frmMain::statusField(int field) const
@@ -221,15 +226,12 @@ QString frmMain::statusField(int field) const
 
 void frmMain::load()
 {
-    m_driverLoaded = false;
     WindowPlacement::restore(*this);
     NewDocument();
     loadStartupBlock();
     m_panel->scrNumSamples()->setValue(12);
     noteRefusedSettings(RememberedSettings::restoreWindow(*m_panel, *m_mfrmPlot));
     m_driverName = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QString());
-    m_acquisition->setDriver(nullptr);
-    m_driver.reset();
     bindDriver(m_driverName);
     updateCommands();
 }
@@ -325,33 +327,32 @@ void frmMain::loadStartupBlock()
 
 void frmMain::bindDriver(const QString &driverName)
 {
-    m_driver = DriverLoader::create(driverName);
-    if (!m_driver) {
+    BoardSession &board = m_acquisition->board();
+    if (!board.load(driverName)) {
         UserMessage::show(this, QStringLiteral("Failed to create driver object"));
         return;
     }
-    m_driverLoaded = true;
+    NuvarDriverClass &driver = *board.driver();
     try {
         const qsizetype dot = driverName.indexOf(QLatin1Char('.'));
         if (dot < 0)
             throw NuvarDriverError("driver class identifier without \".\"");
-        m_driver->setBoardName(driverName.left(dot));
-        m_panel->lblDriver()->setText(m_driver->BoardName());
+        driver.setBoardName(driverName.left(dot));
+        m_panel->lblDriver()->setText(driver.BoardName());
     } catch (const std::exception &) {
         UserMessage::show(this, QStringLiteral("Failed to set board name"));
         return;
     }
     try {
-        m_acquisition->callDriver([this] { m_driver->DriverOpen(*this); });
+        board.open();
         // The setup dialog belongs to this window: it opens above it, centred.
-        m_driver->sethWndParent(static_cast<std::int32_t>(static_cast<quint32>(winId())));
-        m_acquisition->setDriver(m_driver.get());
-        auto *named = dynamic_cast<NuvarDriverSettings *>(m_driver.get());
+        driver.sethWndParent(static_cast<std::int32_t>(static_cast<quint32>(winId())));
+        NuvarDriverSettings *named = board.namedSettings();
         if (named && !m_offeredPort.isEmpty())
             named->setSettingValue(QString::fromLatin1(NuvarDriverSettings::PortPath), m_offeredPort);
         // The stored board settings first, so the setup dialog shows them.
-        noteRefusedSettings(RememberedSettings::restoreDriver(*m_driver));
-        m_acquisition->callDriver([this] { m_driver->Setup(); });
+        noteRefusedSettings(RememberedSettings::restoreDriver(driver));
+        m_acquisition->callDriver([&driver] { driver.Setup(); });
         watchSetupDialog();
     } catch (const std::exception &) {
         UserMessage::show(this, QStringLiteral("Failed to open driver"));
@@ -377,17 +378,13 @@ void frmMain::noteRefusedSettings(const QStringList &notes)
     statusBar()->showMessage(shown.join(QStringLiteral("; ")), 30000);
 }
 
-void frmMain::DriverEvent(EventEnum evType)
-{
-    m_acquisition->DriverEvent(evType);
-}
-
 void frmMain::mnuEditEVMSetup_Click()
 {
-    if (!m_driver || m_acquisition->busy())
+    NuvarDriverClass *bound = driver();
+    if (!bound || m_acquisition->busy())
         return;
     try {
-        m_acquisition->callDriver([this] { m_driver->Setup(); });
+        m_acquisition->callDriver([bound] { bound->Setup(); });
         watchSetupDialog();
     } catch (const std::exception &error) {
         UserMessage::show(this, QStringLiteral("EVM Setup failed: %1").arg(QString::fromLocal8Bit(error.what())));
@@ -441,15 +438,6 @@ void frmMain::unload()
         return;
     m_unloaded = true;
     WindowPlacement::save(*this);
-    RememberedSettings::save(*m_panel, m_mfrmPlot, m_driver.get());
-    m_acquisition->setDriver(nullptr);
-    if (m_driverLoaded) {
-        try {
-            m_driver->DriverClose();
-        } catch (const std::exception &) {
-            // The program is closing; a driver that fails to close changes nothing.
-        }
-        m_driverLoaded = false;
-    }
-    m_driver.reset();
+    RememberedSettings::save(*m_panel, m_mfrmPlot, driver());
+    m_acquisition->board().close();
 }

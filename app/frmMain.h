@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "NuvarDriverEvents.h"
-
 #include <QMainWindow>
 #include <QPointer>
 #include <cstdint>
-#include <memory>
 
 class AcquisitionControl;
 class AcquisitionPanel;
@@ -20,9 +17,9 @@ class frmNoiseTrend;
 class frmPlot;
 
 // The main window: the plot windows as documents, the acquisition controls,
-// the menus, and the board driver, which it creates by the class identifier in
-// the settings and receives events from.
-class frmMain : public QMainWindow, public NuvarDriverEvents
+// the menus, and the binding of the board driver named by the class identifier
+// in the settings.
+class frmMain : public QMainWindow
 {
     Q_OBJECT
 
@@ -37,13 +34,11 @@ public:
     // stored board settings): it becomes the first port the dialog offers.
     void offerPort(const QString &devicePath) { m_offeredPort = devicePath; }
 
-    void DriverEvent(EventEnum evType) override;
-
     // The plot window active in the document area (the newest one if none is).
     frmPlot *activePlot() const;
     frmPlot *NewDocument();
 
-    NuvarDriverClass *driver() const { return m_driver.get(); }
+    NuvarDriverClass *driver() const;
     AcquisitionPanel *panel() const { return m_panel; }
     AcquisitionControl *acquisition() const { return m_acquisition; }
     QString statusField(int field) const;
@@ -83,10 +78,8 @@ private:
     AcquisitionControl *m_acquisition;
     GraphToolActions *m_graphTools = nullptr;
 
-    std::unique_ptr<NuvarDriverClass> m_driver;
     QString m_driverName;
     QString m_offeredPort;
-    bool m_driverLoaded = false;
     QPointer<frmPlot> m_mfrmPlot;
     frmNoiseTrend *m_noiseTrend = nullptr;
     std::int32_t m_documentCounter = 0;

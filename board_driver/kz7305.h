@@ -2,6 +2,7 @@
 #pragma once
 
 #include "NuvarDriverClass.h"
+#include "NuvarDriverLimits.h"
 #include "NuvarDriverSettings.h"
 #include "kz7305Settings.h"
 #include "packetAssembler.h"
@@ -23,7 +24,7 @@ class stupidTimeoutMsg;
 // register writes and block reads over its serial link, assembles the 24-bit
 // samples the board returns and reports through DriverEvent. The link's
 // communication events go to the same sink directly.
-class kz7305 : public NuvarDriverClass, public kz7305Settings, public NuvarDriverSettings
+class kz7305 : public NuvarDriverClass, public kz7305Settings, public NuvarDriverSettings, public NuvarDriverLimits
 {
 public:
     // A block read returns at most 255 bytes: 85 samples of 3 bytes.
@@ -32,6 +33,10 @@ public:
     // Byte addresses of the samples must stay within 31 bits.
     static constexpr std::int32_t MaxReceiveSamples = 0x7FFFFFFF / BytesPerSample;
     static constexpr double OnBoardReference = 4.096;
+    // Blocks of 8 samples and more; the board's sample memory holds 131 070
+    // bytes: 43 690 samples of three.
+    static constexpr std::int32_t MinSamples = 8;
+    static constexpr std::int32_t MaxSamples = 43690;
     static constexpr double DefaultSampleRate = 20833.0;
     // The rates setSampleRate accepts, in samples per second.
     static constexpr double MinSampleRate = 10.0;
@@ -112,6 +117,13 @@ public:
     QStringList SettingNames() const override;
     QString SettingValue(const QString &name) const override;
     bool setSettingValue(const QString &name, const QString &value) override;
+
+    // What the board can do.
+    std::int32_t SamplesMin() const override { return MinSamples; }
+    std::int32_t SamplesMax() const override { return MaxSamples; }
+    double SampleRateMin() const override { return MinSampleRate; }
+    double SampleRateMax() const override { return MaxSampleRate; }
+    double SampleRateDefault() const override { return DefaultSampleRate; }
 
     // The serial link, lent to the setup dialog.
     csrdrv *theCsrDrv() const { return m_link; }

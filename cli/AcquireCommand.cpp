@@ -3,9 +3,9 @@
 
 #include "AcquireOptions.h"
 #include "AppSettings.h"
+#include "BlockAcquirer.h"
 #include "BoardSession.h"
 #include "DataFileOutput.h"
-#include "DriverLoader.h"
 #include "InterruptWatcher.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverSettings.h"
@@ -14,7 +14,6 @@
 #include "ViewAnalysis.h"
 #include "NoiseTrend.h"
 #include "RegularFile.h"
-#include "kz7305Settings.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -29,6 +28,11 @@ namespace {
 const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
 // How many of a continuous run's block files are checked before it starts.
 constexpr int MaxNamedBlocks = 9999;
+// The board settings the tool sets by name.
+const QString PortSetting = QStringLiteral("Port");
+const QString ChannelSetting = QStringLiteral("Channel");
+const QString AveragingSetting = QStringLiteral("Averaging");
+const QString ReferenceSetting = QStringLiteral("Reference");
 
 // The port --port names: a number of the port table (COMn), or a device path.
 struct Port {
@@ -56,23 +60,29 @@ std::optional<Port> portOf(const QString &port, QString &problem)
     return Port{0, QFileInfo(port).absoluteFilePath()};
 }
 
-// Opens the port in the driver: a path whole, through the driver's named
-// setting, so no character of it is taken for a separator.
-bool openPort(NuvarDriverClass &driver, kz7305Settings &settings, const Port &port)
+// Opens the port in the driver: a path whole, so no character of it is taken
+// for a separator; a number of the port table, which is open once it has a path.
+bool openPort(NuvarDriverSettings &settings, const Port &port)
 {
-    if (port.path.isEmpty()) {
-        settings.setPortNumber(std::uint16_t(port.number));
-        return settings.isPortOpen();
-    }
-    auto *named = dynamic_cast<NuvarDriverSettings *>(&driver);
-    return named && named->setSettingValue(QString::fromLatin1(NuvarDriverSettings::PortPath), port.path);
+    const QString portPath = QString::fromLatin1(NuvarDriverSettings::PortPath);
+    if (port.path.isEmpty())
+        return settings.setSettingValue(PortSetting, QString::number(port.number))
+               && !settings.SettingValue(portPath).isEmpty();
+    return settings.setSettingValue(portPath, port.path);
+}
+
+// A usage problem told in one line; the exit code for it.
+int usageProblem(QTextStream &err, const QString &problem)
+{
+    err << "kz7305evm-cli acquire: " << problem << " (see --help)\n";
+    return UsageProblem;
 }
 
 class Acquisition
 {
 public:
-    Acquisition(const AcquireOptions &options, QTextStream &out, QTextStream &err)
-        : m_options(options)
+    Acquisition(AcquireOptions options, QTextStream &out, QTextStream &err)
+        : m_options(std::move(options))
         , m_out(out)
         , m_err(err)
         , m_progress(err, isatty(STDERR_FILENO) == 1)
@@ -81,6 +91,15 @@ public:
 
     int run()
     {
+        const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
+        QString loadError;
+        if (!m_board.load(classId, &loadError))
+            return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
+        if (const std::optional<QString> problem = m_options.takeSamples(m_board.limits()))
+            return usageProblem(m_err, *problem);
+        NuvarDriverSettings *settings = m_board.namedSettings();
+        if (!settings)
+            return fail(BoardProblem, QStringLiteral("the driver %1 has no board settings").arg(classId));
         // A block can take minutes: a file it cannot be saved to is found first.
         if (const std::optional<QString> problem = fileProblem())
             return fail(FileProblem, *problem);
@@ -88,31 +107,24 @@ public:
         const std::optional<Port> port = portOf(m_options.port, problem);
         if (!port)
             return fail(BoardProblem, problem);
-        const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
-        QString loadError;
-        m_driver = DriverLoader::create(classId, &loadError);
-        if (!m_driver)
-            return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
-        auto *settings = dynamic_cast<kz7305Settings *>(m_driver.get());
-        if (!settings)
-            return fail(BoardProblem, QStringLiteral("the driver %1 has no KZ7305 board settings").arg(classId));
-
-        BoardSession session(*m_driver, m_progress);
+        NuvarDriverClass &driver = *m_board.driver();
         try {
-            m_driver->setBoardName(classId.section(QLatin1Char('.'), 0, 0));
-            m_driver->DriverOpen(session);
-            if (!openPort(*m_driver, *settings, *port)) {
-                m_driver->DriverClose();
+            driver.setBoardName(classId.section(QLatin1Char('.'), 0, 0));
+            m_board.open();
+            if (!openPort(*settings, *port))
                 return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
+            const QList<std::pair<QString, QString>> boardSettings{
+                {ReferenceSetting, QString::number(m_options.vref, 'g', 17)},
+                {AveragingSetting, QString::number(m_options.averaging)},
+                {ChannelSetting, QString::number(m_options.channelCode())}};
+            for (const auto &[name, value] : boardSettings) {
+                if (!settings->setSettingValue(name, value))
+                    return fail(BoardProblem, QStringLiteral("the driver refused %1 %2").arg(name, value));
             }
-            settings->setP_vref(m_options.vref);
-            settings->setAverages(std::int16_t(m_options.averaging));
-            settings->setChannel(std::int16_t(m_options.channelCode()));
             if (m_options.rate) {
-                m_driver->setSampleRate(*m_options.rate);
-                if (m_driver->SampleRate() != *m_options.rate) {
-                    m_driver->DriverClose();
-                    const QString cause = m_driver->LastError();
+                driver.setSampleRate(*m_options.rate);
+                if (driver.SampleRate() != *m_options.rate) {
+                    const QString cause = driver.LastError();
                     return fail(BoardProblem, QStringLiteral("the sample rate could not be set: %1")
                                                   .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause));
                 }
@@ -120,15 +132,12 @@ public:
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));
         }
-        if (!m_options.trend.isEmpty() && !m_trend.startLog(m_options.trend, &problem)) {
-            m_driver->DriverClose();
+        if (!m_options.trend.isEmpty() && !m_trend.startLog(m_options.trend, &problem))
             return fail(FileProblem, problem);
-        }
+        BlockAcquirer blocks(m_board, m_progress, 1 << m_options.averaging);
         InterruptWatcher interrupts;
-        QObject::connect(&interrupts, &InterruptWatcher::interrupted, [&session] { session.interrupt(); });
-        const int result = acquireBlocks(session, interrupts);
-        m_driver->DriverClose();
-        return result;
+        QObject::connect(&interrupts, &InterruptWatcher::interrupted, [&blocks] { blocks.interrupt(); });
+        return acquireBlocks(blocks, interrupts);
     }
 
 private:
@@ -152,7 +161,7 @@ private:
         return std::nullopt;
     }
 
-    int acquireBlocks(BoardSession &session, const InterruptWatcher &interrupts)
+    int acquireBlocks(BlockAcquirer &blocks, const InterruptWatcher &interrupts)
     {
         for (int number = 1; m_options.continuous || number <= m_options.count; ++number) {
             if (interrupts.wasInterrupted())
@@ -160,11 +169,11 @@ private:
             m_progress.beginBlock(number);
             SampleBlock block;
             QString problem;
-            const BoardSession::Outcome outcome = session.acquireBlock(m_options.samples, number == 1, block, problem);
+            const BlockAcquirer::Outcome outcome = blocks.acquireBlock(m_options.samples, number == 1, block, problem);
             m_progress.endBlock();
-            if (outcome == BoardSession::Outcome::Interrupted)
+            if (outcome == BlockAcquirer::Outcome::Interrupted)
                 return interrupted(number - 1);
-            if (outcome == BoardSession::Outcome::Failed)
+            if (outcome == BlockAcquirer::Outcome::Failed)
                 return fail(BoardProblem, QStringLiteral("block %1: %2").arg(number).arg(problem));
             if (const int saved = save(number, block); saved != Success)
                 return saved;
@@ -208,11 +217,11 @@ private:
         return code;
     }
 
-    const AcquireOptions &m_options;
+    AcquireOptions m_options;
     QTextStream &m_out;
     QTextStream &m_err;
     ProgressDisplay m_progress;
-    std::unique_ptr<NuvarDriverClass> m_driver;
+    BoardSession m_board; // closes the driver when the command ends
     NoiseTrend m_trend;
 };
 
@@ -221,10 +230,8 @@ private:
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     auto parsed = AcquireOptions::parse(arguments);
-    if (const QString *problem = std::get_if<QString>(&parsed)) {
-        err << "kz7305evm-cli acquire: " << *problem << " (see --help)\n";
-        return UsageProblem;
-    }
+    if (const QString *problem = std::get_if<QString>(&parsed))
+        return usageProblem(err, *problem);
     const AcquireOptions &options = std::get<AcquireOptions>(parsed);
     options.analysis.printNotes(err, "acquire");
     return Acquisition(options, out, err).run();

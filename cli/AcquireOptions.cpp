@@ -18,6 +18,18 @@ QString AcquireOptions::outputPath(int block) const
     return QStringLiteral("%1-%2%3").arg(base).arg(block, 4, 10, QLatin1Char('0')).arg(suffix);
 }
 
+std::optional<QString> AcquireOptions::takeSamples(const BoardLimits &limits)
+{
+    const auto count = wholeNumber(samplesText, limits.minSamples, limits.maxSamples);
+    if (!count)
+        return QStringLiteral("--samples takes a number from %1 to %2, not \"%3\"")
+            .arg(limits.minSamples)
+            .arg(limits.maxSamples)
+            .arg(samplesText);
+    samples = *count;
+    return std::nullopt;
+}
+
 std::variant<AcquireOptions, QString> AcquireOptions::parse(const QStringList &arguments)
 {
     AcquireOptions options;
@@ -63,10 +75,7 @@ std::variant<AcquireOptions, QString> AcquireOptions::parse(const QStringList &a
         if (name == QLatin1String("--port")) {
             options.port = value;
         } else if (name == QLatin1String("--samples")) {
-            const auto samples = wholeNumber(value, MinSamples, MaxSamples);
-            if (!samples)
-                return QStringLiteral("--samples takes a number from 8 to 43690, not \"%1\"").arg(value);
-            options.samples = *samples;
+            options.samplesText = value;
         } else if (name == QLatin1String("--rate")) {
             const auto rate = number(value);
             if (!rate || *rate <= 0)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AnalyzeOptions.h"
+#include "BoardLimits.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,13 +11,12 @@
 
 // What "acquire" was asked to do.
 struct AcquireOptions {
-    static constexpr int MinSamples = 8;
-    static constexpr int MaxSamples = 43690;
     static constexpr double MinVref = 0.5;
     static constexpr double MaxVref = 5.0;
 
     QString port;                 // a device path, or COM1 .. COM16
-    int samples = 4096;
+    QString samplesText = QStringLiteral("4096"); // as given: its range is the board's
+    int samples = 0;              // samplesText, once takeSamples has checked it
     std::optional<double> rate;   // none: the driver's own
     int channel = 1;              // 1 .. 4
     int averaging = 0;            // 2^averaging conversions per sample
@@ -31,6 +31,9 @@ struct AcquireOptions {
     AnalyzeOptions analysis;
 
     static std::variant<AcquireOptions, QString> parse(const QStringList &arguments);
+    // Takes the sample count within the board's limits; the usage problem
+    // when it is out of them.
+    std::optional<QString> takeSamples(const BoardLimits &limits);
 
     bool severalBlocks() const { return continuous || count > 1; }
     // The file of block number (1, 2, ...): OUT.csv for a single block, else

@@ -70,13 +70,13 @@ void AcquisitionSession::cancel()
 
 void AcquisitionSession::startReception()
 {
-    tryDriver([this] { m_driver->StartDataReceive(0, m_driver->Samples()); });
+    tryDriver([this] { m_driver->StartDataReceive(ReceivedChannel, m_driver->Samples()); });
 }
 
 void AcquisitionSession::finishReception()
 {
     SampleBlock block;
-    if (!tryDriver([this, &block] { block = DriverBlock::fetch(*m_driver); }))
+    if (!tryDriver([this, &block] { block = DriverBlock::fetch(*m_driver, ReceivedChannel); }))
         return;
     m_running = false;
     emit blockReady(block);

@@ -15,7 +15,8 @@ class NuvarDriverClass;
 // follows the driver's events, receives on completion, receives again (from
 // sample 0) when a reception fails, and fetches the block with its scale. No
 // widgets: the window and the command-line tool show its signals their way.
-// The events' sink (the window or the tool) hands them to driverEvent().
+// The board session, which owns it and the driver, hands it the driver's
+// events (driverEvent()).
 class AcquisitionSession : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,9 @@ class AcquisitionSession : public QObject
 public:
     // How often a failed reception is started again before the block is given up.
     static constexpr int MaxRetries = 3;
+    // The contract's channel received: its first. A board with several inputs
+    // chooses among them in its settings.
+    static constexpr std::int16_t ReceivedChannel = 0;
 
     enum class Stage { AcquisitionStarted, Acquiring, AcquisitionComplete, ReceptionStarted, Receiving };
     enum class Failure {

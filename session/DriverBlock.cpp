@@ -6,13 +6,13 @@
 
 #include <algorithm>
 
-SampleBlock DriverBlock::fetch(NuvarDriverClass &driver)
+SampleBlock DriverBlock::fetch(NuvarDriverClass &driver, std::int16_t channel)
 {
     SampleBlock block;
     block.samples.assign(static_cast<std::size_t>(std::max(driver.Samples(), 0)), 0);
     driver.GetData(block.samples);
-    const DriverScale scale = DriverScale::fromRange(driver.MinVolt(0), driver.MaxVolt(0), driver.MinCode(0),
-                                                     driver.MaxCode(0));
+    const DriverScale scale = DriverScale::fromRange(driver.MinVolt(channel), driver.MaxVolt(channel),
+                                                     driver.MinCode(channel), driver.MaxCode(channel));
     block.deviceId = driver.BoardName();
     block.numBits = scale.numBits;
     block.lsbSize = scale.lsbSize;

@@ -3,13 +3,15 @@
 
 #include "SampleBlock.h"
 
+#include <cstdint>
+
 class NuvarDriverClass;
 
 namespace DriverBlock {
 
 // The driver's last received block: GetData's samples (Samples() of them) with
-// the board name, the scale of channel 0's code and voltage range, and the
+// the board name, the scale of the channel's code and voltage range, and the
 // sample rate. Throws what the driver throws.
-SampleBlock fetch(NuvarDriverClass &driver);
+SampleBlock fetch(NuvarDriverClass &driver, std::int16_t channel);
 
 } // namespace DriverBlock

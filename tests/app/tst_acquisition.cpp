@@ -7,6 +7,7 @@
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
 #include "NuvarDriverEvents.h"
+#include "NuvarDriverLimits.h"
 #include "Plot.h"
 #include "frmNoiseTrend.h"
 #include "frmPlot.h"
@@ -136,27 +137,18 @@ private:
     StatusEnum m_status = STATUS_IDLE;
 };
 
-class Sink : public NuvarDriverEvents
-{
-public:
-    AcquisitionControl *control = nullptr;
-    void DriverEvent(EventEnum evType) override { control->DriverEvent(evType); }
-};
-
 struct Rig {
     AcquisitionPanel panel;
     QLabel field1{QStringLiteral("Ready")};
     QLabel field2;
     frmPlot plot;
     AcquisitionControl control{panel, field1, field2, [this] { return &plot; }};
-    ScriptedDriver driver;
-    Sink sink;
+    ScriptedDriver &driver = *new ScriptedDriver; // the board session's from the start
 
     Rig()
     {
-        sink.control = &control;
-        driver.DriverOpen(sink);
-        control.setDriver(&driver);
+        control.board().adopt(std::unique_ptr<NuvarDriverClass>(&driver));
+        control.board().open();
         QObject::connect(&plot, &frmPlot::CalcStatus, &control, [this] { control.mfrmPlot_CalcStatus(plot); });
         panel.show();
     }
@@ -227,6 +219,35 @@ private slots:
             panel.scrNumSamples()->setValue(position);
             QCOMPARE(panel.txtNumSamples()->text(), shown);
         }
+    }
+
+    // A board that states other limits than the KZ7305's: once its driver is
+    // open the panel offers its counts, its scroll positions and its rate.
+    void panelFollowsTheBoardsLimits()
+    {
+        struct SmallBoard : ScriptedDriver, NuvarDriverLimits {
+            std::int32_t SamplesMin() const override { return 16; }
+            std::int32_t SamplesMax() const override { return 1000; }
+            double SampleRateMin() const override { return 1; }
+            double SampleRateMax() const override { return 2000; }
+            double SampleRateDefault() const override { return 500; }
+        };
+        AcquisitionPanel panel;
+        QLabel field1;
+        QLabel field2;
+        AcquisitionControl control{panel, field1, field2, []() -> frmPlot * { return nullptr; }};
+        control.board().adopt(std::make_unique<SmallBoard>());
+        control.board().open();
+        QCOMPARE(panel.txtSampleRate()->text(), QStringLiteral("500"));
+        // 2^(20 - 10) = 1024 is the first power of two above 1000, 2^(20 - 16) = 16.
+        QCOMPARE(panel.scrNumSamples()->minimum(), 10);
+        QCOMPARE(panel.scrNumSamples()->maximum(), 16);
+        panel.scrNumSamples()->setValue(10);
+        QCOMPARE(panel.txtNumSamples()->text(), QStringLiteral("1000"));
+        panel.txtNumSamples()->setText(QStringLiteral("3"));
+        panel.commitSampleCount();
+        QCOMPARE(panel.txtNumSamples()->text(), QStringLiteral("16"));
+        QVERIFY(panel.lblSampleCountNote()->text().contains(QStringLiteral("16 to 1000")));
     }
 
     void sampleRateKeyFilter()

@@ -60,6 +60,21 @@ public:
         QObject::connect(&m_notifier, &QSocketNotifier::activated, [this] { readRequests(); });
     }
 
+    // A block read, the request that fetches samples.
+    static bool isBlockRead(const csr232packet &request)
+    {
+        return request.packetType() == 2 && request.operandSize() == 8;
+    }
+
+    // Fills the sample memory with codes a test knows: a stride through the
+    // 24-bit range, so neighbouring samples differ.
+    void fillMemory(int samples, int stride = 7919)
+    {
+        memory.resize(std::size_t(samples));
+        for (int i = 0; i < samples; ++i)
+            memory[std::size_t(i)] = std::int32_t((std::int64_t(i) * stride) % 16777216) - 8388608;
+    }
+
     QString devicePath() const { return m_peer.devicePath(); }
     int requests() const { return m_index; }
     int blockReads() const { return m_blockReads; }
@@ -116,7 +131,7 @@ private:
         const Fault fault = plan.fault;
         const QByteArray address = request.addressBytes();
         const quint32 adr = qFromBigEndian<quint32>(address.constData() + 4);
-        const bool blockRead = request.packetType() == 2 && request.operandSize() == 8;
+        const bool blockRead = isBlockRead(request);
         const bool start = request.packetType() == 3 && adr == 15 && address.mid(2, 2) == QByteArray("\xFF\xFF", 2);
         if (blockRead && blockReadsBeforeHangUp >= 0 && m_blockReads >= blockReadsBeforeHangUp) {
             m_notifier.setEnabled(false);

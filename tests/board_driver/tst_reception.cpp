@@ -15,15 +15,7 @@
 
 
 using Fault = HostileBoard::Fault;
-
-namespace {
-
-bool isBlockRead(const csr232packet &request)
-{
-    return request.packetType() == 2 && request.operandSize() == 8;
-}
-
-} // namespace
+constexpr auto isBlockRead = &HostileBoard::isBlockRead;
 
 class tst_reception : public QObject
 {
@@ -41,8 +33,7 @@ private slots:
     void cancelledBlockNeverBecomesTheNext();
 
 private:
-    // Fills the board's memory with codes the test knows.
-    void fillMemory(int samples);
+    void fillMemory(int samples) { m_board->fillMemory(samples); }
     // Receives samples; true when the block arrived.
     bool receive(int samples, int timeoutMs);
     std::vector<std::int32_t> received(int samples);
@@ -69,13 +60,6 @@ void tst_reception::cleanup()
 {
     m_driver.reset();
     m_board.reset();
-}
-
-void tst_reception::fillMemory(int samples)
-{
-    m_board->memory.resize(std::size_t(samples));
-    for (int i = 0; i < samples; ++i)
-        m_board->memory[std::size_t(i)] = (i * 7919) % 16777216 - 8388608;
 }
 
 bool tst_reception::receive(int samples, int timeoutMs)

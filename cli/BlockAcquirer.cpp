@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BoardSession.h"
+#include "BlockAcquirer.h"
 
+#include "BoardSession.h"
 #include "NuvarDriverClass.h"
 #include "ProgressDisplay.h"
-#include "kz7305Settings.h"
 
 #include <algorithm>
 
@@ -14,45 +14,58 @@ namespace {
 // three times, with the guard times between), so its own resends come first.
 constexpr int QuietLimitMs = 40000;
 
+// What the tool's run is called should the board be busy.
+const QString RunName = QStringLiteral("an acquisition of the command-line tool");
+
 } // namespace
 
-BoardSession::BoardSession(NuvarDriverClass &driver, ProgressDisplay &progress)
-    : m_driver(driver)
+BlockAcquirer::BlockAcquirer(BoardSession &board, ProgressDisplay &progress, int conversionsPerSample)
+    : m_board(board)
+    , m_session(board.acquisition())
     , m_progress(progress)
+    , m_conversionsPerSample(conversionsPerSample)
 {
-    m_session.setDriver(&driver);
     m_watchdog.setSingleShot(true);
     QObject::connect(&m_watchdog, &QTimer::timeout, [this] {
         finish(Outcome::Failed, QStringLiteral("the board stopped reporting (no event for %1 s)").arg(m_watchdog.interval() / 1000));
     });
-    QObject::connect(&m_session, &AcquisitionSession::stageReached,
-                     [this](AcquisitionSession::Stage stage, int done, int total) { showStage(stage, done, total); });
-    QObject::connect(&m_session, &AcquisitionSession::retrying, [this](int retry, const QString &cause) {
+    QObject::connect(&m_session, &AcquisitionSession::stageReached, &m_receiver,
+                     [this](AcquisitionSession::Stage stage, int done, int total) {
+                         heardFromBoard();
+                         showStage(stage, done, total);
+                     });
+    QObject::connect(&m_session, &AcquisitionSession::retrying, &m_receiver, [this](int retry, const QString &cause) {
+        heardFromBoard();
         m_progress.note(AcquisitionSession::withCause(QStringLiteral("a block could not be received"), cause) +
                         QStringLiteral("; receiving again (%1 of %2)").arg(retry).arg(AcquisitionSession::MaxRetries));
     });
-    QObject::connect(&m_session, &AcquisitionSession::blockReady, [this](const SampleBlock &block) {
+    QObject::connect(&m_session, &AcquisitionSession::blockReady, &m_receiver, [this](const SampleBlock &block) {
         *m_block = block;
         finish(Outcome::Received);
     });
-    QObject::connect(&m_session, &AcquisitionSession::failed,
+    QObject::connect(&m_session, &AcquisitionSession::failed, &m_receiver,
                      [this](AcquisitionSession::Failure failure, const QString &cause) { fail(failure, cause); });
 }
 
-BoardSession::Outcome BoardSession::acquireBlock(std::int32_t samples, bool configure, SampleBlock &block,
-                                                 QString &problem)
+BlockAcquirer::~BlockAcquirer()
 {
+    m_board.release(RunName);
+}
+
+BlockAcquirer::Outcome BlockAcquirer::acquireBlock(std::int32_t samples, bool first, SampleBlock &block,
+                                                   QString &problem)
+{
+    if (first && !m_board.claim(RunName, &problem))
+        return Outcome::Failed;
     m_block = &block;
     m_finished = false;
     m_problem.clear();
     // The board reports progress while it acquires, but a slow rate makes a
-    // long block: allow for its own duration too, 2^n conversions a sample.
-    const double rate = std::max(m_driver.SampleRate(), 1.0);
-    const auto *settings = dynamic_cast<const kz7305Settings *>(&m_driver);
-    const double conversionsPerSample = settings ? double(1 << settings->averages()) : 1.0;
-    m_watchdog.setInterval(QuietLimitMs + int(std::min(samples * conversionsPerSample / rate * 1000.0, 3.6e6)));
+    // long block: allow for its own duration too.
+    const double rate = std::max(m_board.driver()->SampleRate(), 1.0);
+    m_watchdog.setInterval(QuietLimitMs + int(std::min(samples * double(m_conversionsPerSample) / rate * 1000.0, 3.6e6)));
     m_watchdog.start();
-    if (m_session.start(samples, configure) && !m_finished) {
+    if (m_board.startBlock(samples, first) && !m_finished) {
         QEventLoop loop;
         m_loop = &loop;
         loop.exec();
@@ -63,7 +76,7 @@ BoardSession::Outcome BoardSession::acquireBlock(std::int32_t samples, bool conf
     return m_outcome;
 }
 
-void BoardSession::interrupt()
+void BlockAcquirer::interrupt()
 {
     if (m_finished)
         return;
@@ -72,7 +85,13 @@ void BoardSession::interrupt()
     finish(Outcome::Interrupted, QStringLiteral("interrupted"));
 }
 
-void BoardSession::finish(Outcome outcome, const QString &problem)
+void BlockAcquirer::heardFromBoard()
+{
+    if (!m_finished)
+        m_watchdog.start();
+}
+
+void BlockAcquirer::finish(Outcome outcome, const QString &problem)
 {
     if (m_finished)
         return;
@@ -84,12 +103,12 @@ void BoardSession::finish(Outcome outcome, const QString &problem)
         m_loop->quit();
 }
 
-void BoardSession::fail(AcquisitionSession::Failure failure, const QString &cause)
+void BlockAcquirer::fail(AcquisitionSession::Failure failure, const QString &cause)
 {
     finish(Outcome::Failed, AcquisitionSession::failureText(failure, cause));
 }
 
-void BoardSession::showStage(AcquisitionSession::Stage stage, int done, int total)
+void BlockAcquirer::showStage(AcquisitionSession::Stage stage, int done, int total)
 {
     switch (stage) {
     case AcquisitionSession::Stage::AcquisitionStarted:
@@ -103,12 +122,4 @@ void BoardSession::showStage(AcquisitionSession::Stage stage, int done, int tota
         m_progress.receiving(done, total);
         break;
     }
-}
-
-void BoardSession::DriverEvent(EventEnum evType)
-{
-    if (m_finished || evType >= EVENT_COMM_IDLE)
-        return; // the link's waits run the event loop themselves
-    m_watchdog.start();
-    m_session.driverEvent(evType);
 }
