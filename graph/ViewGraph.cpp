@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ViewGraph.h"
 
-#include "AppState.h"
 #include "GraphTexts.h"
 #include "Histogram.h"
 #include "NoiseTexts.h"
@@ -197,7 +196,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
     plot.setManualXRange(false);
     plot.setOverlayData({}, {});
     plot.setReferenceData({}, {});
-    if (AppState::DataReady() && document.view() != PlotDocument::DataList) {
+    if (document.DataReady() && document.view() != PlotDocument::DataList) {
         plot.setPlottingMethod(style.method);
         plot.setPointType(style.pointType);
         plot.setLineType(style.lineType);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlotDocument.h"
 
-#include "AppState.h"
 #include "DataFileWriter.h"
 #include "DataList.h"
 #include "MetricOptions.h"
@@ -70,24 +69,54 @@ std::span<const std::int32_t> PlotDocument::samples() const
     return std::span(m_block.samples).first(count);
 }
 
+void PlotDocument::setOptions(const DocumentOptions &options)
+{
+    if (options == m_options)
+        return;
+    if (options.normalizeFft != m_options.normalizeFft || (options.view == Histogram && m_options.view != Histogram))
+        invalidate();
+    if (options.dataFormat != m_options.dataFormat)
+        m_valid[DataListFilled] = false;
+    m_options = options;
+    emit optionsChanged();
+}
+
 void PlotDocument::setNormalizeFFT(bool value)
 {
-    m_normalizeFft = value;
+    DocumentOptions options = m_options;
+    options.normalizeFft = value;
+    setOptions(options);
     invalidate();
+}
+
+void PlotDocument::setFftOptions(const FftOptions &fft)
+{
+    DocumentOptions options = m_options;
+    options.fft = fft;
+    setOptions(options);
 }
 
 void PlotDocument::setDataFormat(std::optional<DataFormat> format)
 {
-    if (format != m_dataFormat)
-        m_valid[DataListFilled] = false;
-    m_dataFormat = format;
+    DocumentOptions options = m_options;
+    options.dataFormat = format;
+    setOptions(options);
+}
+
+void PlotDocument::setNormalCurve(bool on)
+{
+    DocumentOptions options = m_options;
+    options.normalCurve = on;
+    setOptions(options);
 }
 
 void PlotDocument::setView(View view)
 {
+    DocumentOptions options = m_options;
+    options.view = view;
+    setOptions(options);
     if (view == Histogram)
         invalidate();
-    m_view = view;
 }
 
 void PlotDocument::raiseProgress(std::int32_t progress)
@@ -101,14 +130,14 @@ void PlotDocument::raiseProgress(std::int32_t progress)
 
 void PlotDocument::runAnalysisPass()
 {
-    if (!AppState::DataReady()) {
+    if (!m_dataReady) {
         raiseProgress(0);
         return;
     }
     m_calcMax = m_numPoints / 8;
     raiseProgress(0);
     const auto progress = [this](std::int32_t p) { raiseProgress(p); };
-    switch (m_view) {
+    switch (m_options.view) {
     case TimeDomain:
         if (!m_valid[TimeValid]) {
             m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
@@ -132,7 +161,7 @@ void PlotDocument::runAnalysisPass()
         break;
     case DataList:
         if (!m_valid[DataListFilled]) {
-            m_dataList = DataList::lines(samples(), m_dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
+            m_dataList = DataList::lines(samples(), m_options.dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
                                          NumberFormat::screenSeparator(), progress);
             m_valid[DataListFilled] = true;
         }
@@ -143,49 +172,49 @@ void PlotDocument::runAnalysisPass()
 
 int PlotDocument::signalBins() const
 {
-    return m_fftOptions.autoBins ? MetricOptions::autoNumBins(m_fftOptions.window) : m_fftOptions.numBins;
+    return m_options.fft.autoBins ? MetricOptions::autoNumBins(m_options.fft.window) : m_options.fft.numBins;
 }
 
 bool PlotDocument::probeTone()
 {
     if (m_valid[FftValid])
         return m_tone.toneFound;
-    m_toneProbe.compute(samples(), m_fftOptions.window, false, m_block.numBits);
+    m_toneProbe.compute(samples(), m_options.fft.window, false, m_block.numBits);
     const int numBins = signalBins();
     const SpectralMetrics metrics = SpectralMetrics::compute(
-        m_toneProbe.bins().first(static_cast<std::size_t>(m_toneProbe.length())), numBins, m_fftOptions.numHarmonics,
-        m_toneProbeLobes, m_fftOptions.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums);
+        m_toneProbe.bins().first(static_cast<std::size_t>(m_toneProbe.length())), numBins, m_options.fft.numHarmonics,
+        m_toneProbeLobes, m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums);
     return ToneFigures::compute(metrics, m_toneProbe, numBins, m_block.numBits).toneFound;
 }
 
 void PlotDocument::computeFft()
 {
-    const auto status = m_spectrum.compute(samples(), m_fftOptions.window, m_normalizeFft, m_block.numBits,
+    const auto status = m_spectrum.compute(samples(), m_options.fft.window, m_options.normalizeFft, m_block.numBits,
                                            [this](std::int32_t p) { raiseProgress(p); });
     if (status == Spectrum::TransformStatus::LengthNotPowerOfTwo)
         emit userMessage(QLatin1String(Spectrum::LengthMessage));
     const auto n = static_cast<std::size_t>(m_spectrum.length());
     if (m_averagingDepth > 0 && m_averagedSerial != m_blockSerial) {
         const SpectrumAverage::Shape shape{m_spectrum.length(), m_block.sampleFreq, m_block.numBits, m_block.lsbSize,
-                                           m_fftOptions.window, m_normalizeFft};
+                                           m_options.fft.window, m_options.normalizeFft};
         m_average.add(shape, m_spectrum.bins().first(n));
         m_averagedSerial = m_blockSerial;
     }
     // The metrics of the last block, or of the average's powers.
     const auto metricsWith = [&](int numBins, SpectralMetrics::Noise noise, LobeTables &tables) {
         if (m_averagingDepth == 0)
-            return SpectralMetrics::compute(m_spectrum.bins().first(n), numBins, m_fftOptions.numHarmonics, tables,
+            return SpectralMetrics::compute(m_spectrum.bins().first(n), numBins, m_options.fft.numHarmonics, tables,
                                             noise);
         return SpectralMetrics::computeFromPowers(m_average.meanPowers(), m_average.shape().length, numBins,
-                                                  m_fftOptions.numHarmonics, tables, noise);
+                                                  m_options.fft.numHarmonics, tables, noise);
     };
     const int numBins = signalBins();
-    m_metrics = metricsWith(numBins, m_fftOptions.autoBins ? SpectralMetrics::Noise::NoiseBinMean
+    m_metrics = metricsWith(numBins, m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean
                                                            : SpectralMetrics::Noise::Sums, m_lobes);
     m_tone = ToneFigures::compute(m_metrics, m_spectrum, numBins, m_block.numBits);
 
     // The noise density counts the same noise bins whatever NB the metrics use.
-    const int ownBins = MetricOptions::autoNumBins(m_fftOptions.window);
+    const int ownBins = MetricOptions::autoNumBins(m_options.fft.window);
     const double noiseBinPower = numBins == ownBins
                                      ? m_metrics.noiseBinPower
                                      : metricsWith(ownBins, SpectralMetrics::Noise::Sums, m_noiseLobes).noiseBinPower;
@@ -221,21 +250,21 @@ std::span<const double> PlotDocument::fftLevels() const
 
 std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
 {
-    FftMarks::Groups groups = m_fftOptions.marks;
+    FftMarks::Groups groups = m_options.fft.marks;
     // Lobes around a noise bin would pass the noise for a tone.
     if (!m_tone.toneFound)
         groups.mainLobe = groups.harmonics = false;
     return FftMarks::marks(groups, m_lobes, fftLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
-                           m_fftOptions.numHarmonics);
+                           m_options.fft.numHarmonics);
 }
 
 QStringList PlotDocument::statusTexts() const
 {
-    if (!AppState::DataReady())
+    if (!m_dataReady)
         return QStringList(4, QString());
-    if (m_view == TimeDomain)
+    if (m_options.view == TimeDomain)
         return timeStatusTexts();
-    if (m_view == FFTPlot)
+    if (m_options.view == FFTPlot)
         return FftMarks::statusTexts(m_metrics, NumberFormat::screenSeparator(), fftNoiseOnly());
     return QStringList(4, QString());
 }
@@ -246,9 +275,9 @@ QStringList PlotDocument::timeStatusTexts() const
     const TimeStatistics &s = m_stats;
     const int bits = m_block.numBits;
     const double lsb = m_block.lsbSize;
-    if (!m_dataFormat)
+    if (!m_options.dataFormat)
         return QStringList(4, QString());
-    switch (*m_dataFormat) {
+    switch (*m_options.dataFormat) {
     case DataFormat::Integer:
         return {QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep),
                 QStringLiteral("Mean: ") + NumberFormat::pattern(s.mean, 0, 4, sep),
@@ -262,7 +291,7 @@ QStringList PlotDocument::timeStatusTexts() const
     case DataFormat::PercentOfFullScale:
     case DataFormat::ScaledByLsb: {
         // Levels to a fraction of one code, so a converter's noise shows.
-        const DataFormat format = *m_dataFormat;
+        const DataFormat format = *m_options.dataFormat;
         const CodeScale scale{bits, lsb};
         const double stdDevCodes = s.stdDeviation / 1000000.0 * std::ldexp(1.0, bits);
         const QString stdDev = format == DataFormat::ScaledByLsb
@@ -281,14 +310,14 @@ QByteArray PlotDocument::dataFileContent(const QDateTime &created) const
 {
     const DataFileHeader header{m_block.deviceId, created, m_block.numBits, m_block.lsbSize, m_numPoints,
                                 m_block.sampleFreq, m_block.deviceIdIsLatin1};
-    switch (m_view) {
+    switch (m_options.view) {
     case FFTPlot:
         return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
                                    fftLevels().first(static_cast<std::size_t>(m_spectrum.length())));
     case Histogram:
         return DataFileWriter::histogram(header, m_histogram);
     case DataList:
-        return DataFileWriter::dataList(header, m_dataFormat, samples());
+        return DataFileWriter::dataList(header, m_options.dataFormat, samples());
     case TimeDomain:
         break;
     }

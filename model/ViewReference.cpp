@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ViewReference.h"
 
-#include "AppState.h"
 #include "FftWindow.h"
 #include "NumberFormat.h"
 
@@ -58,7 +57,7 @@ std::optional<ViewReference> ViewReference::hold(const PlotDocument &document, c
     const View view = document.view();
     static constexpr PlotDocument::Result results[] = {PlotDocument::TimeValid, PlotDocument::FftValid,
                                                        PlotDocument::HistogramValid};
-    if (!AppState::DataReady() || view == PlotDocument::DataList || !document.isValid(results[view - 1]))
+    if (!document.DataReady() || view == PlotDocument::DataList || !document.isValid(results[view - 1]))
         return std::nullopt;
     ViewReference reference(view);
     const SampleBlock &block = document.block();
