@@ -83,38 +83,13 @@ void PlotDocument::setOptions(const DocumentOptions &options)
 
 void PlotDocument::setNormalizeFFT(bool value)
 {
-    DocumentOptions options = m_options;
-    options.normalizeFft = value;
-    setOptions(options);
+    setOption(&DocumentOptions::normalizeFft, value);
     invalidate();
-}
-
-void PlotDocument::setFftOptions(const FftOptions &fft)
-{
-    DocumentOptions options = m_options;
-    options.fft = fft;
-    setOptions(options);
-}
-
-void PlotDocument::setDataFormat(std::optional<DataFormat> format)
-{
-    DocumentOptions options = m_options;
-    options.dataFormat = format;
-    setOptions(options);
-}
-
-void PlotDocument::setNormalCurve(bool on)
-{
-    DocumentOptions options = m_options;
-    options.normalCurve = on;
-    setOptions(options);
 }
 
 void PlotDocument::setView(View view)
 {
-    DocumentOptions options = m_options;
-    options.view = view;
-    setOptions(options);
+    setOption(&DocumentOptions::view, view);
     if (view == Histogram)
         invalidate();
 }

@@ -74,14 +74,14 @@ public:
     bool NormalizeFFT() const { return m_options.normalizeFft; }
     void setNormalizeFFT(bool value);
     const FftOptions &fftOptions() const { return m_options.fft; }
-    void setFftOptions(const FftOptions &options);
+    void setFftOptions(const FftOptions &options) { setOption(&DocumentOptions::fft, options); }
     // The NB the FFT analysis uses: numBins, or the window's own with Auto.
     int signalBins() const;
     std::optional<DataFormat> dataFormat() const { return m_options.dataFormat; }
-    void setDataFormat(std::optional<DataFormat> format);
+    void setDataFormat(std::optional<DataFormat> format) { setOption(&DocumentOptions::dataFormat, format); }
     // A drawing option: it clears no result.
     bool normalCurve() const { return m_options.normalCurve; }
-    void setNormalCurve(bool on);
+    void setNormalCurve(bool on) { setOption(&DocumentOptions::normalCurve, on); }
     View view() const { return m_options.view; }
     void setView(View view);
     // Marks every result out of date.
@@ -143,6 +143,13 @@ signals:
     void userMessage(const QString &text);
 
 private:
+    template <typename Value>
+    void setOption(Value DocumentOptions::*option, const Value &value)
+    {
+        DocumentOptions options = m_options;
+        options.*option = value;
+        setOptions(options);
+    }
     void raiseProgress(std::int32_t progress);
     void computeFft();
     // Looks for a tone as the FFT view would, leaving its results and its
