@@ -9,6 +9,10 @@
 // plot window's data-format options.
 enum class DataFormat { Integer = 0, Hexadecimal = 1, PercentOfFullScale = 2, ScaledByLsb = 3 };
 
+namespace DataFormats {
+inline constexpr int Count = 4;
+}
+
 // The scale a block's codes are shown in.
 struct CodeScale {
     int numBits = 0;     // full-scale range is 2^numBits codes

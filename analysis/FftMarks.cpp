@@ -15,7 +15,7 @@ std::vector<Mark> marks(const Groups &groups, const LobeTables &tables, std::spa
     if (n < 1)
         return result;
     const int nb = std::clamp(numBins, 1, LobeTables::HarmonicColumns);
-    const int harmonics = std::clamp(numHarmonics, 2, 20);
+    const int harmonics = MetricOptions::NumHarmonicsRange.clamp(numHarmonics);
     const double len = n;
     int index = 1;
     auto level = [&](std::int32_t bin) { return levels[static_cast<std::size_t>(bin)]; };

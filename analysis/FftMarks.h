@@ -32,6 +32,7 @@ struct Groups {
     bool dcSpectrum = false;  // bins 0 .. NB - 1
     bool mainLobe = false;
     bool harmonics = false;
+    bool operator==(const Groups &) const = default;
 };
 
 // Marks from annotation index 1 on, group by group (DC spectrum, main lobe,

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MetricOptions.h"
 
-#include <algorithm>
-
 namespace MetricOptions {
 
 namespace {
@@ -18,8 +16,7 @@ int lastThreeDigits(const QString &text, int whenEmpty)
 
 int numBins(const QString &text)
 {
-    const int value = std::clamp(lastThreeDigits(text, 1), 1, 51);
-    return 2 * (value / 2) + 1;
+    return oddNumBins(NumBinsRange.clamp(lastThreeDigits(text, NumBinsRange.low)));
 }
 
 int autoNumBins(FftWindow window)
@@ -44,7 +41,7 @@ int autoNumBins(FftWindow window)
 
 int numHarmonics(const QString &text)
 {
-    return std::clamp(lastThreeDigits(text, 2), 2, 20);
+    return NumHarmonicsRange.clamp(lastThreeDigits(text, NumHarmonicsRange.low));
 }
 
 } // namespace MetricOptions

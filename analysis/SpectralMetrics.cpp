@@ -121,7 +121,7 @@ static SpectralMetrics metricsOf(std::int32_t n, const PowerOf &power, const Mag
     if (n < 2)
         return r;
     const int nb = std::clamp(numBins, 1, LobeTables::HarmonicColumns);
-    const int harmonics = std::clamp(numHarmonics, 2, 20);
+    const int harmonics = MetricOptions::NumHarmonicsRange.clamp(numHarmonics);
     const int half = nb / 2;
     const int start = (nb + 1) / 2;
     const std::int32_t lastBin = n / 2 - 1;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "MetricOptions.h"
+
 #include <array>
 #include <complex>
 #include <cstdint>
@@ -13,7 +15,7 @@
 struct LobeTables {
     static constexpr int MainLobeCapacity = 53;
     static constexpr int HarmonicRows = 41;
-    static constexpr int HarmonicColumns = 51;
+    static constexpr int HarmonicColumns = MetricOptions::NumBinsRange.high;
 
     // Entries 0 .. NB - 1 are used, clamped into the first Nyquist zone.
     std::array<std::int32_t, MainLobeCapacity> mainLobe{};
@@ -67,8 +69,8 @@ struct SpectralMetrics {
     double noiseBinPower = 0;
 
     // bins holds the n scaled bins (bin b at index b, only 0 .. n/2 - 1 are
-    // read); numBins is NB (odd, 1 .. 51) and numHarmonics H (2 .. 20), clamped
-    // into those ranges. Clears tables, then fills them. Every metric stays
+    // read); numBins is NB and numHarmonics H, clamped into their ranges
+    // (MetricOptions). Clears tables, then fills them. Every metric stays
     // uncomputed when the FFT is too short for the analysis: fewer than two
     // bins, no bin from (NB + 1) / 2 to n/2 - 1, or every one of those bins in
     // the main lobe.

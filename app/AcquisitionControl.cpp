@@ -2,7 +2,6 @@
 #include "AcquisitionControl.h"
 
 #include "AcquisitionPanel.h"
-#include "AppState.h"
 #include "NuvarDriverClass.h"
 #include "frmPlot.h"
 
@@ -119,7 +118,7 @@ void AcquisitionControl::cmdAcquire_Click()
         return;
     }
     m_note = Note::None;
-    AppState::setDataReady(false);
+    emit plotDataReady(false);
     m_panel.cmdStop()->show();
     m_board.startBlock(m_panel.sampleCount(), true);
     updateCommands();
@@ -136,7 +135,7 @@ void AcquisitionControl::cmdStop_Click()
         // The block under way is dropped; the plot windows keep what they hold.
         m_session.cancel();
         m_panel.prgAcquisitionProgress()->setValue(0);
-        AppState::setDataReady(true);
+        emit plotDataReady(true);
     }
     returnToIdle();
 }
@@ -240,7 +239,7 @@ void AcquisitionControl::showBlock(const SampleBlock &block)
 {
     m_field1.setText(QStringLiteral("Ready"));
     m_panel.prgAcquisitionProgress()->setValue(0);
-    AppState::setDataReady(true);
+    emit plotDataReady(true);
     if (frmPlot *plot = m_activePlot()) {
         plot->setBlock(block);
         plot->UpdatePlot();

@@ -54,6 +54,9 @@ public:
 signals:
     // Emitted when busy() changes.
     void busyChanged(bool busy);
+    // Whether the plot windows' blocks may be analysed: not from Acquire on,
+    // again once a block arrives or the run is stopped.
+    void plotDataReady(bool ready);
     // A block was added to the noise trend; problem is set when its log could
     // not be written (the log is then closed).
     void trendChanged(const QString &problem);

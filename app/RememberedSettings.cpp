@@ -8,7 +8,6 @@
 #include "NuvarDriverSettings.h"
 #include "frmPlot.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -43,32 +42,27 @@ QString flag(bool value)
     return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-// A "0" or "1" into a check box or option.
-Choice checkChoice(const QString &key, QAbstractButton *box)
+// A "0" or "1" into an option that is on or off.
+Choice flagChoice(const QString &key, bool &option)
 {
-    return {PlotSection, key, [box] { return flag(box->isChecked()); }, [box](const QString &text) {
+    return {PlotSection, key, [&option] { return flag(option); }, [&option](const QString &text) {
                 const auto on = intIn(text, 0, 1);
                 if (on)
-                    box->setChecked(*on == 1);
+                    option = *on == 1;
                 return on.has_value();
             }};
 }
 
-// The index of the checked option among count, into the same option.
-Choice optionChoice(const QString &key, int count, const std::function<QAbstractButton *(int)> &option)
+// A number from low to high into an option, an enumeration or a count.
+template <typename Value>
+Choice numberChoice(const QString &key, Value &option, int low, int high)
 {
-    return {PlotSection, key,
-            [count, option] {
-                for (int i = 0; i < count; ++i)
-                    if (option(i)->isChecked())
-                        return QString::number(i);
-                return QString();
-            },
-            [count, option](const QString &text) {
-                const auto index = intIn(text, 0, count - 1);
-                if (index)
-                    option(*index)->setChecked(true);
-                return index.has_value();
+    return {PlotSection, key, [&option] { return QString::number(static_cast<int>(option)); },
+            [&option, low, high](const QString &text) {
+                const auto number = intIn(text, low, high);
+                if (number)
+                    option = static_cast<Value>(*number);
+                return number.has_value();
             }};
 }
 
@@ -120,46 +114,42 @@ QList<Choice> panelChoices(AcquisitionPanel &panel)
              }}};
 }
 
-QList<Choice> plotChoices(frmPlot &plot)
+// The plot window's options, stored from and restored into one value.
+QList<Choice> optionChoices(DocumentOptions &options)
 {
-    return {optionChoice(QStringLiteral("Window"), FftWindows::Count, [&plot](int i) { return plot.optWindow(i); }),
-            {PlotSection, QStringLiteral("NormalizeFFT"), [&plot] { return flag(plot.NormalizeFFT()); },
-             [&plot](const QString &text) {
-                 const auto on = intIn(text, 0, 1);
-                 if (on)
-                     plot.setNormalizeFFT(*on == 1);
-                 return on.has_value();
+    using MetricOptions::NumBinsRange, MetricOptions::NumHarmonicsRange;
+    DocumentOptions::Fft &fft = options.fft;
+    return {numberChoice(QStringLiteral("Window"), fft.window, 0, FftWindows::Count - 1),
+            flagChoice(QStringLiteral("NormalizeFFT"), options.normalizeFft),
+            {PlotSection, QStringLiteral("NumBins"), [&fft] { return QString::number(fft.numBins); },
+             [&fft](const QString &text) {
+                 const auto bins = intIn(text, NumBinsRange.low, NumBinsRange.high);
+                 const bool taken = bins && MetricOptions::isNumBins(*bins);
+                 if (taken)
+                     fft.numBins = *bins;
+                 return taken;
              }},
-            {PlotSection, QStringLiteral("NumBins"), [&plot] { return plot.txtNumBins()->text(); },
-             [&plot](const QString &text) {
-                 const auto bins = intIn(text, 1, 51);
-                 if (bins && *bins % 2 == 1)
-                     plot.txtNumBins()->setText(text);
-                 return bins && *bins % 2 == 1;
+            numberChoice(QStringLiteral("NumHarmonics"), fft.numHarmonics, NumHarmonicsRange.low, NumHarmonicsRange.high),
+            flagChoice(QStringLiteral("AutoBins"), fft.autoBins),
+            flagChoice(QStringLiteral("MarkDCSpectrum"), fft.marks.dcSpectrum),
+            flagChoice(QStringLiteral("MarkMainLobe"), fft.marks.mainLobe),
+            flagChoice(QStringLiteral("MarkHarmonics"), fft.marks.harmonics),
+            {PlotSection, QStringLiteral("DataFormat"),
+             [&options] { return options.dataFormat ? QString::number(static_cast<int>(*options.dataFormat)) : QString(); },
+             [&options](const QString &text) {
+                 const auto format = intIn(text, 0, DataFormats::Count - 1);
+                 if (format)
+                     options.dataFormat = static_cast<DataFormat>(*format);
+                 return format.has_value();
              }},
-            {PlotSection, QStringLiteral("NumHarmonics"), [&plot] { return plot.txtNumHarm()->text(); },
-             [&plot](const QString &text) {
-                 const auto harmonics = intIn(text, 2, 20);
-                 if (harmonics)
-                     plot.txtNumHarm()->setText(text);
-                 return harmonics.has_value();
-             }},
-            checkChoice(QStringLiteral("AutoBins"), plot.cbAutoBins()),
-            checkChoice(QStringLiteral("MarkDCSpectrum"), plot.cbDCspect()),
-            checkChoice(QStringLiteral("MarkMainLobe"), plot.cbMainLobe()),
-            checkChoice(QStringLiteral("MarkHarmonics"), plot.cbHarmonics()),
-            optionChoice(QStringLiteral("DataFormat"), 4, [&plot](int i) { return plot.optDataFormat(i); }),
-            styleChoice(plot, PlotDocument::TimeDomain, QStringLiteral("TimeDomain")),
+            numberChoice(QStringLiteral("View"), options.view, PlotDocument::TimeDomain, PlotDocument::DataList)};
+}
+
+QList<Choice> styleChoices(frmPlot &plot)
+{
+    return {styleChoice(plot, PlotDocument::TimeDomain, QStringLiteral("TimeDomain")),
             styleChoice(plot, PlotDocument::FFTPlot, QStringLiteral("FFT")),
-            styleChoice(plot, PlotDocument::Histogram, QStringLiteral("Histogram")),
-            // Last: showing the view runs the analysis with the options above.
-            {PlotSection, QStringLiteral("View"), [&plot] { return QString::number(plot.currentView()); },
-             [&plot](const QString &text) {
-                 const auto view = intIn(text, PlotDocument::TimeDomain, PlotDocument::DataList);
-                 if (view)
-                     plot.selectTab(*view - 1);
-                 return view.has_value();
-             }}};
+            styleChoice(plot, PlotDocument::Histogram, QStringLiteral("Histogram"))};
 }
 
 QString refusalNote(const QString &section, const QString &key, const QString &text)
@@ -190,7 +180,17 @@ namespace RememberedSettings {
 
 QStringList restoreWindow(AcquisitionPanel &panel, frmPlot &plot)
 {
-    return restore(panelChoices(panel) + plotChoices(plot));
+    PlotDocument &document = plot.document();
+    DocumentOptions options = document.options();
+    const QStringList notes = restore(panelChoices(panel) + optionChoices(options) + styleChoices(plot));
+    const auto view = options.view;
+    options.view = document.view(); // the window switches views
+    document.setOptions(options);
+    // What is on show was analysed with the options before: showing the
+    // stored view analyses again with these.
+    document.invalidate();
+    plot.showView(view);
+    return notes;
 }
 
 QStringList restoreDriver(NuvarDriverClass &driver)
@@ -216,8 +216,10 @@ QStringList restoreDriver(NuvarDriverClass &driver)
 void save(AcquisitionPanel &panel, frmPlot *plot, NuvarDriverClass *driver)
 {
     store(panelChoices(panel));
-    if (plot)
-        store(plotChoices(*plot));
+    if (plot) {
+        DocumentOptions options = plot->document().options();
+        store(optionChoices(options) + styleChoices(*plot));
+    }
     if (auto *settings = dynamic_cast<NuvarDriverSettings *>(driver)) {
         for (const QString &name : settings->SettingNames())
             AppSettings::write(Board, name, settings->SettingValue(name));

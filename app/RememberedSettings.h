@@ -14,8 +14,8 @@ class frmPlot;
 // leaves the default in place; each restore returns one note per refusal.
 namespace RememberedSettings {
 
-// Sets the panel's fields and the plot window's options (before its first
-// view is chosen: the stored view is shown).
+// Sets the panel's fields, gives the plot window's document the stored
+// options and shows the stored view, analysed with them.
 QStringList restoreWindow(AcquisitionPanel &panel, frmPlot &plot);
 // Gives a driver that offers named settings the stored ones.
 QStringList restoreDriver(NuvarDriverClass &driver);

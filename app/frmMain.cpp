@@ -4,7 +4,6 @@
 #include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
 #include "AppSettings.h"
-#include "AppState.h"
 #include "BoardSession.h"
 #include "GraphToolActions.h"
 #include "NuvarDriverClass.h"
@@ -67,6 +66,7 @@ frmMain::frmMain(QWidget *parent)
 
     m_acquisition = new AcquisitionControl(*m_panel, *m_statusField1, *m_statusField2,
                                            [this] { return activePlot(); }, this);
+    connect(m_acquisition, &AcquisitionControl::plotDataReady, this, &frmMain::setPlotsDataReady);
     connect(m_acquisition, &AcquisitionControl::busyChanged, this, [this](bool busy) {
         updateCommands();
         // A close asked for during a driver call happens right after it.
@@ -241,6 +241,8 @@ frmPlot *frmMain::NewDocument()
     ++m_documentCounter;
     auto *plot = new frmPlot;
     m_mfrmPlot = plot;
+    plot->document().setDataReady(m_plotsDataReady);
+    connect(plot, &frmPlot::dataLoaded, this, [this] { setPlotsDataReady(true); });
     connect(plot, &frmPlot::CalcStatus, this, [this, plot] { m_acquisition->mfrmPlot_CalcStatus(*plot); });
     m_graphTools->attach(*plot);
     connect(plot, &frmPlot::commandDone, this, [this](const QString &text) { statusBar()->showMessage(text, 10000); });
@@ -309,9 +311,16 @@ frmPlot *frmMain::activePlot() const
     return m_mfrmPlot;
 }
 
+void frmMain::setPlotsDataReady(bool ready)
+{
+    m_plotsDataReady = ready;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        if (auto *plot = qobject_cast<frmPlot *>(sub->widget()))
+            plot->document().setDataReady(ready);
+}
+
 void frmMain::loadStartupBlock()
 {
-    AppState::setDataReady(true);
     frmPlot *plot = activePlot();
     if (!plot)
         return;

@@ -53,6 +53,9 @@ private:
     QList<QAction *> m_recentEntries;
     void createMenus();
     void loadStartupBlock();
+    // Whether the plot windows' blocks may be analysed, for every document
+    // window and the ones created from now on.
+    void setPlotsDataReady(bool ready);
     void bindDriver(const QString &driverName);
     void watchSetupDialog();
     void unload();
@@ -81,6 +84,7 @@ private:
     QString m_driverName;
     QString m_offeredPort;
     QPointer<frmPlot> m_mfrmPlot;
+    bool m_plotsDataReady = true;
     frmNoiseTrend *m_noiseTrend = nullptr;
     std::int32_t m_documentCounter = 0;
     bool m_closePending = false;

@@ -32,16 +32,16 @@ bool lookUp(const std::array<std::pair<const char *, Value>, N> &names, const QS
     return false;
 }
 
-bool parseWindow(const QString &text, int &window)
+bool parseWindow(const QString &text, FftWindow &window)
 {
     bool isNumber = false;
     const int index = text.toInt(&isNumber);
     if (isNumber && text.size() == 1)
-        return index >= 0 && index < FftWindows::Count ? (window = index, true) : false;
+        return index >= 0 && index < FftWindows::Count ? (window = FftWindows::fromIndex(index), true) : false;
     const QString name = text.compare(QLatin1String("hann"), Qt::CaseInsensitive) == 0 ? QStringLiteral("hanning") : text;
     for (int i = 0; i < FftWindows::Count; ++i)
         if (name.compare(QLatin1String(WindowNames[static_cast<std::size_t>(i)]), Qt::CaseInsensitive) == 0) {
-            window = i;
+            window = FftWindows::fromIndex(i);
             return true;
         }
     return false;
@@ -82,6 +82,8 @@ bool OptionArgument::takeValue(QString &value)
 
 std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, const OwnOption &own)
 {
+    using MetricOptions::NumBinsRange, MetricOptions::NumHarmonicsRange;
+    DocumentOptions::Fft &fft = document.fft;
     bool binsGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         OptionArgument argument(arguments, i);
@@ -95,7 +97,7 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
         } else if (name == QLatin1String("--normalize")) {
             if (argument.hasInlineValue())
                 return QStringLiteral("option %1 takes no value").arg(name);
-            normalize = true;
+            document.normalizeFft = true;
         } else if (name == QLatin1String("--view")) {
             if (!argument.takeValue(value))
                 return needsValue();
@@ -110,37 +112,40 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
         } else if (name == QLatin1String("--window")) {
             if (!argument.takeValue(value))
                 return needsValue();
-            if (!parseWindow(value, window))
+            if (!parseWindow(value, fft.window))
                 return QStringLiteral("unknown window \"%1\" (0..%2 or %3, hann)")
                     .arg(value, QString::number(FftWindows::Count - 1), joinNames(WindowNames.data(), WindowNames.size()));
         } else if (name == QLatin1String("--bins")) {
             if (!argument.takeValue(value))
                 return needsValue();
             binsGiven = true;
-            autoBins = value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0;
-            if (!autoBins) {
-                const auto bins = OptionValues::wholeNumber(value, MinBins, MaxBins);
+            fft.autoBins = value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0;
+            if (!fft.autoBins) {
+                const auto bins = OptionValues::wholeNumber(value, NumBinsRange.low, NumBinsRange.high);
                 if (!bins)
                     return OptionValues::refusal(
-                        name, QStringLiteral("an odd number from %1 to %2, or auto").arg(MinBins).arg(MaxBins), value);
-                // The signal bins lie symmetric about the tone's bin, so their count is odd.
-                numBins = *bins | 1;
-                if (numBins != *bins)
-                    notes << QStringLiteral("--bins %1 is even: %2 bins are used").arg(*bins).arg(numBins);
+                        name, QStringLiteral("an odd number from %1 to %2, or auto").arg(NumBinsRange.low).arg(NumBinsRange.high),
+                        value);
+                fft.numBins = MetricOptions::oddNumBins(*bins);
+                if (fft.numBins != *bins)
+                    notes << QStringLiteral("--bins %1 is even: %2 bins are used").arg(*bins).arg(fft.numBins);
             }
         } else if (name == QLatin1String("--harmonics")) {
             if (!argument.takeValue(value))
                 return needsValue();
-            const auto harmonics = OptionValues::wholeNumber(value, MinHarmonics, MaxHarmonics);
+            const auto harmonics = OptionValues::wholeNumber(value, NumHarmonicsRange.low, NumHarmonicsRange.high);
             if (!harmonics)
                 return OptionValues::refusal(
-                    name, QStringLiteral("a number from %1 to %2").arg(MinHarmonics).arg(MaxHarmonics), value);
-            numHarmonics = *harmonics;
+                    name, QStringLiteral("a number from %1 to %2").arg(NumHarmonicsRange.low).arg(NumHarmonicsRange.high),
+                    value);
+            fft.numHarmonics = *harmonics;
         } else if (name == QLatin1String("--format")) {
             if (!argument.takeValue(value))
                 return needsValue();
+            DataFormat format{};
             if (!lookUp(FormatNames, value, format))
                 return QStringLiteral("unknown format \"%1\" (integer|hex|percent|lsb)").arg(value);
+            document.dataFormat = format;
         } else if (name.startsWith(QLatin1Char('-')) && name.size() > 1) {
             return QStringLiteral("unknown option %1").arg(name);
         } else {
@@ -151,7 +156,7 @@ std::optional<QString> AnalysisOptions::parse(const QStringList &arguments, cons
     if (files.isEmpty())
         return QStringLiteral("no file given");
     // The seven-term window's lobe is wider than any numeric default suits.
-    if (!binsGiven && FftWindows::fromIndex(window) == FftWindow::BlackmanHarris7)
-        autoBins = true;
+    if (!binsGiven && fft.window == FftWindow::BlackmanHarris7)
+        fft.autoBins = true;
     return std::nullopt;
 }

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DataFormat.h"
-#include "PlotDocument.h"
+#include "DocumentOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,20 +42,14 @@ private:
 // The files and the analysis options shared by the commands that analyse data
 // files: the view and the plot window's options.
 struct AnalysisOptions {
-    using View = PlotDocument::View;
-    static constexpr int MinBins = 1;
-    static constexpr int MaxBins = 51;
-    static constexpr int MinHarmonics = 2;
-    static constexpr int MaxHarmonics = 20;
+    using View = DocumentOptions::View;
 
     QStringList files;          // at least one, in the order given
     View view = View::TimeDomain;
-    int window = 0;             // FFT window option index 0 .. FftWindows::Count - 1
-    int numBins = 11;           // odd, 1 .. 51
-    bool autoBins = false;      // "--bins auto", and the seven-term window without --bins
-    int numHarmonics = 10;      // 2 .. 20
-    bool normalize = false;     // 0 dB at the highest level instead of full scale
-    DataFormat format = DataFormat::Integer;
+    // Window, NB ("--bins auto", and the seven-term window without --bins,
+    // give Auto), H, reference, data format and marks; a document analysing
+    // these options shows view.
+    DocumentOptions document;
     bool noiseFigures = true;   // the time view's figures include noise and resolution
     QStringList notes;          // what was taken otherwise than given, one line each
 

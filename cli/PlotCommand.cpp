@@ -30,8 +30,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     // The graph a new plot window would draw for the same block and options.
     PlotDocument document;
-    analyzeInDocument(document, block, options,
-                      {options.markDcSpectrum, options.markMainLobe, options.markHarmonics});
+    analyzeInDocument(document, block, options);
     Plot plot;
     ViewGraph::draw(document, plot, ViewGraph::defaultStyle(document.view()));
     ViewGraph::addPrintFigures(document, plot);

@@ -6,19 +6,19 @@
 namespace {
 
 // "dc,main,harmonics", "all" or "none".
-std::optional<QString> parseMarks(const QString &text, PlotOptions &options)
+std::optional<QString> parseMarks(const QString &text, FftMarks::Groups &marks)
 {
-    options.markDcSpectrum = options.markMainLobe = options.markHarmonics = false;
+    marks = {};
     for (const QString &mark : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString name = mark.trimmed().toLower();
         if (name == QLatin1String("all"))
-            options.markDcSpectrum = options.markMainLobe = options.markHarmonics = true;
+            marks = {true, true, true};
         else if (name == QLatin1String("dc"))
-            options.markDcSpectrum = true;
+            marks.dcSpectrum = true;
         else if (name == QLatin1String("main"))
-            options.markMainLobe = true;
+            marks.mainLobe = true;
         else if (name == QLatin1String("harmonics"))
-            options.markHarmonics = true;
+            marks.harmonics = true;
         else if (name != QLatin1String("none"))
             return QStringLiteral("unknown mark \"%1\" (dc,main,harmonics|all|none)").arg(mark);
     }
@@ -53,7 +53,7 @@ std::variant<PlotOptions, QString> PlotOptions::parse(const QStringList &argumen
         if (name == QLatin1String("--marks")) {
             if (!argument.takeValue(value))
                 return QStringLiteral("option %1 needs a value").arg(name);
-            return parseMarks(value, options);
+            return parseMarks(value, options.document.fft.marks);
         }
         return std::nullopt;
     };

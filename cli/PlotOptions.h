@@ -10,9 +10,6 @@
 struct PlotOptions : AnalysisOptions {
     QString output;             // .png, .svg or .pdf
     QSize size{1200, 800};      // pixels at 96 dpi
-    bool markDcSpectrum = false;
-    bool markMainLobe = false;
-    bool markHarmonics = false;
 
     // The options after "plot", or a one-line description of what is wrong.
     static std::variant<PlotOptions, QString> parse(const QStringList &arguments);

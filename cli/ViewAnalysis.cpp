@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ViewAnalysis.h"
 
-#include "AppState.h"
 #include "FigureCatalogue.h"
 #include "NumberFormat.h"
 #include "ViewTraits.h"
@@ -50,16 +49,12 @@ QString Figure::text() const
     return std::isnan(value) ? QStringLiteral("-") : NumberFormat::general(value, QLatin1Char('.'));
 }
 
-void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options,
-                       const FftMarks::Groups &marks)
+void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options)
 {
-    AppState::setDataReady(true);
     document.setBlock(block);
-    document.setNormalizeFFT(options.normalize);
-    document.setFftOptions(
-        {FftWindows::fromIndex(options.window), options.numBins, options.numHarmonics, marks, options.autoBins});
-    document.setDataFormat(options.format);
-    document.setView(options.view);
+    DocumentOptions shown = options.document;
+    shown.view = options.view;
+    document.setOptions(shown);
     document.runAnalysisPass();
 }
 

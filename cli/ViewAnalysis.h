@@ -52,5 +52,4 @@ struct ViewReport {
 
 // Gives document the block and the options, shows the chosen view and runs the
 // analysis pass, as the plot window does with the same settings.
-void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options,
-                       const FftMarks::Groups &marks = {});
+void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options);

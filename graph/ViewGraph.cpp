@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ViewGraph.h"
 
-#include "AppState.h"
 #include "FigureCatalogue.h"
 #include "GraphTexts.h"
 #include "Histogram.h"
@@ -205,7 +204,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
     plot.setManualXRange(false);
     plot.setOverlayData({}, {});
     plot.setReferenceData({}, {});
-    if (AppState::DataReady() && ViewTraits::of(document.view()).graph) {
+    if (document.DataReady() && ViewTraits::of(document.view()).graph) {
         plot.setPlottingMethod(style.method);
         plot.setPointType(style.pointType);
         plot.setLineType(style.lineType);
@@ -244,7 +243,7 @@ void ViewGraph::addPrintFigures(const PlotDocument &document, Plot &plot)
     if (!lines.isEmpty()) {
         const QString figures = lines.join(QLatin1Char('\n'));
         // A view with a subtitle keeps it, the figures following on its line.
-        plot.setSubTitle(traits.subtitled ? (AppState::DataReady() ? screenSubtitle(document) : QString()) +
+        plot.setSubTitle(traits.subtitled ? (document.DataReady() ? screenSubtitle(document) : QString()) +
                                                 QStringLiteral(",     ") + figures
                                           : figures);
     }

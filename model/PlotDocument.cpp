@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlotDocument.h"
 
-#include "AppState.h"
 #include "DataFileWriter.h"
 #include "DataList.h"
 #include "FigureCatalogue.h"
@@ -72,24 +71,29 @@ std::span<const std::int32_t> PlotDocument::samples() const
     return std::span(m_block.samples).first(count);
 }
 
-void PlotDocument::setNormalizeFFT(bool value)
+void PlotDocument::setOptions(const DocumentOptions &options)
 {
-    m_normalizeFft = value;
-    invalidate();
+    if (options == m_options)
+        return;
+    if (options.normalizeFft != m_options.normalizeFft || (options.view == Histogram && m_options.view != Histogram))
+        invalidate();
+    if (options.dataFormat != m_options.dataFormat)
+        m_valid[DataListFilled] = false;
+    m_options = options;
+    emit optionsChanged();
 }
 
-void PlotDocument::setDataFormat(std::optional<DataFormat> format)
+void PlotDocument::setNormalizeFFT(bool value)
 {
-    if (format != m_dataFormat)
-        m_valid[DataListFilled] = false;
-    m_dataFormat = format;
+    setOption(&DocumentOptions::normalizeFft, value);
+    invalidate();
 }
 
 void PlotDocument::setView(View view)
 {
+    setOption(&DocumentOptions::view, view);
     if (view == Histogram)
         invalidate();
-    m_view = view;
 }
 
 void PlotDocument::raiseProgress(std::int32_t progress)
@@ -103,13 +107,13 @@ void PlotDocument::raiseProgress(std::int32_t progress)
 
 void PlotDocument::runAnalysisPass()
 {
-    if (!AppState::DataReady()) {
+    if (!m_dataReady) {
         raiseProgress(0);
         return;
     }
     m_calcMax = m_numPoints / 8;
     raiseProgress(0);
-    const Result result = ViewTraits::of(m_view).result;
+    const Result result = ViewTraits::of(m_options.view).result;
     if (!m_valid[result]) {
         computeView();
         m_valid[result] = true;
@@ -120,7 +124,7 @@ void PlotDocument::runAnalysisPass()
 void PlotDocument::computeView()
 {
     const auto progress = [this](std::int32_t p) { raiseProgress(p); };
-    switch (m_view) {
+    switch (m_options.view) {
     case TimeDomain:
         m_stats = TimeStatistics::compute(samples(), m_block.numBits, progress);
         m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
@@ -136,7 +140,7 @@ void PlotDocument::computeView()
         m_noise = NoiseFigures::compute(samples(), m_block.numBits, m_block.lsbSize);
         break;
     case DataList:
-        m_dataList = DataList::lines(samples(), m_dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
+        m_dataList = DataList::lines(samples(), m_options.dataFormat, CodeScale{m_block.numBits, m_block.lsbSize},
                                      NumberFormat::screenSeparator(), progress);
         break;
     }
@@ -144,49 +148,49 @@ void PlotDocument::computeView()
 
 int PlotDocument::signalBins() const
 {
-    return m_fftOptions.autoBins ? MetricOptions::autoNumBins(m_fftOptions.window) : m_fftOptions.numBins;
+    return m_options.fft.autoBins ? MetricOptions::autoNumBins(m_options.fft.window) : m_options.fft.numBins;
 }
 
 bool PlotDocument::probeTone()
 {
     if (m_valid[FftValid])
         return m_tone.toneFound;
-    m_toneProbe.compute(samples(), m_fftOptions.window, false, m_block.numBits);
+    m_toneProbe.compute(samples(), m_options.fft.window, false, m_block.numBits);
     const int numBins = signalBins();
     const SpectralMetrics metrics = SpectralMetrics::compute(
-        m_toneProbe.bins().first(static_cast<std::size_t>(m_toneProbe.length())), numBins, m_fftOptions.numHarmonics,
-        m_toneProbeLobes, m_fftOptions.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums);
+        m_toneProbe.bins().first(static_cast<std::size_t>(m_toneProbe.length())), numBins, m_options.fft.numHarmonics,
+        m_toneProbeLobes, m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums);
     return ToneFigures::compute(metrics, m_toneProbe, numBins, m_block.numBits).toneFound;
 }
 
 void PlotDocument::computeFft()
 {
-    const auto status = m_spectrum.compute(samples(), m_fftOptions.window, m_normalizeFft, m_block.numBits,
+    const auto status = m_spectrum.compute(samples(), m_options.fft.window, m_options.normalizeFft, m_block.numBits,
                                            [this](std::int32_t p) { raiseProgress(p); });
     if (status == Spectrum::TransformStatus::LengthNotPowerOfTwo)
         emit userMessage(QLatin1String(Spectrum::LengthMessage));
     const auto n = static_cast<std::size_t>(m_spectrum.length());
     if (m_averagingDepth > 0 && m_averagedSerial != m_blockSerial) {
         const SpectrumAverage::Shape shape{m_spectrum.length(), m_block.sampleFreq, m_block.numBits, m_block.lsbSize,
-                                           m_fftOptions.window, m_normalizeFft};
+                                           m_options.fft.window, m_options.normalizeFft};
         m_average.add(shape, m_spectrum.bins().first(n));
         m_averagedSerial = m_blockSerial;
     }
     // The metrics of the last block, or of the average's powers.
     const auto metricsWith = [&](int numBins, SpectralMetrics::Noise noise, LobeTables &tables) {
         if (m_averagingDepth == 0)
-            return SpectralMetrics::compute(m_spectrum.bins().first(n), numBins, m_fftOptions.numHarmonics, tables,
+            return SpectralMetrics::compute(m_spectrum.bins().first(n), numBins, m_options.fft.numHarmonics, tables,
                                             noise);
         return SpectralMetrics::computeFromPowers(m_average.meanPowers(), m_average.shape().length, numBins,
-                                                  m_fftOptions.numHarmonics, tables, noise);
+                                                  m_options.fft.numHarmonics, tables, noise);
     };
     const int numBins = signalBins();
-    m_metrics = metricsWith(numBins, m_fftOptions.autoBins ? SpectralMetrics::Noise::NoiseBinMean
+    m_metrics = metricsWith(numBins, m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean
                                                            : SpectralMetrics::Noise::Sums, m_lobes);
     m_tone = ToneFigures::compute(m_metrics, m_spectrum, numBins, m_block.numBits);
 
     // The noise density counts the same noise bins whatever NB the metrics use.
-    const int ownBins = MetricOptions::autoNumBins(m_fftOptions.window);
+    const int ownBins = MetricOptions::autoNumBins(m_options.fft.window);
     const double noiseBinPower = numBins == ownBins
                                      ? m_metrics.noiseBinPower
                                      : metricsWith(ownBins, SpectralMetrics::Noise::Sums, m_noiseLobes).noiseBinPower;
@@ -221,12 +225,12 @@ std::span<const double> PlotDocument::fftLevels() const
 
 std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
 {
-    FftMarks::Groups groups = m_fftOptions.marks;
+    FftMarks::Groups groups = m_options.fft.marks;
     // Lobes around a noise bin would pass the noise for a tone.
     if (!m_tone.toneFound)
         groups.mainLobe = groups.harmonics = false;
     return FftMarks::marks(groups, m_lobes, fftLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
-                           m_fftOptions.numHarmonics);
+                           m_options.fft.numHarmonics);
 }
 
 FigureResults PlotDocument::figureResults() const
@@ -248,11 +252,11 @@ FigureResults PlotDocument::figureResults() const
 
 QStringList PlotDocument::statusTexts() const
 {
-    const ViewTraits &traits = ViewTraits::of(m_view);
-    if (!AppState::DataReady() || !traits.statusPanels)
+    const ViewTraits &traits = ViewTraits::of(m_options.view);
+    if (!m_dataReady || !traits.statusPanels)
         return QStringList(4, QString());
     // The time domain's texts follow the data format.
-    if (m_view == TimeDomain)
+    if (m_options.view == TimeDomain)
         return timeStatusTexts();
     return FigureCatalogue::statusTexts(traits.figures, figureResults(), NumberFormat::screenSeparator(), 4);
 }
@@ -263,9 +267,9 @@ QStringList PlotDocument::timeStatusTexts() const
     const TimeStatistics &s = m_stats;
     const int bits = m_block.numBits;
     const double lsb = m_block.lsbSize;
-    if (!m_dataFormat)
+    if (!m_options.dataFormat)
         return QStringList(4, QString());
-    switch (*m_dataFormat) {
+    switch (*m_options.dataFormat) {
     case DataFormat::Integer:
         return {QStringLiteral("Std Dev (ppm): ") + NumberFormat::pattern(s.stdDeviation, 0, 4, sep),
                 QStringLiteral("Mean: ") + NumberFormat::pattern(s.mean, 0, 4, sep),
@@ -279,7 +283,7 @@ QStringList PlotDocument::timeStatusTexts() const
     case DataFormat::PercentOfFullScale:
     case DataFormat::ScaledByLsb: {
         // Levels to a fraction of one code, so a converter's noise shows.
-        const DataFormat format = *m_dataFormat;
+        const DataFormat format = *m_options.dataFormat;
         const CodeScale scale{bits, lsb};
         const double stdDevCodes = s.stdDeviation / 1000000.0 * std::ldexp(1.0, bits);
         const QString stdDev = format == DataFormat::ScaledByLsb
@@ -298,14 +302,14 @@ QByteArray PlotDocument::dataFileContent(const QDateTime &created) const
 {
     const DataFileHeader header{m_block.deviceId, created, m_block.numBits, m_block.lsbSize, m_numPoints,
                                 m_block.sampleFreq, m_block.deviceIdIsLatin1};
-    switch (m_view) {
+    switch (m_options.view) {
     case FFTPlot:
         return DataFileWriter::fft(header, {m_metrics.snr, m_metrics.sinad, m_metrics.thd, m_metrics.sfdr},
                                    fftLevels().first(static_cast<std::size_t>(m_spectrum.length())));
     case Histogram:
         return DataFileWriter::histogram(header, m_histogram);
     case DataList:
-        return DataFileWriter::dataList(header, m_dataFormat, samples());
+        return DataFileWriter::dataList(header, m_options.dataFormat, samples());
     case TimeDomain:
         break;
     }

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "DataFormat.h"
-#include "FftMarks.h"
-#include "FftWindow.h"
+#include "DocumentOptions.h"
 #include "FigureResults.h"
 #include "Histogram.h"
 #include "NoiseFigures.h"
@@ -25,8 +23,9 @@
 
 // One sample block with its analysis: the block and its parameters, the view
 // options, the results of each view with their valid flags, and the analysis
-// pass that brings the current view's results up to date. No widgets: the plot
-// window shows a document, the command-line tool analyses and draws one.
+// pass that brings the current view's results up to date, and whether its
+// data is ready. No widgets: the plot window shows a document, the
+// command-line tool analyses and draws one.
 //
 // Flag rules: every block parameter assignment (even of the value already
 // held) and the reference option clear all four flags; LoadData clears none;
@@ -39,19 +38,10 @@ class PlotDocument : public QObject
     Q_OBJECT
 
 public:
-    enum View : std::int16_t { TimeDomain = 1, FFTPlot = 2, Histogram = 3, DataList = 4 };
+    using View = DocumentOptions::View;
+    using enum DocumentOptions::View;
     enum Result { TimeValid, FftValid, HistogramValid, DataListFilled, ResultCount };
-
-    // What the FFT analysis and its marks read when they run.
-    struct FftOptions {
-        FftWindow window = FftWindow::Rectangular;
-        int numBins = 11;      // NB, odd, 1 .. 51
-        int numHarmonics = 10; // H, 2 .. 20
-        FftMarks::Groups marks;
-        // "Auto": the window's own NB, and the noise measured from the mean
-        // of the noise bins (SpectralMetrics::Noise::NoiseBinMean).
-        bool autoBins = false;
-    };
+    using FftOptions = DocumentOptions::Fft;
 
     explicit PlotDocument(QObject *parent = nullptr);
 
@@ -69,21 +59,31 @@ public:
     // The samples analysed: the loaded ones, at most numPoints of them.
     std::span<const std::int32_t> samples() const;
 
-    bool NormalizeFFT() const { return m_normalizeFft; }
+    // False from the start of an acquisition until its block arrives (or a
+    // file is loaded): the pass then computes nothing and the views show
+    // nothing.
+    bool DataReady() const { return m_dataReady; }
+    void setDataReady(bool ready) { m_dataReady = ready; }
+
+    // The options as one value; a change of them emits optionsChanged once,
+    // an equal value nothing. The flag rules above apply to what changed.
+    const DocumentOptions &options() const { return m_options; }
+    void setOptions(const DocumentOptions &options);
+    // One option at a time. As a property, the reference clears every flag
+    // even when it is assigned the value it holds, and so does showing the
+    // histogram view when it is on show.
+    bool NormalizeFFT() const { return m_options.normalizeFft; }
     void setNormalizeFFT(bool value);
-    const FftOptions &fftOptions() const { return m_fftOptions; }
-    void setFftOptions(const FftOptions &options) { m_fftOptions = options; }
+    const FftOptions &fftOptions() const { return m_options.fft; }
+    void setFftOptions(const FftOptions &options) { setOption(&DocumentOptions::fft, options); }
     // The NB the FFT analysis uses: numBins, or the window's own with Auto.
     int signalBins() const;
-    // Empty when no format is chosen (the list then stays empty).
-    std::optional<DataFormat> dataFormat() const { return m_dataFormat; }
-    void setDataFormat(std::optional<DataFormat> format);
-    // The histogram view's normal curve of the block's mean and sigma; a
-    // drawing option, it clears no result.
-    bool normalCurve() const { return m_normalCurve; }
-    void setNormalCurve(bool on) { m_normalCurve = on; }
-
-    View view() const { return m_view; }
+    std::optional<DataFormat> dataFormat() const { return m_options.dataFormat; }
+    void setDataFormat(std::optional<DataFormat> format) { setOption(&DocumentOptions::dataFormat, format); }
+    // A drawing option: it clears no result.
+    bool normalCurve() const { return m_options.normalCurve; }
+    void setNormalCurve(bool on) { setOption(&DocumentOptions::normalCurve, on); }
+    View view() const { return m_options.view; }
     void setView(View view);
     // Marks every result out of date.
     void invalidate() { m_valid.fill(false); }
@@ -141,10 +141,18 @@ public:
 
 signals:
     void CalcStatus();
+    void optionsChanged();
     // A problem the user must acknowledge, with its fixed text.
     void userMessage(const QString &text);
 
 private:
+    template <typename Value>
+    void setOption(Value DocumentOptions::*option, const Value &value)
+    {
+        DocumentOptions options = m_options;
+        options.*option = value;
+        setOptions(options);
+    }
     void raiseProgress(std::int32_t progress);
     // The current view's results, whatever its flag says.
     void computeView();
@@ -156,11 +164,8 @@ private:
 
     SampleBlock m_block; // its samples may outnumber numPoints
     std::int32_t m_numPoints = 0;
-    bool m_normalizeFft = false;
-    FftOptions m_fftOptions;
-    std::optional<DataFormat> m_dataFormat = DataFormat::Integer;
-    bool m_normalCurve = false;
-    View m_view = TimeDomain;
+    bool m_dataReady = true;
+    DocumentOptions m_options;
 
     TimeStatistics m_stats;
     NoiseFigures m_noise;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ViewReference.h"
 
-#include "AppState.h"
 #include "FftWindow.h"
 #include "FigureCatalogue.h"
 #include "NumberFormat.h"
@@ -50,7 +49,7 @@ std::optional<ViewReference> ViewReference::hold(const PlotDocument &document, c
 {
     const View view = document.view();
     const ViewTraits &traits = ViewTraits::of(view);
-    if (!AppState::DataReady() || !traits.referenceKind || !document.isValid(traits.result))
+    if (!document.DataReady() || !traits.referenceKind || !document.isValid(traits.result))
         return std::nullopt;
     ViewReference reference(view);
     const SampleBlock &block = document.block();

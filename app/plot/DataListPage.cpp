@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataListPage.h"
 
+#include "PlotDocument.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,8 +13,8 @@
 
 #include <algorithm>
 
-DataListPage::DataListPage(QWidget *parent)
-    : QWidget(parent), m_list(new QListView(this)), m_model(new QStringListModel(this)),
+DataListPage::DataListPage(PlotDocument &document, QWidget *parent)
+    : QWidget(parent), m_document(document), m_list(new QListView(this)), m_model(new QStringListModel(this)),
       m_formatGroup(new QButtonGroup(this))
 {
     auto *layout = new QVBoxLayout(this);
@@ -30,15 +32,26 @@ DataListPage::DataListPage(QWidget *parent)
     auto *formatRow = new QHBoxLayout;
     formatRow->addWidget(new QLabel(QStringLiteral("Data Format:"), this));
     const char *captions[] = {"Integer", "Hexidecimal", "% of Full Scale", "Scaled by LSB"};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < DataFormats::Count; ++i) {
         m_formatOptions[i] = new QRadioButton(QString::fromLatin1(captions[i]), this);
         m_formatGroup->addButton(m_formatOptions[i], i);
         formatRow->addWidget(m_formatOptions[i]);
     }
     formatRow->addStretch(1);
-    m_formatOptions[0]->setChecked(true);
     layout->addLayout(formatRow);
+    showFormat();
+    connect(m_formatGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            m_document.setDataFormat(static_cast<DataFormat>(id));
+    });
     connect(m_formatGroup, &QButtonGroup::idClicked, this, &DataListPage::formatChosen);
+    connect(&m_document, &PlotDocument::optionsChanged, this, &DataListPage::showFormat);
+}
+
+void DataListPage::showFormat()
+{
+    if (const std::optional<DataFormat> format = m_document.dataFormat())
+        m_formatOptions[static_cast<std::size_t>(*format)]->setChecked(true);
 }
 
 void DataListPage::setLines(const QStringList &lines)
@@ -56,15 +69,7 @@ QString DataListPage::selectedText() const
     return text;
 }
 
-std::optional<DataFormat> DataListPage::dataFormat() const
-{
-    for (int i = 0; i < 4; ++i)
-        if (m_formatOptions[i]->isChecked())
-            return static_cast<DataFormat>(i);
-    return std::nullopt;
-}
-
 QRadioButton *DataListPage::formatOption(int index) const
 {
-    return index >= 0 && index < 4 ? m_formatOptions[index] : nullptr;
+    return index >= 0 && index < DataFormats::Count ? m_formatOptions[index] : nullptr;
 }

@@ -6,37 +6,40 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
+class PlotDocument;
 class QButtonGroup;
 class QListView;
 class QRadioButton;
 class QStringListModel;
 
 // The Data List tab: the block's codes one per line in a list that selects
-// several lines, and the choice of the format they are written in.
+// several lines, and the choice of the format they are written in, which it
+// writes into the document's options and shows as the document holds it.
 class DataListPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit DataListPage(QWidget *parent = nullptr);
+    explicit DataListPage(PlotDocument &document, QWidget *parent = nullptr);
 
     void setLines(const QStringList &lines);
     // The selected lines in list order, each ending in a line break.
     QString selectedText() const;
-    // The checked format; none when the user has not chosen one.
-    std::optional<DataFormat> dataFormat() const;
 
     QListView *list() const { return m_list; }
     QRadioButton *formatOption(int index) const;
 
 signals:
+    // The user clicked a format option.
     void formatChosen();
 
 private:
+    void showFormat();
+
+    PlotDocument &m_document;
     QListView *m_list;
     QStringListModel *m_model;
     QButtonGroup *m_formatGroup;
-    std::array<QRadioButton *, 4> m_formatOptions{};
+    std::array<QRadioButton *, DataFormats::Count> m_formatOptions{};
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FftAveragingBar.h"
 
+#include "PlotDocument.h"
 #include "SpectrumAverage.h"
 
 #include <QCheckBox>
@@ -9,8 +10,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-FftAveragingBar::FftAveragingBar(QWidget *parent)
-    : QWidget(parent), m_average(new QCheckBox(QStringLiteral("Average spectra of the last"), this)),
+FftAveragingBar::FftAveragingBar(PlotDocument &document, QWidget *parent)
+    : QWidget(parent), m_document(document), m_average(new QCheckBox(QStringLiteral("Average spectra of the last"), this)),
       m_depth(new QSpinBox(this)), m_count(new QLabel(this)), m_reset(new QPushButton(QStringLiteral("Reset"), this))
 {
     m_depth->setRange(SpectrumAverage::MinDepth, SpectrumAverage::MaxDepth);
@@ -26,13 +27,19 @@ FftAveragingBar::FftAveragingBar(QWidget *parent)
     m_reset->setEnabled(false);
     connect(m_average, &QCheckBox::toggled, this, [this](bool on) {
         m_reset->setEnabled(on);
-        emit depthChanged(depth());
+        m_document.setFftAveraging(depth());
+        emit averageRestarted();
     });
     connect(m_depth, &QSpinBox::valueChanged, this, [this] {
-        if (m_average->isChecked())
-            emit depthChanged(depth());
+        if (m_average->isChecked()) {
+            m_document.setFftAveraging(depth());
+            emit averageRestarted();
+        }
     });
-    connect(m_reset, &QPushButton::clicked, this, &FftAveragingBar::resetClicked);
+    connect(m_reset, &QPushButton::clicked, this, [this] {
+        m_document.resetFftAverage();
+        emit averageRestarted();
+    });
     showCount(0);
 }
 

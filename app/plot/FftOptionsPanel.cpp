@@ -28,12 +28,13 @@ QLabel *wrappedLabel(const QString &text, QWidget *parent)
 
 } // namespace
 
-FftOptionsPanel::FftOptionsPanel(QWidget *parent)
-    : QWidget(parent), m_highestSignal(new QRadioButton(QStringLiteral("Highest Signal Level Found"))),
+FftOptionsPanel::FftOptionsPanel(PlotDocument &document, QWidget *parent)
+    : QWidget(parent), m_document(document),
+      m_highestSignal(new QRadioButton(QStringLiteral("Highest Signal Level Found"))),
       m_fullScale(new QRadioButton(QStringLiteral("Full Scale Range"))), m_windowGroup(new QButtonGroup(this)),
-      m_numBins(new QLineEdit(QLatin1String(MetricOptions::NumBinsStart))),
+      m_numBins(new QLineEdit(QString::number(MetricOptions::DefaultNumBins))),
       m_autoBins(new QCheckBox(QStringLiteral("Auto"))),
-      m_numHarm(new QLineEdit(QLatin1String(MetricOptions::NumHarmonicsStart))),
+      m_numHarm(new QLineEdit(QString::number(MetricOptions::DefaultNumHarmonics))),
       m_dcSpectrum(new QCheckBox(QStringLiteral("DC Spectrum"))),
       m_harmonics(new QCheckBox(QStringLiteral("Harmonics"))),
       m_mainLobe(new QCheckBox(QStringLiteral("Main Lobe")))
@@ -50,30 +51,48 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
         m_windowGroup->addButton(m_windowOptions[i], i);
         windowLayout->addWidget(m_windowOptions[i]);
     }
-    m_windowOptions[0]->setChecked(true);
+    connect(m_windowGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            edit([id](DocumentOptions &o) { o.fft.window = FftWindows::fromIndex(id); });
+    });
     // The seven-term window's lobe needs its own NB: choosing it chooses Auto.
     connect(m_windowGroup, &QButtonGroup::idClicked, this, [this](int id) {
         if (FftWindows::fromIndex(id) == FftWindow::BlackmanHarris7)
             m_autoBins->setChecked(true);
+        emit windowClicked();
     });
     layout->addWidget(frameFft);
 
     auto *frmCalc = new QGroupBox(QStringLiteral("Calculations"), this);
     auto *calcLayout = new QVBoxLayout(frmCalc);
-    calcLayout->addWidget(wrappedLabel(QStringLiteral("Number of bins used for signal power calculation (1,3,5...51):"), frmCalc));
+    using MetricOptions::NumBinsRange, MetricOptions::NumHarmonicsRange;
+    calcLayout->addWidget(wrappedLabel(
+        QStringLiteral("Number of bins used for signal power calculation (1,3,5...%1):").arg(NumBinsRange.high), frmCalc));
     auto *binsRow = new QHBoxLayout;
     binsRow->addWidget(m_numBins);
     binsRow->addWidget(m_autoBins);
     binsRow->addStretch(1);
     calcLayout->addLayout(binsRow);
-    connect(m_autoBins, &QCheckBox::toggled, m_numBins, &QLineEdit::setDisabled);
-    connect(m_autoBins, &QCheckBox::clicked, this, &FftOptionsPanel::autoBinsClicked);
-    calcLayout->addWidget(wrappedLabel(QStringLiteral("Order of harmonics included (2...20):"), frmCalc));
+    connect(m_autoBins, &QCheckBox::toggled, this, [this](bool on) {
+        m_numBins->setDisabled(on);
+        edit([on](DocumentOptions &o) { o.fft.autoBins = on; });
+    });
+    connect(m_autoBins, &QCheckBox::clicked, this, &FftOptionsPanel::windowClicked);
+    calcLayout->addWidget(wrappedLabel(
+        QStringLiteral("Order of harmonics included (%1...%2):").arg(NumHarmonicsRange.low).arg(NumHarmonicsRange.high),
+        frmCalc));
     calcLayout->addWidget(m_numHarm);
     for (QLineEdit *field : {m_numBins, m_numHarm})
         field->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
-    new NumericFieldFilter(m_numBins, QLatin1String(MetricOptions::NumBinsStart), &MetricOptions::numBins);
-    new NumericFieldFilter(m_numHarm, QLatin1String(MetricOptions::NumHarmonicsStart), &MetricOptions::numHarmonics);
+    new NumericFieldFilter(m_numBins, m_numBins->text(), &MetricOptions::numBins);
+    new NumericFieldFilter(m_numHarm, m_numHarm->text(), &MetricOptions::numHarmonics);
+    // A typed value counts as its field's check makes it, also before the check runs.
+    connect(m_numBins, &QLineEdit::textChanged, this, [this](const QString &text) {
+        edit([n = MetricOptions::numBins(text)](DocumentOptions &o) { o.fft.numBins = n; });
+    });
+    connect(m_numHarm, &QLineEdit::textChanged, this, [this](const QString &text) {
+        edit([n = MetricOptions::numHarmonics(text)](DocumentOptions &o) { o.fft.numHarmonics = n; });
+    });
     layout->addWidget(frmCalc);
     m_figuresRow = layout->count();
 
@@ -82,7 +101,9 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
     normalizationLayout->addWidget(wrappedLabel(QStringLiteral("0dB reference for FFT is:"), frame1));
     normalizationLayout->addWidget(m_highestSignal);
     normalizationLayout->addWidget(m_fullScale);
-    m_fullScale->setChecked(true);
+    connect(m_highestSignal, &QRadioButton::toggled, this, [this](bool on) {
+        edit([on](DocumentOptions &o) { o.normalizeFft = on; });
+    });
     connect(m_highestSignal, &QRadioButton::clicked, this, [this](bool checked) {
         if (checked)
             emit normalizationClicked(true);
@@ -96,12 +117,44 @@ FftOptionsPanel::FftOptionsPanel(QWidget *parent)
     auto *frmDisplay = new QGroupBox(QStringLiteral("Display"), this);
     auto *displayLayout = new QVBoxLayout(frmDisplay);
     displayLayout->addWidget(new QLabel(QStringLiteral("Mark bins used for:"), frmDisplay));
-    for (QCheckBox *box : {m_dcSpectrum, m_harmonics, m_mainLobe}) {
+    const auto markBox = [&](QCheckBox *box, bool FftMarks::Groups::*group) {
         displayLayout->addWidget(box);
-        connect(box, &QCheckBox::toggled, this, &FftOptionsPanel::marksChanged);
-    }
+        connect(box, &QCheckBox::toggled, this, [this, group](bool on) {
+            edit([group, on](DocumentOptions &o) { o.fft.marks.*group = on; });
+            emit marksChanged();
+        });
+    };
+    markBox(m_dcSpectrum, &FftMarks::Groups::dcSpectrum);
+    markBox(m_harmonics, &FftMarks::Groups::harmonics);
+    markBox(m_mainLobe, &FftMarks::Groups::mainLobe);
     layout->addWidget(frmDisplay);
     layout->addStretch(1);
+
+    showOptions();
+    connect(&m_document, &PlotDocument::optionsChanged, this, &FftOptionsPanel::showOptions);
+}
+
+void FftOptionsPanel::edit(const std::function<void(DocumentOptions &)> &change)
+{
+    DocumentOptions options = m_document.options();
+    change(options);
+    m_document.setOptions(options);
+}
+
+void FftOptionsPanel::showOptions()
+{
+    const DocumentOptions::Fft &fft = m_document.options().fft;
+    m_windowOptions[static_cast<std::size_t>(fft.window)]->setChecked(true);
+    // A field keeps what the user typed while it counts as the value held.
+    if (MetricOptions::numBins(m_numBins->text()) != fft.numBins)
+        m_numBins->setText(QString::number(fft.numBins));
+    if (MetricOptions::numHarmonics(m_numHarm->text()) != fft.numHarmonics)
+        m_numHarm->setText(QString::number(fft.numHarmonics));
+    m_autoBins->setChecked(fft.autoBins);
+    (m_document.NormalizeFFT() ? m_highestSignal : m_fullScale)->setChecked(true);
+    m_dcSpectrum->setChecked(fft.marks.dcSpectrum);
+    m_mainLobe->setChecked(fft.marks.mainLobe);
+    m_harmonics->setChecked(fft.marks.harmonics);
 }
 
 void FftOptionsPanel::insertFigures(QWidget *figures)
@@ -109,36 +162,8 @@ void FftOptionsPanel::insertFigures(QWidget *figures)
     static_cast<QVBoxLayout *>(layout())->insertWidget(m_figuresRow, figures);
 }
 
-void FftOptionsPanel::showNormalization(bool highestSignal)
-{
-    (highestSignal ? m_highestSignal : m_fullScale)->setChecked(true);
-}
-
 QRadioButton *FftOptionsPanel::optWindow(int index) const
 {
     return index >= 0 && index < FftWindows::Count ? m_windowOptions[index] : nullptr;
 }
 
-FftWindow FftOptionsPanel::selectedWindow() const
-{
-    for (int i = 0; i < FftWindows::Count; ++i)
-        if (m_windowOptions[i]->isChecked())
-            return FftWindows::fromIndex(i);
-    return FftWindow::Rectangular;
-}
-
-int FftOptionsPanel::numBins() const
-{
-    return MetricOptions::numBins(m_numBins->text());
-}
-
-int FftOptionsPanel::numHarmonics() const
-{
-    return MetricOptions::numHarmonics(m_numHarm->text());
-}
-
-PlotDocument::FftOptions FftOptionsPanel::options() const
-{
-    return {selectedWindow(), numBins(), numHarmonics(),
-            {m_dcSpectrum->isChecked(), m_mainLobe->isChecked(), m_harmonics->isChecked()}, m_autoBins->isChecked()};
-}

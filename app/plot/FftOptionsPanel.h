@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -14,14 +15,15 @@ class QRadioButton;
 
 // The FFT view's options, in one column beside the FFT graph: the data
 // window, the signal bins and harmonic order of the metrics, the 0 dB
-// reference and which bins to mark. Holds the controls and their input rules;
-// the plot window reads them when it analyses.
+// reference and which bins to mark. Holds the controls and their input rules,
+// writes what the user chooses into the document's options and shows the
+// options the document holds.
 class FftOptionsPanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit FftOptionsPanel(QWidget *parent = nullptr);
+    explicit FftOptionsPanel(PlotDocument &document, QWidget *parent = nullptr);
 
     // Puts the figures that the window and the bins produce right under them.
     void insertFigures(QWidget *figures);
@@ -29,7 +31,6 @@ public:
     QRadioButton *optHighestSignal() const { return m_highestSignal; }
     QRadioButton *optFullScale0dB() const { return m_fullScale; }
     QRadioButton *optWindow(int index) const;
-    QButtonGroup *windowGroup() const { return m_windowGroup; }
     QLineEdit *txtNumBins() const { return m_numBins; }
     // "Auto": the window's own signal bins (the NB field then rests).
     QCheckBox *cbAutoBins() const { return m_autoBins; }
@@ -38,26 +39,21 @@ public:
     QCheckBox *cbMainLobe() const { return m_mainLobe; }
     QCheckBox *cbHarmonics() const { return m_harmonics; }
 
-    // The first selected window option; Rectangular when none is selected.
-    FftWindow selectedWindow() const;
-    // NB and H as the fields hold them now, brought into range.
-    int numBins() const;
-    int numHarmonics() const;
-    // Window, NB, H and mark boxes as the controls hold them now.
-    PlotDocument::FftOptions options() const;
-
-    // Shows the reference the plot window holds.
-    void showNormalization(bool highestSignal);
-
 signals:
+    // A window option or "Auto" was clicked: the levels and metrics are out of date.
+    void windowClicked();
     // A reference option was clicked while selected: true for the highest signal.
     void normalizationClicked(bool highestSignal);
     // A mark box was ticked or cleared.
     void marksChanged();
-    // "Auto" was ticked or cleared by the user.
-    void autoBinsClicked();
 
 private:
+    // Changes the document's options as change says.
+    void edit(const std::function<void(DocumentOptions &)> &change);
+    // Brings the controls in step with the document's options.
+    void showOptions();
+
+    PlotDocument &m_document;
     QRadioButton *m_highestSignal;
     QRadioButton *m_fullScale;
     QButtonGroup *m_windowGroup;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReferenceBar.h"
 
-#include "AppState.h"
 #include "FileDialogs.h"
 #include "UserMessage.h"
 
@@ -32,7 +31,7 @@ void ReferenceBar::showForView()
     const PlotDocument::View view = m_document.view();
     setVisible(view != PlotDocument::DataList);
     const ViewReference *reference = shown();
-    m_hold->setEnabled(AppState::DataReady());
+    m_hold->setEnabled(m_document.DataReady());
     m_clear->setEnabled(reference);
     m_save->setEnabled(reference);
     // The first line names the reference; all of them are in the tooltip.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmPlot.h"
 
-#include "AppState.h"
+#include "ClickMarker.h"
 #include "DataListPage.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
@@ -22,15 +22,18 @@
 #include <QTabWidget>
 
 frmPlot::frmPlot(QWidget *parent)
-    : QWidget(parent), m_plot(new Plot), m_graphTools(new GraphToolsBar(m_plot)),
+    : QWidget(parent), m_plot(new Plot), m_printCommands(new PrintCommands(m_document, *m_plot, this)),
+      m_graphTools(new GraphToolsBar(m_plot)),
       m_referenceBar(new ReferenceBar(m_document)), m_ssTab1(new QTabWidget(this)),
-      m_fftOptions(new FftOptionsPanel), m_averagingBar(new FftAveragingBar),
+      m_fftOptions(new FftOptionsPanel(m_document)), m_averagingBar(new FftAveragingBar(m_document)),
       m_noisePanel(new FiguresPanel(QStringLiteral("Noise"))), m_tonePanel(new FiguresPanel(QStringLiteral("Tone"))),
-      m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataListPage(new DataListPage),
+      m_cbNormalCurve(new QCheckBox(QStringLiteral("Normal Curve"))), m_dataListPage(new DataListPage(m_document)),
       m_statusBar(new QStatusBar(this))
 {
     buildLayout();
     connectControls();
+    new ClickMarker(*m_plot);
+    connect(m_printCommands, &PrintCommands::commandDone, this, &frmPlot::commandDone);
     connect(&m_document, &PlotDocument::CalcStatus, this, &frmPlot::CalcStatus);
     connect(&m_document, &PlotDocument::userMessage, this, [this](const QString &text) { UserMessage::show(this, text); });
     connect(m_referenceBar, &ReferenceBar::referenceChanged, this, &frmPlot::drawGraph);
@@ -38,12 +41,6 @@ frmPlot::frmPlot(QWidget *parent)
 }
 
 frmPlot::~frmPlot() = default;
-
-void frmPlot::setNormalizeFFT(bool value)
-{
-    m_document.setNormalizeFFT(value);
-    m_fftOptions->showNormalization(value);
-}
 
 QString frmPlot::statusText(int panel) const
 {
@@ -102,11 +99,8 @@ void frmPlot::copyToClipboard()
 
 void frmPlot::runAnalysisPass()
 {
-    m_document.setFftOptions(m_fftOptions->options());
-    m_document.setDataFormat(m_dataListPage->dataFormat());
-    m_document.setNormalCurve(m_cbNormalCurve->isChecked());
     const View view = m_document.view();
-    if (AppState::DataReady())
+    if (m_document.DataReady())
         m_statusBar->setVisible(ViewTraits::of(view).statusPanels);
     const bool listWasFilled = m_document.isValid(PlotDocument::DataListFilled);
     m_document.runAnalysisPass();
@@ -123,7 +117,7 @@ void frmPlot::showFigures()
 {
     using FigureCatalogue::Section;
     const QChar sep = NumberFormat::screenSeparator();
-    const bool ready = AppState::DataReady();
+    const bool ready = m_document.DataReady();
     const bool timeShown = ready && m_document.isValid(PlotDocument::TimeValid);
     const bool fftShown = ready && m_document.isValid(PlotDocument::FftValid);
     // Figures of a view not computed for this block show as "-".

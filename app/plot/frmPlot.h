@@ -4,6 +4,7 @@
 #include "FftOptionsPanel.h"
 #include "FiguresPanel.h"
 #include "PlotDocument.h"
+#include "PrintCommands.h"
 #include "ViewGraph.h"
 
 #include <QWidget>
@@ -56,7 +57,7 @@ public:
     double LSBSize() const { return m_document.block().lsbSize; }
     void setLSBSize(double value) { m_document.setLSBSize(value); }
     bool NormalizeFFT() const { return m_document.NormalizeFFT(); }
-    void setNormalizeFFT(bool value);
+    void setNormalizeFFT(bool value) { m_document.setNormalizeFFT(value); }
     std::int16_t NumBits() const { return m_document.block().numBits; }
     void setNumBits(std::int16_t value) { m_document.setNumBits(value); }
     std::int32_t numPoints() const { return m_document.numPoints(); }
@@ -96,12 +97,15 @@ public:
     // Prints the graph on the printer chosen in Page Setup, with the view's
     // figures in the subtitle (time domain: Min, Max, Mean, StdDev; FFT: SNR,
     // SINAD, THD, SFDR). Without a printer it offers a PDF file instead.
-    void PrintGraph();
+    void PrintGraph() { m_printCommands->print(); }
     // Asks for a file and writes the graph as PNG, SVG or PDF by its extension,
     // rendered as a printout is.
-    void ExportGraph();
+    void ExportGraph() { m_printCommands->exportGraph(); }
     // The same to path, laid out for size pixels; false with a message.
-    bool exportGraph(const QString &path, const QSize &size, QString *error);
+    bool exportGraph(const QString &path, const QSize &size, QString *error)
+    {
+        return m_printCommands->exportTo(path, size, error);
+    }
 
     // Selects tab index of SSTab1 (0 Scope, 1 FFT, 2 Histogram, 3 Data List)
     // and shows its view, also when the tab is already selected.
@@ -160,6 +164,9 @@ signals:
     void CalcStatus();
     // A file command succeeded: what was written where, for the status bar.
     void commandDone(const QString &text);
+    // A data file was loaded: the plot windows' blocks may be analysed again,
+    // as after an acquisition.
+    void dataLoaded();
 
 private:
     enum Tab { ScopeTab = 0, FftTab = 1, HistogramTab = 2, DataListTab = 3 };
@@ -180,18 +187,14 @@ private:
     void placeGraph(View view);
     void showFigures();
     ViewGraph::Style *styleOf(std::int16_t view);
-    void Plot_DataPointClicked(int series, int point);
-    void Plot_CursorMoved();
-    void putMarker(int point);
-    // Hands the document the options as the controls hold them now, runs the
-    // analysis pass and shows the status texts.
+    // Runs the analysis pass and shows the status texts.
     void runAnalysisPass();
     // Feeds the graph the current view from the kept results.
     void drawGraph();
-    // The first selected data-format option, none when no option is selected.
 
     PlotDocument m_document;
     Plot *m_plot;
+    PrintCommands *m_printCommands;
     GraphToolsBar *m_graphTools;
     ReferenceBar *m_referenceBar;
     QTabWidget *m_ssTab1;

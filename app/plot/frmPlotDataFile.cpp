@@ -3,7 +3,6 @@
 // the widget-free loader reads them.
 #include "frmPlot.h"
 
-#include "AppState.h"
 #include "DataFileLoader.h"
 #include "DataFileWriter.h"
 #include "FileDialogs.h"
@@ -51,7 +50,8 @@ void frmPlot::openFile(const QString &path)
     switch (result.outcome) {
     case DataFileLoader::Outcome::Loaded:
         setBlock(result.block);
-        AppState::setDataReady(true);
+        m_document.setDataReady(true);
+        emit dataLoaded();
         RecentFiles::add(path);
         showView(TimeDomain);
         break;

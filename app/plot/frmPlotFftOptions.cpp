@@ -3,13 +3,11 @@
 // option reaches the graph.
 #include "frmPlot.h"
 
-#include "AppState.h"
 #include "CollapsibleSidePanel.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
 #include "FiguresPanel.h"
 
-#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -36,13 +34,12 @@ void frmPlot::connectFftOptions()
 {
     // Another window or Auto: the levels and metrics are out of date.
     const auto recompute = [this] {
-        if (!AppState::DataReady())
+        if (!m_document.DataReady())
             return;
         m_document.invalidate();
         showView(FFTPlot);
     };
-    connect(m_fftOptions->windowGroup(), &QButtonGroup::idClicked, this, recompute);
-    connect(m_fftOptions, &FftOptionsPanel::autoBinsClicked, this, recompute);
+    connect(m_fftOptions, &FftOptionsPanel::windowClicked, this, recompute);
     connect(m_fftOptions, &FftOptionsPanel::normalizationClicked, this, [this](bool highestSignal) {
         setNormalizeFFT(highestSignal);
         redrawFftWithNewOptions();
@@ -53,6 +50,6 @@ void frmPlot::connectFftOptions()
 
 void frmPlot::redrawFftWithNewOptions()
 {
-    if (AppState::DataReady() && m_document.view() == FFTPlot)
+    if (m_document.DataReady() && m_document.view() == FFTPlot)
         UpdatePlot();
 }

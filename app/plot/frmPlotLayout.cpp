@@ -3,7 +3,6 @@
 // Histogram and Data List pages, and the four-panel status bar.
 #include "frmPlot.h"
 
-#include "AppState.h"
 #include "DataListPage.h"
 #include "FftAveragingBar.h"
 #include "FftOptionsPanel.h"
@@ -88,29 +87,19 @@ void frmPlot::connectControls()
     connect(m_dataListPage, &DataListPage::formatChosen, this, &frmPlot::runAnalysisPass);
     connectFftOptions();
     // A drawing option: the kept histogram is drawn again with or without it.
-    connect(m_cbNormalCurve, &QCheckBox::toggled, this, [this] {
+    connect(m_cbNormalCurve, &QCheckBox::toggled, this, [this](bool on) {
+        m_document.setNormalCurve(on);
         if (m_document.view() == Histogram)
             UpdatePlot();
     });
-    // Averaging on, off, another K or Reset start the average over with the
-    // block on show.
-    auto restartAverage = [this] {
+    connect(&m_document, &PlotDocument::optionsChanged, this,
+            [this] { m_cbNormalCurve->setChecked(m_document.normalCurve()); });
+    connect(m_averagingBar, &FftAveragingBar::averageRestarted, this, [this] {
         if (m_document.view() == FFTPlot)
             UpdatePlot();
         else
             m_averagingBar->showCount(m_document.fftAverageCount());
-    };
-    connect(m_averagingBar, &FftAveragingBar::depthChanged, this, [this, restartAverage](int depth) {
-        m_document.setFftAveraging(depth);
-        restartAverage();
     });
-    connect(m_averagingBar, &FftAveragingBar::resetClicked, this, [this, restartAverage] {
-        m_document.resetFftAverage();
-        restartAverage();
-    });
-    connect(m_plot, &Plot::dataPointClicked, this, &frmPlot::Plot_DataPointClicked);
-    connect(m_plot, &Plot::cursorMoved, this, &frmPlot::Plot_CursorMoved);
-    connect(m_plot, &Plot::mouseInput, this, [this] { m_plot->setCursorMode(2); });
     connect(m_graphTools, &GraphToolsBar::timeAxisChanged, this, &frmPlot::drawGraph);
     auto *copy = new QShortcut(QKeySequence::Copy, this, this, &frmPlot::copyToClipboard);
     copy->setContext(Qt::WidgetWithChildrenShortcut);

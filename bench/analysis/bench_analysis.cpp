@@ -7,7 +7,6 @@
 // with / without a progress bar.
 #include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
-#include "AppState.h"
 #include "DataList.h"
 #include "Histogram.h"
 #include "NoiseFigures.h"
@@ -91,7 +90,6 @@ BENCHMARK(BM_FftViewAnalysis)->DenseRange(0, FftWindows::Count - 1)->Unit(benchm
 void BM_FftViewPass(benchmark::State &state)
 {
     const bool guiStarted = QCoreApplication::instance() != nullptr;
-    AppState::setDataReady(true);
     PlotDocument document;
     document.setNumBits(24);
     document.setLSBSize(0.3e-6);
@@ -236,7 +234,6 @@ struct ShownPlot {
     frmPlot plot;
     ShownPlot()
     {
-        AppState::setDataReady(true);
         plot.setNumBits(24);
         plot.setLSBSize(0.3e-6);
         plot.setSampleFreq(1000);

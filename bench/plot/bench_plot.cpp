@@ -7,7 +7,6 @@
 // The zoom steps scale the X axis of the time domain and the histogram by 0.8
 // about one point, eight steps in then eight out, and paint: what one wheel
 // notch costs (the analysis is never run again).
-#include "AppState.h"
 #include "Plot.h"
 #include "frmPlot.h"
 #include "QtBenchmarkMain.h"
@@ -41,7 +40,6 @@ std::vector<std::int32_t> block()
 
 void open(frmPlot &window, frmPlot::View view)
 {
-    AppState::setDataReady(true);
     const auto codes = block();
     window.setDeviceID(QStringLiteral("KZ7305"));
     window.setNumBits(24);

@@ -3,7 +3,6 @@
 // texts, reception retries, continuous mode and the hand-over of the block.
 #include "AcquisitionControl.h"
 #include "AcquisitionPanel.h"
-#include "AppState.h"
 #include "NuvarDriverClass.h"
 #include "NuvarDriverError.h"
 #include "NuvarDriverEvents.h"
@@ -150,6 +149,7 @@ struct Rig {
         control.board().adopt(std::unique_ptr<NuvarDriverClass>(&driver));
         control.board().open();
         QObject::connect(&plot, &frmPlot::CalcStatus, &control, [this] { control.mfrmPlot_CalcStatus(plot); });
+        QObject::connect(&control, &AcquisitionControl::plotDataReady, &plot.document(), &PlotDocument::setDataReady);
         panel.show();
     }
 
@@ -320,17 +320,16 @@ private slots:
 
     void singleShotAcquisition()
     {
-        AppState::setDataReady(true);
         Rig rig;
         rig.panel.txtNumSamples()->setText(QStringLiteral("256"));
         rig.panel.cmdAcquire()->click();
-        QVERIFY(!AppState::DataReady());
+        QVERIFY(!rig.plot.document().DataReady());
         QVERIFY(!rig.panel.cmdAcquire()->isEnabled());
         QVERIFY(rig.panel.cmdStop()->isVisible()); // a single shot can be stopped too
         QTRY_VERIFY(rig.idle());
         QCOMPARE(rig.field1.text(), QStringLiteral("Ready"));
         QCOMPARE(rig.panel.prgAcquisitionProgress()->value(), 0);
-        QVERIFY(AppState::DataReady());
+        QVERIFY(rig.plot.document().DataReady());
         QCOMPARE(rig.plot.numPoints(), 256);
         QCOMPARE(rig.plot.DeviceID(), QStringLiteral("KZ7305EVM"));
         QCOMPARE(rig.plot.windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
@@ -343,7 +342,6 @@ private slots:
 
     void largestBlockArrivesWhole()
     {
-        AppState::setDataReady(true);
         Rig rig;
         rig.panel.txtNumSamples()->setText(QStringLiteral("43690"));
         rig.panel.cmdAcquire()->click();

@@ -3,7 +3,6 @@
 // shipped driver plug-in bound by its class identifier, the setup dialog
 // answered, and acquisitions started from the main window's controls.
 #include "AcquisitionPanel.h"
-#include "AppState.h"
 #include "DialogAnswerer.h"
 #include "ShippedDriver.h"
 #include "SimulatedBoard.h"

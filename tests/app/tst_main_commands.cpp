@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menus and toolbar: each command reaches its target, and
 // commands without a target are unavailable.
-#include "AppState.h"
 #include "FileDialogs.h"
 #include "Plot.h"
 #include "RecentFiles.h"

@@ -3,7 +3,6 @@
 // and the binding of the board driver with each of its failures.
 #include "AppSettings.h"
 #include "AcquisitionPanel.h"
-#include "AppState.h"
 #include "DialogAnswerer.h"
 #include "DriverLoader.h"
 #include "NuvarDriverClass.h"
@@ -105,7 +104,7 @@ private slots:
         QVERIFY(plot);
         QVERIFY(plot->parentWidget()->isMaximized());
         QCOMPARE(plot->windowTitle(), QStringLiteral("KZ7305EVM: Time Domain"));
-        QVERIFY(AppState::DataReady());
+        QVERIFY(plot->document().DataReady());
         QCOMPARE(plot->numPoints(), 256);
         QCOMPARE(plot->NumBits(), std::int16_t(24));
         QCOMPARE(plot->LSBSize(), 2.98023223876953125e-7);

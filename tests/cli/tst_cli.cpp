@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppState.h"
 #include "CliRun.h"
 #include "DataFileWriter.h"
 #include "FigureCatalogue.h"

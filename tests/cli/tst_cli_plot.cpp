@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppState.h"
 #include "DataFileWriter.h"
 #include "frmPlot.h"
 
@@ -80,7 +79,6 @@ private slots:
         QCOMPARE(picture.size(), QSize(900, 600));
 
         frmPlot window;
-        AppState::setDataReady(true);
         const auto codes = samples();
         window.setDeviceID(QStringLiteral("KZ7305"));
         window.setNumBits(24);

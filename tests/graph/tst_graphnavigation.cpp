@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Zoom, pan and the measuring cursors of the graph, driven by mouse and keys
 // over a document's views: only the axes move, and the readout reads the series.
-#include "AppState.h"
 #include "Plot.h"
 #include "PlotDocument.h"
 #include "ViewGraph.h"
@@ -100,8 +99,6 @@ class TestGraphNavigation : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { AppState::setDataReady(true); }
-
     void zoomAndPanMoveOnlyTheAxes()
     {
         PlotDocument document;

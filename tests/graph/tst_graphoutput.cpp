@@ -2,7 +2,6 @@
 // A printed page holds the graph as the screen shows it, scaled to the
 // printer's resolution, below its header: texts keep their size relative to
 // the graph at any resolution.
-#include "AppState.h"
 #include "GraphOutput.h"
 #include "Plot.h"
 #include "PlotDocument.h"
@@ -42,10 +41,9 @@ double ink(const QImage &grey, int top, int bottom)
     return double(dark) / (double(grey.width()) * (bottom - top));
 }
 
-// A 24-bit block of 1 µV codes at 1 kHz, ready for analysis.
+// A 24-bit block of 1 µV codes at 1 kHz.
 SampleBlock blockOf(std::vector<std::int32_t> samples)
 {
-    AppState::setDataReady(true);
     return {QStringLiteral("KZ7305"), 24, 1e-6, 1000, std::move(samples), {}, false};
 }
 

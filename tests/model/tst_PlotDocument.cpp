@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The document: block parameters, result-valid flags, the analysis pass with
 // its progress reports, time-domain statistics and their status texts.
-#include "AppState.h"
 #include "Plot.h"
 #include "PlotDocument.h"
 #include "VectorState.h"
 #include "ViewGraph.h"
 
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -107,7 +107,6 @@ class TestPlotDocument : public QObject
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
-    void init() { AppState::setDataReady(true); }
 
     void startValues()
     {
@@ -226,7 +225,7 @@ private slots:
     {
         PlotDocument plot;
         setBlock(plot, {1, 2, 3, 4, 5, 6, 7, 8}, 24);
-        AppState::setDataReady(false);
+        plot.setDataReady(false);
         int events = 0;
         connect(&plot, &PlotDocument::CalcStatus, &plot, [&] {
             ++events;
@@ -298,6 +297,42 @@ private slots:
         QCOMPARE(valid(), (QList<bool>{false, false, false, false}));
         plot.runAnalysisPass();
         QCOMPARE(valid(), (QList<bool>{false, false, true, false}));
+    }
+
+    // The options as one value: one notice per real change and none for an
+    // equal value; what changed clears the flags as the single setters do.
+    void optionsValueNotifiesOncePerChange()
+    {
+        PlotDocument plot;
+        setBlock(plot, {0, 1, 2, 3, 4, 5, 6, 7}, 3);
+        QSignalSpy changes(&plot, &PlotDocument::optionsChanged);
+        DocumentOptions options = plot.options();
+        plot.setOptions(options);
+        plot.setView(PlotDocument::TimeDomain);
+        plot.setNormalizeFFT(false);
+        plot.setDataFormat(DataFormat::Integer);
+        QCOMPARE(changes.count(), 0);
+        for (const PlotDocument::View view : {PlotDocument::DataList, PlotDocument::TimeDomain}) {
+            plot.setView(view);
+            plot.runAnalysisPass();
+        }
+        changes.clear();
+
+        options.fft.numBins = 7;
+        options.fft.marks.harmonics = true;
+        plot.setOptions(options);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(plot.signalBins(), 7);
+        QVERIFY(plot.isValid(PlotDocument::TimeValid) && plot.isValid(PlotDocument::DataListFilled));
+        options.dataFormat = DataFormat::ScaledByLsb;
+        plot.setOptions(options);
+        QCOMPARE(changes.count(), 2);
+        QVERIFY(plot.isValid(PlotDocument::TimeValid) && !plot.isValid(PlotDocument::DataListFilled));
+        options.normalizeFft = true;
+        plot.setOptions(options);
+        QCOMPARE(changes.count(), 3);
+        QVERIFY(!plot.isValid(PlotDocument::TimeValid));
+        QCOMPARE(plot.options(), options);
     }
 
     void statusTextsInEachFormat()

@@ -5,7 +5,6 @@
 // generating parameters and the generated noise.
 #include "../analysis/ReferenceFft.h"
 
-#include "AppState.h"
 #include "PlotDocument.h"
 
 #include <QTest>
@@ -101,8 +100,6 @@ class TestFiguresGrid : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { AppState::setDataReady(true); }
-
     void figuresAgainstTruth()
     {
         int cases = 0;

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppState.h"
 #include "DataFileWriter.h"
 #include "FileDialogs.h"
 #include "UserMessage.h"
@@ -80,7 +79,6 @@ private slots:
         m_cautions.clear();
         m_dialogs.clear();
         m_confirmAnswer = true;
-        AppState::setDataReady(true);
         UserMessage::setHandler([this](const QString &text) { m_messages << text; });
         UserMessage::setConfirmHandler([this](const QString &text) {
             m_cautions << text;
@@ -114,15 +112,15 @@ private slots:
         QVERIFY(content.contains("\r\nSample Points:, 8 \r\nSample Frequency:, 977.5 \r\nTime Domain Data\r\n"));
         QVERIFY(content.endsWith("\r\nSample Points:\r\n100\r\n-200\r\n300\r\n-400\r\n500\r\n-600\r\n700\r\n8388607\r\n"));
 
-        AppState::setDataReady(false);
         frmPlot loaded;
+        loaded.document().setDataReady(false);
         m_dialogs.clear();
         loaded.OpenFile();
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].first, FileDialogs::Mode::Open);
         QCOMPARE(m_dialogs[0].second, QStringLiteral("Open Data File"));
         QCOMPARE(m_messages, QStringList());
-        QVERIFY(AppState::DataReady());
+        QVERIFY(loaded.document().DataReady());
         QCOMPARE(loaded.DeviceID(), source.DeviceID());
         QCOMPARE(loaded.NumBits(), std::int16_t(24));
         QCOMPARE(loaded.LSBSize(), source.LSBSize());

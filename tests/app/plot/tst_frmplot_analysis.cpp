@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppState.h"
 #include "NumberFormat.h"
 #include "Plot.h"
 #include "TestBlocks.h"
@@ -33,7 +32,6 @@ class TestFrmPlotAnalysis : public QObject
 private slots:
     void init()
     {
-        AppState::setDataReady(true);
         m_messages.clear();
         UserMessage::setHandler([this](const QString &text) { m_messages << text; });
     }
@@ -183,7 +181,7 @@ private slots:
         // Blackman-Harris: a tone exactly on a bin spreads into its neighbours.
         QVERIFY(plot.fftLevels()[51] > -60);
 
-        AppState::setDataReady(false);
+        plot.document().setDataReady(false);
         plot.showView(frmPlot::TimeDomain);
         plot.optWindow(0)->click();
         QCOMPARE(plot.currentView(), std::int16_t(frmPlot::TimeDomain));
@@ -193,7 +191,7 @@ private slots:
     {
         frmPlot plot;
         loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
-        AppState::setDataReady(false);
+        plot.document().setDataReady(false);
         plot.showView(frmPlot::FFTPlot);
         QCOMPARE(plot.SNR(), 0.0);
         QCOMPARE(plot.statusText(1), QString());

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The FFT options beside the graph and what they show at once; mark texts
 // that never cover each other; a Y range that stays put from block to block.
-#include "AppState.h"
 #include "CollapsibleSidePanel.h"
 #include "Plot.h"
 #include "TestBlocks.h"
@@ -23,8 +22,6 @@ class TestFrmPlotFftOptions : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { AppState::setDataReady(true); }
-
     void optionsStayInSightAndActAtOnce()
     {
         frmPlot plot;

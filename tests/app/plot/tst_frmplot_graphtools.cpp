@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's graph tools: Ctrl+C of data-list lines and of the cursor
 // readout, and seconds on the time axis.
-#include "AppState.h"
 #include "GraphToolsBar.h"
 #include "Plot.h"
 #include "frmPlot.h"
@@ -20,7 +19,6 @@ constexpr double Rate = 250.0;
 
 void open(frmPlot &plot)
 {
-    AppState::setDataReady(true);
     plot.setDeviceID(QStringLiteral("KZ7305"));
     plot.setLSBSize(1e-6);
     plot.setNumBits(24);

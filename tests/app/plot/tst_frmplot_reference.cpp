@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graph views' references: held, saved, cleared and loaded again per view,
 // kept across new blocks and out of the analysis, and broken files refused.
-#include "AppState.h"
 #include "DataFileWriter.h"
 #include "FftAveragingBar.h"
 #include "FileDialogs.h"
@@ -119,7 +118,6 @@ private slots:
     {
         m_messages.clear();
         m_dialogTitles.clear();
-        AppState::setDataReady(true);
         UserMessage::setHandler([this](const QString &text) { m_messages << text; });
         FileDialogs::setHandler([this](FileDialogs::Mode, const QString &title) {
             m_dialogTitles << title;

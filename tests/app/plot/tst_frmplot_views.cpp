@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppState.h"
 #include "CollapsibleSidePanel.h"
 #include "FileDialogs.h"
 #include "NoiseTexts.h"
@@ -52,7 +51,6 @@ class TestFrmPlotViews : public QObject
 private slots:
     void init()
     {
-        AppState::setDataReady(true);
         m_messages.clear();
         m_confirms.clear();
         m_dialogs.clear();
@@ -236,13 +234,13 @@ private slots:
         frmPlot plot;
         loadBlock(plot, sineCodes(1024, 50, 1024, 100000));
         plot.selectTab(0);
-        AppState::setDataReady(false);
+        plot.document().setDataReady(false);
         plot.optWindow(3)->click();
         QCOMPARE(plot.currentView(), std::int16_t(frmPlot::TimeDomain));
         QCOMPARE(plot.SSTab1()->currentIndex(), 0);
         QCOMPARE(plot.fftLength(), 0);
 
-        AppState::setDataReady(true);
+        plot.document().setDataReady(true);
         plot.optWindow(3)->click();
         QCOMPARE(plot.currentView(), std::int16_t(frmPlot::FFTPlot));
         QCOMPARE(plot.plot()->subTitle(), QStringLiteral("Blackman Window for 1024 Points"));
