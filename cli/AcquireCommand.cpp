@@ -2,7 +2,6 @@
 #include "AcquireCommand.h"
 
 #include "AcquireOptions.h"
-#include "AppSettings.h"
 #include "BlockAcquirer.h"
 #include "BoardPort.h"
 #include "BoardSession.h"
@@ -24,7 +23,6 @@ namespace AcquireCommand {
 
 namespace {
 
-const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
 // How many of a continuous run's block files are checked before it starts.
 constexpr int MaxNamedBlocks = 9999;
 
@@ -48,7 +46,7 @@ public:
 
     int run()
     {
-        const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
+        const QString classId = BoardPort::driverClassId();
         QString loadError;
         if (!m_board.load(classId, &loadError))
             return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
@@ -64,21 +62,14 @@ public:
         const std::optional<BoardPort> port = BoardPort::find(m_options.port, problem);
         if (!port)
             return fail(BoardProblem, problem);
-        NuvarDriverClass &driver = *m_board.driver();
         try {
-            driver.setBoardName(classId.section(QLatin1Char('.'), 0, 0));
-            m_board.open();
-            if (!port->open(*settings))
-                return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
+            if (const auto problem = port->bind(m_board, classId, m_options.port))
+                return fail(BoardProblem, *problem);
             if (const auto refused = m_options.boardSetup().applyTo(*settings))
                 return fail(BoardProblem, QStringLiteral("the driver refused %1").arg(*refused));
             if (m_options.rate) {
-                driver.setSampleRate(*m_options.rate);
-                if (driver.SampleRate() != *m_options.rate) {
-                    const QString cause = driver.LastError();
-                    return fail(BoardProblem, QStringLiteral("the sample rate could not be set: %1")
-                                                  .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause));
-                }
+                if (const auto refused = BoardSetup::setSampleRate(*m_board.driver(), *m_options.rate))
+                    return fail(BoardProblem, *refused);
             }
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BoardPort.h"
 
+#include "AppSettings.h"
+#include "BoardSession.h"
+#include "NuvarDriverClass.h"
 #include "NuvarDriverSettings.h"
 
 #include <QFileInfo>
@@ -32,4 +35,25 @@ bool BoardPort::open(NuvarDriverSettings &settings) const
         return settings.setSettingValue(QStringLiteral("Port"), QString::number(number))
                && !settings.SettingValue(portPath).isEmpty();
     return settings.setSettingValue(portPath, path);
+}
+
+std::optional<QString> BoardPort::bind(BoardSession &board, const QString &classId, const QString &given) const
+{
+    NuvarDriverSettings *settings = board.namedSettings();
+    if (!settings)
+        return QStringLiteral("the driver %1 has no board settings").arg(classId);
+    try {
+        board.driver()->setBoardName(classId.section(QLatin1Char('.'), 0, 0));
+        board.open();
+        if (!open(*settings))
+            return QStringLiteral("cannot open port %1").arg(given);
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    }
+    return std::nullopt;
+}
+
+QString BoardPort::driverClassId()
+{
+    return AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QStringLiteral("KZ7305EVM.kz7305"));
 }

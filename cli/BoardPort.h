@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+class BoardSession;
 class NuvarDriverSettings;
 
 // The board's serial port as --port names it: a number of the program's port
@@ -18,4 +19,11 @@ struct BoardPort {
     // taken for a separator; a number of the port table, which is open once
     // it has a path.
     bool open(NuvarDriverSettings &settings) const;
+    // Names the board after classId, binds the session's driver and opens
+    // the port in it; what went wrong, when something did.
+    std::optional<QString> bind(BoardSession &board, const QString &classId, const QString &given) const;
+
+    // The class identifier of the driver the program binds: its settings',
+    // else the shipped driver's.
+    static QString driverClassId();
 };

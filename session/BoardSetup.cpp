@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BoardSetup.h"
 
+#include "NuvarDriverClass.h"
 #include "NuvarDriverSettings.h"
 
 #include <QList>
@@ -17,4 +18,14 @@ std::optional<QString> BoardSetup::applyTo(NuvarDriverSettings &settings) const
             return name + QLatin1Char(' ') + value;
     }
     return std::nullopt;
+}
+
+std::optional<QString> BoardSetup::setSampleRate(NuvarDriverClass &driver, double rate)
+{
+    driver.setSampleRate(rate);
+    if (driver.SampleRate() == rate)
+        return std::nullopt;
+    const QString cause = driver.LastError();
+    return QStringLiteral("the sample rate could not be set: %1")
+        .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+class NuvarDriverClass;
 class NuvarDriverSettings;
 
 // The board settings a program without the setup dialog gives the driver by
@@ -25,6 +26,10 @@ struct BoardSetup {
     // Gives the settings to the driver; what it refused, "Averaging 16", when
     // it refuses one.
     std::optional<QString> applyTo(NuvarDriverSettings &settings) const;
+
+    // Sends rate to the board (a wait that runs the event loop); why the
+    // board did not take it, when it did not. Throws what the driver throws.
+    static std::optional<QString> setSampleRate(NuvarDriverClass &driver, double rate);
 
     bool operator==(const BoardSetup &) const = default;
 };
