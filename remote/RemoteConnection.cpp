@@ -22,15 +22,16 @@ std::optional<RemoteConnection::Line> RemoteConnection::takeLine()
         if (end >= 0) {
             QByteArray text = m_pending.first(end);
             m_pending.remove(0, end + 1);
+            if (text.endsWith('\r'))
+                text.chop(1);
             if (m_discarding || text.size() > LineLimit) {
                 m_discarding = false;
                 return Line{{}, true};
             }
-            if (text.endsWith('\r'))
-                text.chop(1);
             return Line{text, false};
         }
-        if (m_pending.size() > LineLimit) {
+        // Room for the line and a CR before its LF.
+        if (m_pending.size() > LineLimit + 1) {
             m_pending.clear();
             m_discarding = true;
         }

@@ -19,7 +19,7 @@ class RemoteConnection : public QObject
     Q_OBJECT
 
 public:
-    // The longest line taken, its LF not counted.
+    // The longest line taken, its CR LF not counted.
     static constexpr qsizetype LineLimit = 64 * 1024;
     // Answers not yet taken by the client beyond which its commands wait.
     static constexpr qint64 OutputLimit = 1024 * 1024;

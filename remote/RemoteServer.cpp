@@ -163,6 +163,9 @@ void RemoteServer::idleTimeout()
         m_idleTimer.start(m_settings.idleTimeoutMs);
         return;
     }
-    m_controller->close();
-    controllerClosed();
+    // Closing may already hand control on (the socket tells of its end at once).
+    const QPointer<RemoteConnection> idle = m_controller;
+    idle->close();
+    if (m_controller == idle)
+        controllerClosed();
 }
