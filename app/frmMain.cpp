@@ -11,6 +11,7 @@
 #include "NuvarDriverSettings.h"
 #include "RecentFiles.h"
 #include "RememberedSettings.h"
+#include "RemoteControlSwitch.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
 #include "WindowPlacement.h"
@@ -157,6 +158,10 @@ void frmMain::createMenus()
         else
             tools->addSeparator();
     }
+    tools->addSeparator();
+    m_remoteControl = new RemoteControlSwitch(m_acquisition->board(), this);
+    tools->addAction(m_remoteControl->action());
+    statusBar()->addPermanentWidget(m_remoteControl->statusField());
 
     QMenu *help = addMenu("mnuHelp", QStringLiteral("&Help"));
     addEntry(help, "mnuHelpKeyboard", QStringLiteral("&Keyboard and Mouse"), [this] {
