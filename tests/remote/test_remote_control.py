@@ -4,8 +4,8 @@
 import json
 import os
 import socket
-import struct
 import subprocess
+import sys
 import time
 import unittest
 
@@ -233,6 +233,24 @@ class HostileClients(unittest.TestCase):
             self.assertEqual(waiting.recv(100), b"")
             waiting.close()
             self.assertTrue(bench.running())
+
+
+class Example(unittest.TestCase):
+    """The example script of the README runs against the simulated board."""
+
+    def test_measure_noise(self):
+        script = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "measure_noise.py")
+        with Bench() as bench:
+            result = subprocess.run([sys.executable, script, "--resource", bench.resource, "--samples", "512",
+                                     "--blocks", "2"], capture_output=True, text=True, timeout=120)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            rows = [line.split() for line in result.stdout.splitlines()[2:]]
+            self.assertEqual([(row[0], row[1]) for row in rows],
+                             [(str(c), str(b)) for c in range(1, 5) for b in (1, 2)])
+            # The shorted input (channel 2) is the quietest, the 1 kHz tone (channel 1) the loudest.
+            rms = {int(row[0]): float(row[4]) for row in rows}
+            self.assertLess(rms[2], rms[4])
+            self.assertGreater(rms[1], 1000 * rms[2])
 
 
 if __name__ == "__main__":
