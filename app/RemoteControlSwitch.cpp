@@ -20,8 +20,12 @@ RemoteControlSwitch::RemoteControlSwitch(BoardSession &board, QObject *parent)
 
 void RemoteControlSwitch::setOn(bool on)
 {
-    delete m_server;
-    m_server = nullptr;
+    if (m_server) {
+        // Later: a command of its own may be waiting for the board right now.
+        m_server->stop();
+        m_server->deleteLater();
+        m_server = nullptr;
+    }
     if (on) {
         RemoteServer::Settings settings;
         settings.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -30,7 +34,7 @@ void RemoteControlSwitch::setOn(bool on)
         if (!m_server->listen(&problem)) {
             m_status->setText(QStringLiteral("Remote control off: %1").arg(problem));
             m_status->show();
-            delete m_server;
+            m_server->deleteLater();
             m_server = nullptr;
             const QSignalBlocker quiet(m_action);
             m_action->setChecked(false);

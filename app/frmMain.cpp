@@ -82,6 +82,9 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // No client may drive the board while it is released.
+    delete m_remoteControl;
+    m_remoteControl = nullptr;
     unload();
     // The document windows go down after this object: nothing of theirs may
     // call back into it meanwhile.

@@ -40,6 +40,19 @@ bool RemoteServer::listen(QString *error)
     return false;
 }
 
+void RemoteServer::stop()
+{
+    m_server->close();
+    for (const QPointer<QTcpSocket> &socket : std::as_const(m_waiting))
+        if (socket)
+            socket->abort();
+    m_waiting.clear();
+    if (m_controller) {
+        m_controller->close();
+        controllerClosed();
+    }
+}
+
 QString RemoteServer::address() const
 {
     return QStringLiteral("%1:%2").arg(m_settings.address.toString()).arg(port());

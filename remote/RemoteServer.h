@@ -41,6 +41,9 @@ public:
 
     // False, with the reason in *error, when the address cannot be listened on.
     bool listen(QString *error = nullptr);
+    // Stops listening and closes every client (a block under way is aborted);
+    // safe while a command of the server waits for the board.
+    void stop();
     // "127.0.0.1:5025", the port the one listened on.
     QString address() const;
     quint16 port() const;

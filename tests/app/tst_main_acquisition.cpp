@@ -142,6 +142,7 @@ private slots:
     {
         DialogAnswerer answerer;
         auto window = startOn({}, answerer);
+        window->activePlot()->showView(frmPlot::TimeDomain); // the one an earlier case left may be another
         QAction *remote = window->action(QStringLiteral("mnuToolsRemoteControl"));
         QVERIFY(remote && !remote->isChecked());
         auto *status = window->findChild<QLabel *>(QStringLiteral("lblRemoteControl"));
