@@ -142,15 +142,19 @@ class Errors(unittest.TestCase):
             self.assertEqual(vi.query("CONF:SAMP?;CONF:RATE?;CONF:CHAN?;CONF:AVER?;FORM?;FFT:WIND?;FFT:BINS?"),
                              "4096;20833;1;0;INT32;RECT;11")
 
-    def test_board_that_does_not_answer(self):
-        with Bench(sim_options=["--silent"]) as bench:
-            vi = bench.open()
-            self.assertEqual(vi.query("INIT;*OPC?"), "1")
-            entries = errors(vi)
-            self.assertEqual(len(entries), 1)
-            self.assertTrue(entries[0].startswith('-240,"Hardware error;'), entries[0])
-            self.assertEqual(int(vi.query("*ESR?")) & 0x10, 0x10)
-            self.assertEqual(vi.query("*IDN?").split(",")[1], "KZ7305EVM")
+    def test_board_that_does_not_answer_or_vanishes(self):
+        # Silent from the start; gone (the line hung up) at the second block read.
+        for sim_options in (["--silent"], ["--close-after", "2"]):
+            with Bench(sim_options=sim_options) as bench:
+                vi = bench.open()
+                self.assertEqual(vi.query("CONF:SAMP 512;INIT;*OPC?"), "1")
+                entries = errors(vi)
+                self.assertEqual(len(entries), 1, sim_options)
+                self.assertTrue(entries[0].startswith('-240,"Hardware error;'), entries[0])
+                self.assertEqual(int(vi.query("*ESR?")) & 0x10, 0x10)
+                vi.write("FETC:DATA?")
+                self.assertEqual(error_numbers(vi), [-230])  # no block came
+                self.assertEqual(vi.query("*IDN?").split(",")[1], "KZ7305EVM")
 
 
 class HostileClients(unittest.TestCase):
