@@ -244,6 +244,12 @@ void AcquisitionControl::showBlock(const SampleBlock &block)
         plot->setBlock(block);
         plot->UpdatePlot();
     }
+    // Another user's block (a remote-control client's) is shown, no more: the
+    // window's run, its trend and its restarts are its own.
+    if (m_board.user() != RunName) {
+        updateCommands();
+        return;
+    }
     if (m_panel.optContinuous()->isChecked()) {
         QString problem;
         m_trend.add(block, QDateTime::currentDateTime(), &problem);

@@ -11,6 +11,7 @@
 #include "NuvarDriverSettings.h"
 #include "RecentFiles.h"
 #include "RememberedSettings.h"
+#include "RemoteControlSwitch.h"
 #include "SharedPrinter.h"
 #include "UserMessage.h"
 #include "WindowPlacement.h"
@@ -81,6 +82,9 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // No client may drive the board while it is released.
+    delete m_remoteControl;
+    m_remoteControl = nullptr;
     unload();
     // The document windows go down after this object: nothing of theirs may
     // call back into it meanwhile.
@@ -157,6 +161,10 @@ void frmMain::createMenus()
         else
             tools->addSeparator();
     }
+    tools->addSeparator();
+    m_remoteControl = new RemoteControlSwitch(m_acquisition->board(), this);
+    tools->addAction(m_remoteControl->action());
+    statusBar()->addPermanentWidget(m_remoteControl->statusField());
 
     QMenu *help = addMenu("mnuHelp", QStringLiteral("&Help"));
     addEntry(help, "mnuHelpKeyboard", QStringLiteral("&Keyboard and Mouse"), [this] {

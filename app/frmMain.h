@@ -12,6 +12,7 @@ class NuvarDriverClass;
 class QAction;
 class QLabel;
 class QMdiArea;
+class RemoteControlSwitch;
 class QMenu;
 class frmNoiseTrend;
 class frmPlot;
@@ -80,6 +81,7 @@ private:
     QLabel *m_statusField2;
     AcquisitionControl *m_acquisition;
     GraphToolActions *m_graphTools = nullptr;
+    RemoteControlSwitch *m_remoteControl = nullptr;
 
     QString m_driverName;
     QString m_offeredPort;

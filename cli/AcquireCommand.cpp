@@ -2,8 +2,8 @@
 #include "AcquireCommand.h"
 
 #include "AcquireOptions.h"
-#include "AppSettings.h"
 #include "BlockAcquirer.h"
+#include "BoardPort.h"
 #include "BoardSession.h"
 #include "DataFileOutput.h"
 #include "InterruptWatcher.h"
@@ -16,8 +16,6 @@
 #include "RegularFile.h"
 
 #include <QDateTime>
-#include <QFileInfo>
-#include <QRegularExpression>
 
 #include <unistd.h>
 
@@ -25,51 +23,8 @@ namespace AcquireCommand {
 
 namespace {
 
-const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
 // How many of a continuous run's block files are checked before it starts.
 constexpr int MaxNamedBlocks = 9999;
-// The board settings the tool sets by name.
-const QString PortSetting = QStringLiteral("Port");
-const QString ChannelSetting = QStringLiteral("Channel");
-const QString AveragingSetting = QStringLiteral("Averaging");
-const QString ReferenceSetting = QStringLiteral("Reference");
-
-// The port --port names: a number of the port table (COMn), or a device path.
-struct Port {
-    int number = 0;
-    QString path;
-};
-
-// Empty with problem set when there is no such port.
-std::optional<Port> portOf(const QString &port, QString &problem)
-{
-    static const QRegularExpression comPort(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch match = comPort.match(port); match.hasMatch()) {
-        const int n = match.captured(1).toInt();
-        if (n < 1 || n > 16) {
-            problem = QStringLiteral("no such port %1: ports are COM1 to COM16").arg(port);
-            return std::nullopt;
-        }
-        return Port{n, {}};
-    }
-    if (!QFileInfo::exists(port)) {
-        problem = QStringLiteral("no such port %1").arg(port);
-        return std::nullopt;
-    }
-    // Absolute, so a relative path names that file and not a device name.
-    return Port{0, QFileInfo(port).absoluteFilePath()};
-}
-
-// Opens the port in the driver: a path whole, so no character of it is taken
-// for a separator; a number of the port table, which is open once it has a path.
-bool openPort(NuvarDriverSettings &settings, const Port &port)
-{
-    const QString portPath = QString::fromLatin1(NuvarDriverSettings::PortPath);
-    if (port.path.isEmpty())
-        return settings.setSettingValue(PortSetting, QString::number(port.number))
-               && !settings.SettingValue(portPath).isEmpty();
-    return settings.setSettingValue(portPath, port.path);
-}
 
 // A usage problem told in one line; the exit code for it.
 int usageProblem(QTextStream &err, const QString &problem)
@@ -91,7 +46,7 @@ public:
 
     int run()
     {
-        const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
+        const QString classId = BoardPort::driverClassId();
         QString loadError;
         if (!m_board.load(classId, &loadError))
             return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
@@ -104,30 +59,17 @@ public:
         if (const std::optional<QString> problem = fileProblem())
             return fail(FileProblem, *problem);
         QString problem;
-        const std::optional<Port> port = portOf(m_options.port, problem);
+        const std::optional<BoardPort> port = BoardPort::find(m_options.port, problem);
         if (!port)
             return fail(BoardProblem, problem);
-        NuvarDriverClass &driver = *m_board.driver();
         try {
-            driver.setBoardName(classId.section(QLatin1Char('.'), 0, 0));
-            m_board.open();
-            if (!openPort(*settings, *port))
-                return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
-            const QList<std::pair<QString, QString>> boardSettings{
-                {ReferenceSetting, QString::number(m_options.vref, 'g', 17)},
-                {AveragingSetting, QString::number(m_options.averaging)},
-                {ChannelSetting, QString::number(m_options.channelCode())}};
-            for (const auto &[name, value] : boardSettings) {
-                if (!settings->setSettingValue(name, value))
-                    return fail(BoardProblem, QStringLiteral("the driver refused %1 %2").arg(name, value));
-            }
+            if (const auto problem = port->bind(m_board, classId, m_options.port))
+                return fail(BoardProblem, *problem);
+            if (const auto refused = m_options.boardSetup().applyTo(*settings))
+                return fail(BoardProblem, QStringLiteral("the driver refused %1").arg(*refused));
             if (m_options.rate) {
-                driver.setSampleRate(*m_options.rate);
-                if (driver.SampleRate() != *m_options.rate) {
-                    const QString cause = driver.LastError();
-                    return fail(BoardProblem, QStringLiteral("the sample rate could not be set: %1")
-                                                  .arg(cause.isEmpty() ? QStringLiteral("the board did not take it") : cause));
-                }
+                if (const auto refused = BoardSetup::setSampleRate(*m_board.driver(), *m_options.rate))
+                    return fail(BoardProblem, *refused);
             }
         } catch (const std::exception &error) {
             return fail(BoardProblem, QString::fromLocal8Bit(error.what()));

@@ -82,12 +82,12 @@ std::variant<AcquireOptions, QString> AcquireOptions::parse(const QStringList &a
                 return QStringLiteral("--rate takes a sample rate in hertz above 0, not \"%1\"").arg(value);
             options.rate = rate;
         } else if (name == QLatin1String("--channel")) {
-            const auto channel = wholeNumber(value, 1, 4);
+            const auto channel = wholeNumber(value, BoardSetup::MinChannel, BoardSetup::MaxChannel);
             if (!channel)
                 return QStringLiteral("--channel takes 1, 2, 3 or 4, not \"%1\"").arg(value);
             options.channel = *channel;
         } else if (name == QLatin1String("--averaging")) {
-            const auto averaging = wholeNumber(value, 0, 15);
+            const auto averaging = wholeNumber(value, 0, BoardSetup::MaxAveraging);
             if (!averaging)
                 return QStringLiteral("--averaging takes 0 to 15 (2^n conversions per sample), not \"%1\"").arg(value);
             options.averaging = *averaging;

@@ -3,6 +3,7 @@
 
 #include "AnalyzeOptions.h"
 #include "BoardLimits.h"
+#include "BoardSetup.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +12,8 @@
 
 // What "acquire" was asked to do.
 struct AcquireOptions {
-    static constexpr double MinVref = 0.5;
-    static constexpr double MaxVref = 5.0;
+    static constexpr double MinVref = BoardSetup::MinVref;
+    static constexpr double MaxVref = BoardSetup::MaxVref;
 
     QString port;                 // a device path, or COM1 .. COM16
     QString samplesText = QStringLiteral("4096"); // as given: its range is the board's
@@ -39,6 +40,5 @@ struct AcquireOptions {
     // The file of block number (1, 2, ...): OUT.csv for a single block, else
     // OUT-0001.csv, OUT-0002.csv, ...
     QString outputPath(int block) const;
-    // The board's channel code of the chosen input: 1, 2, 4 or 8.
-    int channelCode() const { return 1 << (channel - 1); }
+    BoardSetup boardSetup() const { return {channel, averaging, vref}; }
 };

@@ -4,6 +4,7 @@
 #include "AcquireCommand.h"
 #include "AnalyzeCommand.h"
 #include "PlotCommand.h"
+#include "ServeCommand.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -17,6 +18,7 @@ constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE... [options] [--json
        kz7305evm-cli analyze --view fft --average FILE1 FILE2... [options] [--save OUT]
        kz7305evm-cli plot FILE [options] [--marks M] -o OUT.png|.svg|.pdf [--size WxH]
        kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
+       kz7305evm-cli serve --port DEVICE|COMn [--listen ADDRESS:PORT] [--data-dir DIR]
        kz7305evm-cli --help
 
 acquire: acquires blocks from the board through the board driver the program
@@ -46,6 +48,18 @@ stderr.
   Exit codes: 0 done, 1 a file cannot be written, 2 bad usage, 3 no such port,
   no driver, or the board does not answer (also after 3 reception retries),
   130 interrupted before --count blocks were saved.
+
+serve: the board as an instrument for lab scripts: SCPI commands over TCP
+(PyVISA resource TCPIP::127.0.0.1::5025::SOCKET), one controlling client at a
+time, others wait their turn. Runs until Ctrl+C. The first line of stdout is
+the TCP port listened on.
+
+  --port DEVICE|COMn  the board's serial port, as for acquire
+  --listen ADDR:PORT  address and TCP port to listen on (default 127.0.0.1:5025;
+                      port 0: any free port)
+  --data-dir DIR      where MMEMory:STORe:DATA saves (default the current folder)
+  --idle-timeout S    close a controlling client silent for S seconds (default
+                      never)
 
 analyze and plot:
 
@@ -126,7 +140,8 @@ int main(int argc, char *argv[])
         return AnalyzeCommand::Success;
     }
     const bool acquire = !arguments.isEmpty() && arguments.first() == QLatin1String("acquire");
-    if (arguments.isEmpty() || (!acquire && !plotting && arguments.first() != QLatin1String("analyze"))) {
+    const bool serve = !arguments.isEmpty() && arguments.first() == QLatin1String("serve");
+    if (arguments.isEmpty() || (!acquire && !serve && !plotting && arguments.first() != QLatin1String("analyze"))) {
         err << "kz7305evm-cli: "
             << (arguments.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command \"%1\"").arg(arguments.first()))
             << "; try: kz7305evm-cli analyze FILE, kz7305evm-cli plot FILE -o OUT.png, kz7305evm-cli acquire --port DEVICE -o OUT.csv, or --help\n";
@@ -138,6 +153,8 @@ int main(int argc, char *argv[])
     }
     if (acquire)
         return AcquireCommand::run(arguments.mid(1), out, err);
+    if (serve)
+        return ServeCommand::run(arguments.mid(1), out, err);
     if (plotting)
         return PlotCommand::run(arguments.mid(1), out, err);
     return AnalyzeCommand::run(arguments.mid(1), out, err);

@@ -11,6 +11,7 @@ packages=(
   libbenchmark-dev libfftw3-dev
   scdoc desktop-file-utils appstream bash-completion file groff-base debootstrap lintian
   locales poppler-utils
+  python3-pyvisa python3-pyvisa-py python3-numpy
 )
 
 missing=()

@@ -9,7 +9,10 @@
 #include "frmMain.h"
 #include "frmPlot.h"
 
+#include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QTcpSocket>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -133,6 +136,39 @@ private slots:
         QCOMPARE(requests.readAll().count(" page=0000 reg=0 length="), 4 * 3);
         QCOMPARE(answerer.messagesAnswered, 4);
         QVERIFY(idle(*window));
+    }
+
+    void remoteBlockShownAsLocalOnes()
+    {
+        DialogAnswerer answerer;
+        auto window = startOn({}, answerer);
+        window->activePlot()->showView(frmPlot::TimeDomain); // the one an earlier case left may be another
+        QAction *remote = window->action(QStringLiteral("mnuToolsRemoteControl"));
+        QVERIFY(remote && !remote->isChecked());
+        auto *status = window->findChild<QLabel *>(QStringLiteral("lblRemoteControl"));
+        QVERIFY(status->isHidden());
+        remote->trigger();
+        QCOMPARE(status->text(), QStringLiteral("Remote control on 127.0.0.1:5025: no client"));
+
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, 5025);
+        QVERIFY(client.waitForConnected(5000));
+        const QString peer = QStringLiteral("127.0.0.1:%1").arg(client.localPort());
+        QTRY_COMPARE(status->text(), QStringLiteral("Remote control on 127.0.0.1:5025: client %1").arg(peer));
+        client.write("CONF:SAMP 512;INIT;*OPC?\n");
+        // The window's own Acquire meets a busy board meanwhile.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->panel()->cmdAcquire()->isEnabled(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(client.canReadLine(), 15000);
+        QCOMPARE(client.readLine(), QByteArray("1\n"));
+        frmPlot *plot = window->activePlot();
+        QCOMPARE(plot->numPoints(), 512);
+        const QList<std::int32_t> board = dumpedBlock();
+        QTRY_COMPARE(plot->Maximum(), double(*std::max_element(board.begin(), board.end())));
+        QTRY_VERIFY(idle(*window));
+        client.disconnectFromHost();
+        QTRY_COMPARE(status->text(), QStringLiteral("Remote control on 127.0.0.1:5025: no client"));
+        remote->trigger();
+        QVERIFY(status->isHidden());
     }
 };
 
