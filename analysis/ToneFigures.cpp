@@ -3,14 +3,36 @@
 
 #include "Spectrum.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
+
+namespace {
+
+// The fundamental's bin stands ClearPeakDb above the median of the bins it
+// was searched among.
+bool clearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins)
+{
+    const int first = (numBins + 1) / 2;
+    const int end = spectrum.length() / 2;
+    if (!metrics.fundamentalFound || end - first < 3)
+        return false;
+    const std::span<const double> levels = spectrum.levels();
+    std::vector<double> searched(levels.begin() + first, levels.begin() + end);
+    const auto middle = searched.begin() + static_cast<std::ptrdiff_t>(searched.size() / 2);
+    std::nth_element(searched.begin(), middle, searched.end());
+    return levels[static_cast<std::size_t>(metrics.fundamental)] >= *middle + ToneFigures::ClearPeakDb;
+}
+
+} // namespace
 
 ToneFigures ToneFigures::compute(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins, int numBits)
 {
     ToneFigures figures;
     if (metrics.sinad != SpectralMetrics::Uncomputed)
         figures.enob = (metrics.sinad - 1.76) / 6.02;
-    figures.toneFound = metrics.snr != SpectralMetrics::Uncomputed && metrics.snr >= ToneThresholdDb;
+    figures.toneFound = (metrics.snr != SpectralMetrics::Uncomputed && metrics.snr >= ToneThresholdDb)
+                        || clearPeak(metrics, spectrum, numBins);
 
     // The fundamental is searched from (NB + 1) / 2 to n/2 - 1; an empty range
     // found none, whatever power its clamped lobe holds.

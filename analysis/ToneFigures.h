@@ -15,6 +15,11 @@ class Spectrum;
 struct ToneFigures {
     // SNR at or above this many dB counts as a tone.
     static constexpr double ToneThresholdDb = 10.0;
+    // So does a fundamental bin this many dB above the median bin, whatever
+    // the SNR: a tone whose leakage fills the noise bins (Rectangular between
+    // bins) reads an SNR near 10 dB yet stands far above most bins. The
+    // highest of white noise's bins stands about 10 dB above their median.
+    static constexpr double ClearPeakDb = 30.0;
 
     std::optional<double> enob;            // (SINAD - 1.76) / 6.02
     std::optional<double> fundamentalDbfs; // main-lobe power over the window's power gain

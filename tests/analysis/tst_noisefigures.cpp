@@ -152,6 +152,15 @@ private slots:
         QVERIFY(a.tone.toneFound);
     }
 
+    void toneBetweenBinsWithRectangularIsATone()
+    {
+        // Leakage fills the noise bins: SNR stays below the tone threshold, yet
+        // the peak stands far above the median bin.
+        const Analysed between = analyse(tone(4096, 100.5, std::ldexp(1.0, Bits - 1), 1.0), FftWindow::Rectangular, 3);
+        QVERIFY2(between.metrics.snr < ToneFigures::ToneThresholdDb, qPrintable(QString::number(between.metrics.snr)));
+        QVERIFY(between.tone.toneFound);
+    }
+
     void noToneIsSaid()
     {
         // Noise alone: the largest bin is no tone, but the figures exist.
