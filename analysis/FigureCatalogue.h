@@ -57,6 +57,7 @@ struct Format {
         Bits,        // "12.34 bits"; below 0 bits "-" (it says only that the signal is large)
         Whole,       // a whole number: "11"
         Pattern,     // at most decimals decimals, no unit: "0.####"
+        Grouped,     // decimals, digits grouped by threes, then the unit: "1 001.47 Hz"
         General,     // general number format
     };
     Style style = Style::General;
