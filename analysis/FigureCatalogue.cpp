@@ -148,6 +148,13 @@ const std::array Catalogue{
           .read = [](const FigureResults &r) { return Value::of(r.tone.noiseDensity.nvPerRtHz); },
           .text = "Noise Density (nV/rtHz)", .screen = {"Noise density"},
           .screenFormat = {Style::Significant, 0, "nV/√Hz"}},
+    Entry{.key = "limited_by", .unit = "", .section = Tone, .kind = Kind::Name,
+          .read = [](const FigureResults &r) {
+              const LeakageAdvice::Limit limit = r.tone.leakage.limitedBy;
+              return Value{static_cast<double>(limit), limit != LeakageAdvice::Limit::None};
+          },
+          .name = [](const FigureResults &r) { return LeakageAdvice::limitName(r.tone.leakage.limitedBy); },
+          .text = "Limited By"},
     // The frequency a generator would be set to for coherent sampling.
     Entry{.key = "coherent_frequency_hz", .unit = "Hz", .section = Tone, .kind = Kind::Measurement,
           .read = [](const FigureResults &r) {
@@ -207,6 +214,8 @@ QString shownText(const Entry &entry, const Format &format, const FigureResults 
     const Value value = entry.read(results);
     if (!value.computed || (entry.needsTone && results.noiseOnly))
         return QStringLiteral("-");
+    if (entry.name)
+        return entry.name(results);
     return formatted(format, value.number, separator);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "LeakageAdvice.h"
 #include "NoiseDensity.h"
 #include "SineFitFigures.h"
 #include "SpectralMetrics.h"
@@ -28,6 +29,9 @@ struct ToneFigures {
     SineFitFigures sineFit;
     // Of the noise bins, tone or not.
     NoiseDensity noiseDensity;
+    // Whether the set-up limits the figures, judged by the sine fit; none
+    // without a fit.
+    LeakageAdvice leakage;
 
     // metrics are those of spectrum's bins with numBins NB; numBits sets full
     // scale (a sine of amplitude 2^(numBits - 1) reads 0 dBFS in every window).

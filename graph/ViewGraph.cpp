@@ -240,6 +240,10 @@ void ViewGraph::addPrintFigures(const PlotDocument &document, Plot &plot)
         if (!line.isEmpty())
             lines << line;
     }
+    // What limits the FFT figures, beside them.
+    if (document.view() == PlotDocument::FFTPlot && document.isValid(PlotDocument::FftValid)
+        && !document.toneFigures().leakage.note.isEmpty())
+        lines << document.toneFigures().leakage.note;
     if (!lines.isEmpty()) {
         const QString figures = lines.join(QLatin1Char('\n'));
         // A view with a subtitle keeps it, the figures following on its line.

@@ -185,8 +185,9 @@ void PlotDocument::computeFft()
                                                   m_options.fft.numHarmonics, tables, noise);
     };
     const int numBins = signalBins();
-    m_metrics = metricsWith(numBins, m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean
-                                                           : SpectralMetrics::Noise::Sums, m_lobes);
+    const SpectralMetrics::Noise noise =
+        m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums;
+    m_metrics = metricsWith(numBins, noise, m_lobes);
     m_tone = ToneFigures::compute(m_metrics, m_spectrum, numBins, m_block.numBits);
 
     // The noise density counts the same noise bins whatever NB the metrics use.
@@ -196,9 +197,15 @@ void PlotDocument::computeFft()
                                      : metricsWith(ownBins, SpectralMetrics::Noise::Sums, m_noiseLobes).noiseBinPower;
     m_tone.noiseDensity = NoiseDensity::compute(noiseBinPower, m_spectrum.length(), m_spectrum.windowPowerGain(),
                                                 m_block.sampleFreq, m_block.numBits, m_block.lsbSize);
-    if (m_tone.toneFound)
-        m_tone.sineFit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
-                                                 m_block.numBits, m_block.lsbSize);
+    if (!m_tone.toneFound)
+        return;
+    m_tone.sineFit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
+                                             m_block.numBits, m_block.lsbSize);
+    if (m_tone.sineFit.fit) {
+        const LeakageAdvice::Setup setup{m_options.fft.window, m_spectrum.length(), numBins,
+                                         m_options.fft.numHarmonics, noise};
+        m_tone.leakage = LeakageAdvice::compute(*m_tone.sineFit.fit, setup, m_metrics, noiseBinPower);
+    }
 }
 
 void PlotDocument::setFftAveraging(int depth)

@@ -232,6 +232,12 @@ private slots:
             if (std::gcd(m, Length) == 1 && (best == 0 || std::fabs(m - Cycles) < std::fabs(best - Cycles)))
                 best = m;
         QCOMPARE(rectangular.value(QLatin1String("coherent_frequency_hz")).toDouble(), best * Rate / Length);
+
+        // Rectangular leaks the tone into every bin; the seven-term window
+        // with its own bins does not.
+        QCOMPARE(rectangular.value(QLatin1String("limited_by")).toString(), QStringLiteral("leakage"));
+        const QJsonValue sevenTerm = analyse("blackman-harris-7").value(QLatin1String("limited_by"));
+        QVERIFY2(sevenTerm.isNull(), qPrintable(sevenTerm.toString()));
     }
 
     // Each view's figures, a tone's and noise's alike, are listed once each in
