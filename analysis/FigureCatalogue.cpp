@@ -162,8 +162,7 @@ const std::array Catalogue{
               const auto coherent = fitted ? CoherentFrequency::nearest(*fitted, r.sampleFreq, r.fftLength) : std::nullopt;
               return coherent ? Value{coherent->frequencyHz} : Value::of(std::nullopt);
           },
-          .text = "Coherent Frequency (Hz)", .screen = {"Coherent"}, .screenFormat = Grouped,
-          .printout = {"Coherent: "}, .printFormat = Grouped},
+          .text = "Coherent Frequency (Hz)", .screen = {"Coherent"}, .screenFormat = Grouped},
 
     // The histogram's bins.
     Entry{.key = "bin_width", .unit = "codes", .section = Histogram, .kind = Kind::Measurement,

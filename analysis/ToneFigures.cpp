@@ -7,11 +7,7 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-
-// The fundamental's bin stands ClearPeakDb above the median of the bins it
-// was searched among.
-bool clearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins)
+bool ToneFigures::hasClearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins)
 {
     const int first = (numBins + 1) / 2;
     const int end = spectrum.length() / 2;
@@ -21,18 +17,15 @@ bool clearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int num
     std::vector<double> searched(levels.begin() + first, levels.begin() + end);
     const auto middle = searched.begin() + static_cast<std::ptrdiff_t>(searched.size() / 2);
     std::nth_element(searched.begin(), middle, searched.end());
-    return levels[static_cast<std::size_t>(metrics.fundamental)] >= *middle + ToneFigures::ClearPeakDb;
+    return levels[static_cast<std::size_t>(metrics.fundamental)] >= *middle + ClearPeakDb;
 }
-
-} // namespace
 
 ToneFigures ToneFigures::compute(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins, int numBits)
 {
     ToneFigures figures;
     if (metrics.sinad != SpectralMetrics::Uncomputed)
         figures.enob = (metrics.sinad - 1.76) / 6.02;
-    figures.toneFound = (metrics.snr != SpectralMetrics::Uncomputed && metrics.snr >= ToneThresholdDb)
-                        || clearPeak(metrics, spectrum, numBins);
+    figures.toneFound = metrics.snr != SpectralMetrics::Uncomputed && metrics.snr >= ToneThresholdDb;
 
     // The fundamental is searched from (NB + 1) / 2 to n/2 - 1; an empty range
     // found none, whatever power its clamped lobe holds.

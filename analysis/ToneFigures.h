@@ -16,10 +16,11 @@ class Spectrum;
 struct ToneFigures {
     // SNR at or above this many dB counts as a tone.
     static constexpr double ToneThresholdDb = 10.0;
-    // So does a fundamental bin this many dB above the median bin, whatever
-    // the SNR: a tone whose leakage fills the noise bins (Rectangular between
-    // bins) reads an SNR near 10 dB yet stands far above most bins. The
-    // highest of white noise's bins stands about 10 dB above their median.
+    // A fundamental bin this many dB above the median bin is worth a sine
+    // fit whatever the SNR: a tone whose leakage fills the noise bins
+    // (Rectangular between bins) reads an SNR near 10 dB yet stands far above
+    // most bins. The highest of white noise's bins stands about 10 dB above
+    // their median.
     static constexpr double ClearPeakDb = 30.0;
 
     std::optional<double> enob;            // (SINAD - 1.76) / 6.02
@@ -36,4 +37,7 @@ struct ToneFigures {
     // metrics are those of spectrum's bins with numBins NB; numBits sets full
     // scale (a sine of amplitude 2^(numBits - 1) reads 0 dBFS in every window).
     static ToneFigures compute(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins, int numBits);
+    // Whether the fundamental's bin stands ClearPeakDb above the median of the
+    // bins it was searched among.
+    static bool hasClearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins);
 };

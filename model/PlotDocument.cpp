@@ -197,15 +197,23 @@ void PlotDocument::computeFft()
                                      : metricsWith(ownBins, SpectralMetrics::Noise::Sums, m_noiseLobes).noiseBinPower;
     m_tone.noiseDensity = NoiseDensity::compute(noiseBinPower, m_spectrum.length(), m_spectrum.windowPowerGain(),
                                                 m_block.sampleFreq, m_block.numBits, m_block.lsbSize);
-    if (!m_tone.toneFound)
+    if (!m_tone.toneFound && !ToneFigures::hasClearPeak(m_metrics, m_spectrum, numBins))
         return;
-    m_tone.sineFit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
-                                             m_block.numBits, m_block.lsbSize);
-    if (m_tone.sineFit.fit) {
+    SineFitFigures fit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
+                                                 m_block.numBits, m_block.lsbSize);
+    LeakageAdvice leakage;
+    if (fit.fit) {
         const LeakageAdvice::Setup setup{m_options.fft.window, m_spectrum.length(), numBins,
                                          m_options.fft.numHarmonics, noise};
-        m_tone.leakage = LeakageAdvice::compute(*m_tone.sineFit.fit, setup, m_metrics, noiseBinPower);
+        leakage = LeakageAdvice::compute(*fit.fit, setup, m_metrics, noiseBinPower);
     }
+    // A clear peak whose own leakage explains the low SNR is a tone; one
+    // among other lines (a repeating pattern) or noise is not.
+    if (!m_tone.toneFound && leakage.limitedBy == LeakageAdvice::Limit::None)
+        return;
+    m_tone.toneFound = true;
+    m_tone.sineFit = std::move(fit);
+    m_tone.leakage = std::move(leakage);
 }
 
 void PlotDocument::setFftAveraging(int depth)

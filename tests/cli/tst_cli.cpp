@@ -220,9 +220,10 @@ private slots:
             samples[i] = static_cast<std::int32_t>(std::lround(
                 8388000 * std::sin(2 * M_PI * Cycles * static_cast<double>(i) / Length + 0.3) + noise(random)));
         writeTimeFile("between.csv", samples, 24, Rate);
-        const auto analyse = [&](const char *window) {
-            return json(run({QStringLiteral("analyze"), path("between.csv"), QStringLiteral("--view=fft"),
-                             QStringLiteral("--json"), QStringLiteral("--window=") + QLatin1String(window)}));
+        const auto analyse = [&](const char *window, const QStringList &more = {}) {
+            return json(run(QStringList{QStringLiteral("analyze"), path("between.csv"), QStringLiteral("--view=fft"),
+                                        QStringLiteral("--json"), QStringLiteral("--window=") + QLatin1String(window)}
+                            + more));
         };
         const QJsonObject rectangular = analyse("rectangular");
 
@@ -236,6 +237,12 @@ private slots:
         // Rectangular leaks the tone into every bin; the seven-term window
         // with its own bins does not.
         QCOMPARE(rectangular.value(QLatin1String("limited_by")).toString(), QStringLiteral("leakage"));
+        // Three signal bins leave so much leakage outside that SNR falls below
+        // the tone threshold: the peak still counts as the tone it is.
+        const QJsonObject narrow = analyse("rectangular", {QStringLiteral("--bins=3")});
+        QVERIFY2(narrow.value(QLatin1String("snr")).toDouble() < 10, qPrintable(QString::number(narrow.value(QLatin1String("snr")).toDouble())));
+        QVERIFY(narrow.value(QLatin1String("tone_found")).toBool());
+        QCOMPARE(narrow.value(QLatin1String("limited_by")).toString(), QStringLiteral("leakage"));
         const QJsonValue sevenTerm = analyse("blackman-harris-7").value(QLatin1String("limited_by"));
         QVERIFY2(sevenTerm.isNull(), qPrintable(sevenTerm.toString()));
     }
