@@ -238,13 +238,35 @@ std::span<const double> PlotDocument::fftLevels() const
     return m_spectrum.levels();
 }
 
+LevelScale PlotDocument::fftLevelScale() const
+{
+    if (m_averagingDepth > 0 && m_average.count() > 0)
+        return LevelScale::of(m_average);
+    return LevelScale::of(m_spectrum, m_block.sampleFreq, m_block.numBits, m_block.lsbSize);
+}
+
+SpectrumUnit PlotDocument::fftShownUnit() const
+{
+    const SpectrumUnit chosen = m_options.fft.unit;
+    return fftLevelScale().offsetDb(chosen) ? chosen : SpectrumUnit::DbFullScale;
+}
+
+std::vector<double> PlotDocument::fftShownLevels() const
+{
+    const std::span<const double> levels = fftLevels().first(static_cast<std::size_t>(m_spectrum.length()));
+    const SpectrumUnit unit = fftShownUnit();
+    if (unit == SpectrumUnit::DbFullScale)
+        return {levels.begin(), levels.end()};
+    return fftLevelScale().convert(levels, unit);
+}
+
 std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
 {
     FftMarks::Groups groups = m_options.fft.marks;
     // Lobes around a noise bin would pass the noise for a tone.
     if (!m_tone.toneFound)
         groups.mainLobe = groups.harmonics = false;
-    return FftMarks::marks(groups, m_lobes, fftLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
+    return FftMarks::marks(groups, m_lobes, fftShownLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
                            m_options.fft.numHarmonics);
 }
 
