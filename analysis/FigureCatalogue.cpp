@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FigureCatalogue.h"
 
+#include "CoherentFrequency.h"
 #include "NoiseTexts.h"
 #include "NumberFormat.h"
 
@@ -24,6 +25,7 @@ constexpr Format Decibels{Style::Fixed, 2, "dB"};
 constexpr Format Dbfs{Style::Fixed, 2, "dBFS"};
 constexpr Format Metric{Style::Pattern, 4};
 constexpr Format General{Style::General};
+constexpr Format Grouped{Style::Grouped, 2, "Hz"};
 
 double binSpacing(const FigureResults &r)
 {
@@ -146,6 +148,21 @@ const std::array Catalogue{
           .read = [](const FigureResults &r) { return Value::of(r.tone.noiseDensity.nvPerRtHz); },
           .text = "Noise Density (nV/rtHz)", .screen = {"Noise density"},
           .screenFormat = {Style::Significant, 0, "nV/√Hz"}},
+    Entry{.key = "limited_by", .unit = "", .section = Tone, .kind = Kind::Name,
+          .read = [](const FigureResults &r) {
+              const LeakageAdvice::Limit limit = r.tone.leakage.limitedBy;
+              return Value{static_cast<double>(limit), limit != LeakageAdvice::Limit::None};
+          },
+          .name = [](const FigureResults &r) { return LeakageAdvice::limitName(r.tone.leakage.limitedBy); },
+          .text = "Limited By"},
+    // The frequency a generator would be set to for coherent sampling.
+    Entry{.key = "coherent_frequency_hz", .unit = "Hz", .section = Tone, .kind = Kind::Measurement,
+          .read = [](const FigureResults &r) {
+              const std::optional<double> fitted = r.tone.sineFit.frequencyHz;
+              const auto coherent = fitted ? CoherentFrequency::nearest(*fitted, r.sampleFreq, r.fftLength) : std::nullopt;
+              return coherent ? Value{coherent->frequencyHz} : Value::of(std::nullopt);
+          },
+          .text = "Coherent Frequency (Hz)", .screen = {"Coherent"}, .screenFormat = Grouped},
 
     // The histogram's bins.
     Entry{.key = "bin_width", .unit = "codes", .section = Histogram, .kind = Kind::Measurement,
@@ -182,6 +199,8 @@ QString formatted(const Format &format, double value, QChar separator)
         return QString::number(static_cast<qint64>(value));
     case Style::Pattern:
         return NumberFormat::pattern(value, 0, format.decimals, separator);
+    case Style::Grouped:
+        return NumberFormat::grouped(value, format.decimals, separator) + unit;
     case Style::General:
         break;
     }
@@ -194,6 +213,8 @@ QString shownText(const Entry &entry, const Format &format, const FigureResults 
     const Value value = entry.read(results);
     if (!value.computed || (entry.needsTone && results.noiseOnly))
         return QStringLiteral("-");
+    if (entry.name)
+        return entry.name(results);
     return formatted(format, value.number, separator);
 }
 

@@ -34,8 +34,9 @@ Q_DECLARE_FLAGS(Sections, Section)
 inline constexpr Section AllSections[] = {Section::Statistics, Section::Noise,     Section::Spectrum, Section::Tone,
                                           Section::Histogram,  Section::DataList, Section::Average};
 
-// A measurement of the block, a count (of bins, lines, blocks) or a yes/no.
-enum class Kind { Measurement, Count, YesNo };
+// A measurement of the block, a count (of bins, lines, blocks), a yes/no, or
+// one of a few names (computed: the name; not computed: none, JSON null).
+enum class Kind { Measurement, Count, YesNo, Name };
 
 // A figure as read: its number, and whether it was computed. An uncomputed
 // figure is null in JSON and "-" on screen; its number is still what texts
@@ -57,6 +58,7 @@ struct Format {
         Bits,        // "12.34 bits"; below 0 bits "-" (it says only that the signal is large)
         Whole,       // a whole number: "11"
         Pattern,     // at most decimals decimals, no unit: "0.####"
+        Grouped,     // decimals, digits grouped by threes, then the unit: "1 001.47 Hz"
         General,     // general number format
     };
     Style style = Style::General;
@@ -77,6 +79,8 @@ struct Entry {
     Section section;
     Kind kind;
     Value (*read)(const FigureResults &results);
+    // Kind::Name: the name a computed value stands for.
+    QString (*name)(const FigureResults &results) = nullptr;
     const char *text; // label of the command-line text output
     Place screen{};   // the figure columns beside the graph
     Format screenFormat{};

@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char *Captions[Count] = {"dB (full scale)", "dBFS (window-corrected)", "dBFS/Hz", "nV/sqrt(Hz)"};
 constexpr const char *CliNames[Count] = {"db", "dbfs", "dbfs-hz", "nv-rthz"};
+constexpr const char *ValueUnits[Count] = {"dB", "dBFS", "dBFS/Hz", "nV/√Hz"};
 
 } // namespace
 
@@ -25,6 +26,11 @@ QString caption(SpectrumUnit unit)
 QString axisLabel(SpectrumUnit unit)
 {
     return unit == SpectrumUnit::DbFullScale ? QString::fromLatin1(GraphTexts::FftYLabel) : caption(unit);
+}
+
+QString valueUnit(SpectrumUnit unit)
+{
+    return QString::fromUtf8(ValueUnits[static_cast<int>(unit)]);
 }
 
 QString cliName(SpectrumUnit unit)

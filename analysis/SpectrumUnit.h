@@ -37,6 +37,9 @@ QString caption(SpectrumUnit unit);
 // default graph reads as it always has; the caption for the others.
 QString axisLabel(SpectrumUnit unit);
 
+// The unit after a value in the cursor readout: dB, dBFS, dBFS/Hz, nV/√Hz.
+QString valueUnit(SpectrumUnit unit);
+
 // The command-line name: db, dbfs, dbfs-hz, nv-rthz.
 QString cliName(SpectrumUnit unit);
 // The unit of a command-line name (exact, lower case), nothing for another text.

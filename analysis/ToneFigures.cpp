@@ -3,7 +3,22 @@
 
 #include "Spectrum.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
+
+bool ToneFigures::hasClearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins)
+{
+    const int first = (numBins + 1) / 2;
+    const int end = spectrum.length() / 2;
+    if (!metrics.fundamentalFound || end - first < 3)
+        return false;
+    const std::span<const double> levels = spectrum.levels();
+    std::vector<double> searched(levels.begin() + first, levels.begin() + end);
+    const auto middle = searched.begin() + static_cast<std::ptrdiff_t>(searched.size() / 2);
+    std::nth_element(searched.begin(), middle, searched.end());
+    return levels[static_cast<std::size_t>(metrics.fundamental)] >= *middle + ClearPeakDb;
+}
 
 ToneFigures ToneFigures::compute(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins, int numBits)
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "LeakageAdvice.h"
 #include "NoiseDensity.h"
 #include "SineFitFigures.h"
 #include "SpectralMetrics.h"
@@ -15,6 +16,12 @@ class Spectrum;
 struct ToneFigures {
     // SNR at or above this many dB counts as a tone.
     static constexpr double ToneThresholdDb = 10.0;
+    // A fundamental bin this many dB above the median bin is worth a sine
+    // fit whatever the SNR: a tone whose leakage fills the noise bins
+    // (Rectangular between bins) reads an SNR near 10 dB yet stands far above
+    // most bins. The highest of white noise's bins stands about 10 dB above
+    // their median.
+    static constexpr double ClearPeakDb = 30.0;
 
     std::optional<double> enob;            // (SINAD - 1.76) / 6.02
     std::optional<double> fundamentalDbfs; // main-lobe power over the window's power gain
@@ -23,8 +30,14 @@ struct ToneFigures {
     SineFitFigures sineFit;
     // Of the noise bins, tone or not.
     NoiseDensity noiseDensity;
+    // Whether the set-up limits the figures, judged by the sine fit; none
+    // without a fit.
+    LeakageAdvice leakage;
 
     // metrics are those of spectrum's bins with numBins NB; numBits sets full
     // scale (a sine of amplitude 2^(numBits - 1) reads 0 dBFS in every window).
     static ToneFigures compute(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins, int numBits);
+    // Whether the fundamental's bin stands ClearPeakDb above the median of the
+    // bins it was searched among.
+    static bool hasClearPeak(const SpectralMetrics &metrics, const Spectrum &spectrum, int numBins);
 };

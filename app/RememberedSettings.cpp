@@ -134,6 +134,7 @@ QList<Choice> optionChoices(DocumentOptions &options)
             flagChoice(QStringLiteral("MarkDCSpectrum"), fft.marks.dcSpectrum),
             flagChoice(QStringLiteral("MarkMainLobe"), fft.marks.mainLobe),
             flagChoice(QStringLiteral("MarkHarmonics"), fft.marks.harmonics),
+            numberChoice(QStringLiteral("FftUnit"), fft.unit, 0, SpectrumUnits::Count - 1),
             {PlotSection, QStringLiteral("DataFormat"),
              [&options] { return options.dataFormat ? QString::number(static_cast<int>(*options.dataFormat)) : QString(); },
              [&options](const QString &text) {

@@ -50,6 +50,19 @@ std::variant<PlotOptions, QString> PlotOptions::parse(const QStringList &argumen
             options.size = size;
             return QString();
         }
+        if (name == QLatin1String("--units")) {
+            if (!argument.takeValue(value))
+                return QStringLiteral("option %1 needs a value").arg(name);
+            const std::optional<SpectrumUnit> unit = SpectrumUnits::fromCliName(value);
+            if (!unit) {
+                QStringList names;
+                for (int i = 0; i < SpectrumUnits::Count; ++i)
+                    names << SpectrumUnits::cliName(SpectrumUnits::fromIndex(i));
+                return QStringLiteral("unknown unit \"%1\" (%2)").arg(value, names.join(QLatin1Char('|')));
+            }
+            options.document.fft.unit = *unit;
+            return QString();
+        }
         if (name == QLatin1String("--marks")) {
             if (!argument.takeValue(value))
                 return QStringLiteral("option %1 needs a value").arg(name);

@@ -16,7 +16,7 @@ namespace {
 constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE... [options] [--json|--table]
        kz7305evm-cli analyze FILE [options] [--save OUT] [--json|--table]
        kz7305evm-cli analyze --view fft --average FILE1 FILE2... [options] [--save OUT]
-       kz7305evm-cli plot FILE [options] [--marks M] -o OUT.png|.svg|.pdf [--size WxH]
+       kz7305evm-cli plot FILE [options] [--marks M] [--units U] -o OUT.png|.svg|.pdf [--size WxH]
        kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
        kz7305evm-cli serve --port DEVICE|COMn [--listen ADDRESS:PORT] [--data-dir DIR]
        kz7305evm-cli --help
@@ -99,13 +99,19 @@ Options:
   --size WxH          plot: picture size in pixels at 96 dpi (default 1200x800)
   --marks M           plot: FFT bins to mark: dc, main, harmonics, comma-separated,
                       or all or none (default none)
+  --units U           plot: the FFT's Y axis: db (dB against the 0 dB
+                      reference, the default), dbfs (dBFS, window-corrected),
+                      dbfs-hz (dBFS/Hz) or nv-rthz (nV/sqrt(Hz)); the last
+                      three are absolute, --normalize leaves them alone
 
 Figures: time: Std Dev (ppm), Mean, Maximum, Minimum, RMS and peak-to-peak
 noise (codes, uV), offset (uV), effective, noise-free and measured noise-free
 resolution (bits); fft: FFT length, SNR, SINAD, THD, SFDR (dB; 999999999 when
 uncomputed), fundamental bin and frequency, ENOB, fundamental (dBFS), tone
-found (SNR >= 10 dB); histogram: bin width, minimum and maximum; list: the
-line count. A figure that cannot be computed prints "-" or 999999999 (JSON
+found (SNR >= 10 dB, or a peak 30 dB above the median bin whose own leakage
+limits SNR), what limits the figures (limited_by: leakage, signal_bins or
+null), the coherent frequency (Hz);
+histogram: bin width, minimum and maximum; list: the line count. A figure that cannot be computed prints "-" or 999999999 (JSON
 null; the fundamental is null for a block without signal power).
 
 Exit codes: 0 done, 1 a file cannot be read, loaded or written (analyze: any

@@ -112,12 +112,13 @@ void feedFft(const PlotDocument &document, Plot &plot)
         plot.setAnnotation(mark.index, {mark.x, mark.y, mark.color, Plot::SymbolMark, mark.text});
     const int n = document.spectrum().length();
     const double sampleFreq = document.block().sampleFreq;
-    const Points<float> p = fftPoints<float>(document.fftLevels(), n, sampleFreq);
+    const SpectrumUnit unit = document.fftShownUnit();
+    const Points<float> p = fftPoints<float>(document.fftShownLevels(), n, sampleFreq);
     plot.setXAxisLabel(GraphTexts::fftXLabel(sampleFreq, n, NumberFormat::screenSeparator()));
-    plot.setYAxisLabel(QLatin1String(GraphTexts::FftYLabel));
+    plot.setYAxisLabel(SpectrumUnits::axisLabel(unit));
     plot.setSubTitle(screenSubtitle(document));
     plot.setSeriesData(p.x, p.y, static_cast<int>(p.x.size()));
-    plot.setAxisUnits(QStringLiteral("Hz"), QStringLiteral("dB"));
+    plot.setAxisUnits(QStringLiteral("Hz"), SpectrumUnits::valueUnit(unit));
 }
 
 // A reference is drawn in the units of the view on show: the time axis and
@@ -133,9 +134,13 @@ void feedReference(const ViewReference &reference, const PlotDocument &document,
         p = timePoints<double>(reference.samples(), header.numBits, header.lsbSize,
                                secondsRate(timeAxis, header.sampleFreq), document.dataFormat());
         break;
-    case PlotDocument::FFTPlot:
-        p = fftPoints<double>(values, static_cast<int>(values.size()), header.sampleFreq);
+    case PlotDocument::FFTPlot: {
+        const std::optional<std::vector<double>> levels = reference.levelsIn(document.fftShownUnit());
+        if (!levels)
+            return; // ReferenceBar says why it is not drawn
+        p = fftPoints<double>(*levels, static_cast<int>(levels->size()), header.sampleFreq);
         break;
+    }
     default:
         p = histogramPoints<double>(values, values.size(), reference.firstBinCode(), reference.binSize());
         break;
@@ -240,6 +245,10 @@ void ViewGraph::addPrintFigures(const PlotDocument &document, Plot &plot)
         if (!line.isEmpty())
             lines << line;
     }
+    // What limits the FFT figures, beside them.
+    if (document.view() == PlotDocument::FFTPlot && document.isValid(PlotDocument::FftValid)
+        && !document.toneFigures().leakage.note.isEmpty())
+        lines << document.toneFigures().leakage.note;
     if (!lines.isEmpty()) {
         const QString figures = lines.join(QLatin1Char('\n'));
         // A view with a subtitle keeps it, the figures following on its line.

@@ -8,15 +8,21 @@
 
 QJsonValue Figure::jsonValue() const
 {
-    if (yesNo)
+    using FigureCatalogue::Kind;
+    if (kind == Kind::YesNo)
         return value != 0;
-    return computed ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+    if (!computed)
+        return QJsonValue(QJsonValue::Null);
+    return kind == Kind::Name ? QJsonValue(name) : QJsonValue(value);
 }
 
 QString Figure::text() const
 {
-    if (yesNo)
+    using FigureCatalogue::Kind;
+    if (kind == Kind::YesNo)
         return value != 0 ? QStringLiteral("yes") : QStringLiteral("no");
+    if (kind == Kind::Name)
+        return computed ? name : QStringLiteral("-");
     return std::isnan(value) ? QStringLiteral("-") : NumberFormat::general(value, QLatin1Char('.'));
 }
 
@@ -29,7 +35,7 @@ QList<Figure> documentFigures(const PlotDocument &document, FigureCatalogue::Sec
             continue;
         const FigureCatalogue::Value value = entry.read(results);
         figures.append({QLatin1String(entry.key), QLatin1String(entry.text), value.number, value.computed,
-                        entry.kind == FigureCatalogue::Kind::YesNo});
+                        entry.kind, entry.name && value.computed ? entry.name(results) : QString()});
     }
     return figures;
 }

@@ -12,13 +12,14 @@ class PlotDocument;
 // One figure of a view as the catalogue gives it: a JSON key, a text label
 // and the value. A figure that could not be computed for the block is null in
 // JSON; in the text it shows its value, or "-" when it has none (NaN). A
-// yes/no figure is a JSON Boolean.
+// yes/no figure is a JSON Boolean, a named one its name.
 struct Figure {
     QString key;
     QString label;
     double value = 0;
     bool computed = true;
-    bool yesNo = false;
+    FigureCatalogue::Kind kind = FigureCatalogue::Kind::Measurement;
+    QString name; // of a computed named figure
 
     QJsonValue jsonValue() const;
     // At full double precision, "." decimals.

@@ -5,6 +5,7 @@
 #include "FftMarks.h"
 #include "FftWindow.h"
 #include "MetricOptions.h"
+#include "SpectrumUnit.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,8 +13,9 @@
 // What a plot document is analysed and shown with, as one value: the plot
 // window's panels edit it, the remembered settings store it and the
 // command-line tool builds it from its options. The numeric options keep the
-// bounds of MetricOptions; an option added later is one field here, with its
-// bounds beside it.
+// bounds of MetricOptions, the enumerations their own counts (FftWindows,
+// SpectrumUnits, DataFormats); an option added later is one field here, with
+// its bounds beside it.
 struct DocumentOptions {
     enum View : std::int16_t { TimeDomain = 1, FFTPlot = 2, Histogram = 3, DataList = 4 };
 
@@ -26,6 +28,10 @@ struct DocumentOptions {
         // "Auto": the window's own NB, and the noise measured from the mean
         // of the noise bins (SpectralMetrics::Noise::NoiseBinMean).
         bool autoBins = false;
+        // The Y axis of the graph, its cursors and printouts (0 ..
+        // SpectrumUnits::Count - 1): a drawing option, the analysis never
+        // reads it, and files and references keep their dB.
+        SpectrumUnit unit = SpectrumUnit::DbFullScale;
         bool operator==(const Fft &) const = default;
     };
 

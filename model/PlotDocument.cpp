@@ -185,8 +185,9 @@ void PlotDocument::computeFft()
                                                   m_options.fft.numHarmonics, tables, noise);
     };
     const int numBins = signalBins();
-    m_metrics = metricsWith(numBins, m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean
-                                                           : SpectralMetrics::Noise::Sums, m_lobes);
+    const SpectralMetrics::Noise noise =
+        m_options.fft.autoBins ? SpectralMetrics::Noise::NoiseBinMean : SpectralMetrics::Noise::Sums;
+    m_metrics = metricsWith(numBins, noise, m_lobes);
     m_tone = ToneFigures::compute(m_metrics, m_spectrum, numBins, m_block.numBits);
 
     // The noise density counts the same noise bins whatever NB the metrics use.
@@ -196,9 +197,23 @@ void PlotDocument::computeFft()
                                      : metricsWith(ownBins, SpectralMetrics::Noise::Sums, m_noiseLobes).noiseBinPower;
     m_tone.noiseDensity = NoiseDensity::compute(noiseBinPower, m_spectrum.length(), m_spectrum.windowPowerGain(),
                                                 m_block.sampleFreq, m_block.numBits, m_block.lsbSize);
-    if (m_tone.toneFound)
-        m_tone.sineFit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
+    if (!m_tone.toneFound && !ToneFigures::hasClearPeak(m_metrics, m_spectrum, numBins))
+        return;
+    SineFitFigures fit = SineFitFigures::compute(samples(), m_spectrum, m_metrics.fundamental, m_block.sampleFreq,
                                                  m_block.numBits, m_block.lsbSize);
+    LeakageAdvice leakage;
+    if (fit.fit) {
+        const LeakageAdvice::Setup setup{m_options.fft.window, m_spectrum.length(), numBins,
+                                         m_options.fft.numHarmonics, noise};
+        leakage = LeakageAdvice::compute(*fit.fit, setup, m_metrics, noiseBinPower);
+    }
+    // A clear peak whose own leakage explains the low SNR is a tone; one
+    // among other lines (a repeating pattern) or noise is not.
+    if (!m_tone.toneFound && leakage.limitedBy == LeakageAdvice::Limit::None)
+        return;
+    m_tone.toneFound = true;
+    m_tone.sineFit = std::move(fit);
+    m_tone.leakage = std::move(leakage);
 }
 
 void PlotDocument::setFftAveraging(int depth)
@@ -223,13 +238,35 @@ std::span<const double> PlotDocument::fftLevels() const
     return m_spectrum.levels();
 }
 
+LevelScale PlotDocument::fftLevelScale() const
+{
+    if (m_averagingDepth > 0 && m_average.count() > 0)
+        return LevelScale::of(m_average);
+    return LevelScale::of(m_spectrum, m_block.sampleFreq, m_block.numBits, m_block.lsbSize);
+}
+
+SpectrumUnit PlotDocument::fftShownUnit() const
+{
+    const SpectrumUnit chosen = m_options.fft.unit;
+    return fftLevelScale().offsetDb(chosen) ? chosen : SpectrumUnit::DbFullScale;
+}
+
+std::vector<double> PlotDocument::fftShownLevels() const
+{
+    const std::span<const double> levels = fftLevels().first(static_cast<std::size_t>(m_spectrum.length()));
+    const SpectrumUnit unit = fftShownUnit();
+    if (unit == SpectrumUnit::DbFullScale)
+        return {levels.begin(), levels.end()};
+    return fftLevelScale().convert(levels, unit);
+}
+
 std::vector<FftMarks::Mark> PlotDocument::fftMarks() const
 {
     FftMarks::Groups groups = m_options.fft.marks;
     // Lobes around a noise bin would pass the noise for a tone.
     if (!m_tone.toneFound)
         groups.mainLobe = groups.harmonics = false;
-    return FftMarks::marks(groups, m_lobes, fftLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
+    return FftMarks::marks(groups, m_lobes, fftShownLevels(), m_spectrum.length(), m_block.sampleFreq, signalBins(),
                            m_options.fft.numHarmonics);
 }
 

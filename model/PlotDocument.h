@@ -3,6 +3,7 @@
 
 #include "DocumentOptions.h"
 #include "FigureResults.h"
+#include "LevelScale.h"
 #include "Histogram.h"
 #include "NoiseFigures.h"
 #include "SampleBlock.h"
@@ -109,6 +110,13 @@ public:
     // The FFT view's levels in dB, bin b at index b for b < spectrum().length():
     // the average's while averaging, else the last block's.
     std::span<const double> fftLevels() const;
+    // What fftLevels() mean, for their conversion into another unit.
+    LevelScale fftLevelScale() const;
+    // The unit the FFT view shows: the one the options choose, or dB (full
+    // scale) for a block that lacks what it needs (a sample rate, an LSB size).
+    SpectrumUnit fftShownUnit() const;
+    // The FFT view's levels in fftShownUnit(), bin b at index b for b < n.
+    std::vector<double> fftShownLevels() const;
 
     // Results as the last computation left them.
     const TimeStatistics &statistics() const { return m_stats; }

@@ -68,6 +68,7 @@ std::optional<ViewReference> ViewReference::hold(const PlotDocument &document, c
         const int n = document.spectrum().length();
         const std::span<const double> levels = document.fftLevels().first(static_cast<std::size_t>(n));
         reference.m_values.assign(levels.begin(), levels.end());
+        reference.m_levelScale = document.fftLevelScale();
         const SpectralMetrics &m = document.metrics();
         reference.m_figures = {m.snr, m.sinad, m.thd, m.sfdr};
         lines << FftWindows::title(document.fftOptions().window) + QStringLiteral(", ")
@@ -122,6 +123,15 @@ ViewReference ViewReference::fromFile(const GraphFileReader::Result &file, const
     }
     reference.m_settings = lines.join(QLatin1Char('\n'));
     return reference;
+}
+
+std::optional<std::vector<double>> ViewReference::levelsIn(SpectrumUnit unit) const
+{
+    if (unit == SpectrumUnit::DbFullScale)
+        return m_values;
+    if (!m_levelScale || !m_levelScale->offsetDb(unit))
+        return std::nullopt;
+    return m_levelScale->convert(m_values, unit);
 }
 
 QByteArray ViewReference::dataFileContent(const QDateTime &created) const

@@ -4,6 +4,7 @@
 #include "DataFileHeader.h"
 #include "DataFileWriter.h"
 #include "GraphFileReader.h"
+#include "LevelScale.h"
 #include "PlotDocument.h"
 #include "TimeStatistics.h"
 
@@ -37,6 +38,9 @@ public:
     std::span<const std::int32_t> samples() const { return m_samples; }
     // FFT: the n levels in dB; histogram: the counts of bins 0 up.
     std::span<const double> values() const { return m_values; }
+    // FFT: the levels in unit; nothing when they cannot be converted into it
+    // (a file keeps no window, so only a held reference converts).
+    std::optional<std::vector<double>> levelsIn(SpectrumUnit unit) const;
     double binSize() const { return m_binSize; }
     double firstBinCode() const { return m_firstBinCode; }
     // What it was made with, one item a line, for a tooltip.
@@ -54,6 +58,8 @@ private:
     std::vector<double> m_values;
     TimeStatistics m_stats;
     DataFileWriter::SpectralFigures m_figures;
+    // What a held FFT reference's levels mean.
+    std::optional<LevelScale> m_levelScale;
     double m_binSize = 1;
     double m_firstBinCode = 0;
     QString m_settings;

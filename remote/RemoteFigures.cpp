@@ -38,7 +38,7 @@ const QList<Figure> &RemoteFigures::figures(const SampleBlock &block, std::uint6
 
 QByteArray RemoteFigures::answer(const Figure &figure)
 {
-    if (figure.yesNo)
+    if (figure.kind == FigureCatalogue::Kind::YesNo)
         return figure.value != 0 ? "1" : "0";
     if (!figure.computed || !std::isfinite(figure.value))
         return ScpiResponse::NotANumber;

@@ -296,7 +296,7 @@ void RemoteInstrument::addAnalysisCommands()
             return ScpiReply::failure(ScpiError::DataStale, QStringLiteral("nothing acquired yet"));
         const QString key = QString::fromUtf8(command.parameters[0].text);
         for (const Figure &figure : m_figures.figures(*block, m_acquisition.blockSerial()))
-            if (figure.key.compare(key, Qt::CaseInsensitive) == 0)
+            if (figure.kind != FigureCatalogue::Kind::Name && figure.key.compare(key, Qt::CaseInsensitive) == 0)
                 return answer(RemoteFigures::answer(figure));
         return ScpiReply::failure(ScpiError::IllegalParameterValue, QStringLiteral("no figure %1").arg(key));
     });

@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,7 +38,8 @@ FftOptionsPanel::FftOptionsPanel(PlotDocument &document, QWidget *parent)
       m_numHarm(new QLineEdit(QString::number(MetricOptions::DefaultNumHarmonics))),
       m_dcSpectrum(new QCheckBox(QStringLiteral("DC Spectrum"))),
       m_harmonics(new QCheckBox(QStringLiteral("Harmonics"))),
-      m_mainLobe(new QCheckBox(QStringLiteral("Main Lobe")))
+      m_mainLobe(new QCheckBox(QStringLiteral("Main Lobe"))), m_yAxis(new QComboBox),
+      m_normalization(new QGroupBox(QStringLiteral("Normalization")))
 {
     // One column, to stand beside the FFT graph; what is chosen most, the
     // window and the signal bins, on top.
@@ -96,9 +98,8 @@ FftOptionsPanel::FftOptionsPanel(PlotDocument &document, QWidget *parent)
     layout->addWidget(frmCalc);
     m_figuresRow = layout->count();
 
-    auto *frame1 = new QGroupBox(QStringLiteral("Normalization"), this);
-    auto *normalizationLayout = new QVBoxLayout(frame1);
-    normalizationLayout->addWidget(wrappedLabel(QStringLiteral("0dB reference for FFT is:"), frame1));
+    auto *normalizationLayout = new QVBoxLayout(m_normalization);
+    normalizationLayout->addWidget(wrappedLabel(QStringLiteral("0dB reference for FFT is:"), m_normalization));
     normalizationLayout->addWidget(m_highestSignal);
     normalizationLayout->addWidget(m_fullScale);
     connect(m_highestSignal, &QRadioButton::toggled, this, [this](bool on) {
@@ -112,7 +113,7 @@ FftOptionsPanel::FftOptionsPanel(PlotDocument &document, QWidget *parent)
         if (checked)
             emit normalizationClicked(false);
     });
-    layout->addWidget(frame1);
+    layout->addWidget(m_normalization);
 
     auto *frmDisplay = new QGroupBox(QStringLiteral("Display"), this);
     auto *displayLayout = new QVBoxLayout(frmDisplay);
@@ -127,6 +128,22 @@ FftOptionsPanel::FftOptionsPanel(PlotDocument &document, QWidget *parent)
     markBox(m_dcSpectrum, &FftMarks::Groups::dcSpectrum);
     markBox(m_harmonics, &FftMarks::Groups::harmonics);
     markBox(m_mainLobe, &FftMarks::Groups::mainLobe);
+    for (int i = 0; i < SpectrumUnits::Count; ++i)
+        m_yAxis->addItem(SpectrumUnits::caption(SpectrumUnits::fromIndex(i)));
+    // The longest caption would widen the column; the list shows it whole.
+    m_yAxis->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_yAxis->setMinimumContentsLength(10);
+    auto *unitRow = new QHBoxLayout;
+    unitRow->addWidget(new QLabel(QStringLiteral("Y axis:"), frmDisplay));
+    unitRow->addWidget(m_yAxis, 1);
+    displayLayout->addLayout(unitRow);
+    connect(m_yAxis, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const SpectrumUnit unit = SpectrumUnits::fromIndex(index);
+        if (unit == m_document.options().fft.unit)
+            return; // the panel showing the document's options
+        edit([unit](DocumentOptions &o) { o.fft.unit = unit; });
+        emit unitChanged();
+    });
     layout->addWidget(frmDisplay);
     layout->addStretch(1);
 
@@ -155,6 +172,13 @@ void FftOptionsPanel::showOptions()
     m_dcSpectrum->setChecked(fft.marks.dcSpectrum);
     m_mainLobe->setChecked(fft.marks.mainLobe);
     m_harmonics->setChecked(fft.marks.harmonics);
+    m_yAxis->setCurrentIndex(static_cast<int>(fft.unit));
+    // The other units are absolute: the 0 dB reference leaves them alone.
+    const bool referenced = fft.unit == SpectrumUnit::DbFullScale;
+    m_normalization->setEnabled(referenced);
+    m_normalization->setToolTip(referenced ? QString()
+                                           : QStringLiteral("The 0 dB reference applies to \"%1\" only")
+                                                 .arg(SpectrumUnits::caption(SpectrumUnit::DbFullScale)));
 }
 
 void FftOptionsPanel::insertFigures(QWidget *figures)

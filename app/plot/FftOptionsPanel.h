@@ -10,12 +10,14 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QRadioButton;
 
 // The FFT view's options, in one column beside the FFT graph: the data
 // window, the signal bins and harmonic order of the metrics, the 0 dB
-// reference and which bins to mark. Holds the controls and their input rules,
+// reference, which bins to mark and the unit of the Y axis. Holds the controls and their input rules,
 // writes what the user chooses into the document's options and shows the
 // options the document holds.
 class FftOptionsPanel : public QWidget
@@ -38,6 +40,8 @@ public:
     QCheckBox *cbDCspect() const { return m_dcSpectrum; }
     QCheckBox *cbMainLobe() const { return m_mainLobe; }
     QCheckBox *cbHarmonics() const { return m_harmonics; }
+    // "Y axis": the unit of the graph's levels, in SpectrumUnit's order.
+    QComboBox *cboYAxis() const { return m_yAxis; }
 
 signals:
     // A window option or "Auto" was clicked: the levels and metrics are out of date.
@@ -46,6 +50,8 @@ signals:
     void normalizationClicked(bool highestSignal);
     // A mark box was ticked or cleared.
     void marksChanged();
+    // Another unit was chosen for the Y axis.
+    void unitChanged();
 
 private:
     // Changes the document's options as change says.
@@ -64,5 +70,7 @@ private:
     QCheckBox *m_dcSpectrum;
     QCheckBox *m_harmonics;
     QCheckBox *m_mainLobe;
+    QComboBox *m_yAxis;
+    QGroupBox *m_normalization;
     int m_figuresRow = 0; // the column's place for insertFigures
 };

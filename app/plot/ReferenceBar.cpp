@@ -35,7 +35,11 @@ void ReferenceBar::showForView()
     m_clear->setEnabled(reference);
     m_save->setEnabled(reference);
     // The first line names the reference; all of them are in the tooltip.
-    m_label->setText(reference ? reference->settings().section(QLatin1Char('\n'), 0, 0) : QString());
+    QString name = reference ? reference->settings().section(QLatin1Char('\n'), 0, 0) : QString();
+    const SpectrumUnit unit = m_document.fftShownUnit();
+    if (reference && view == PlotDocument::FFTPlot && !reference->levelsIn(unit))
+        name += QStringLiteral(": not drawn in %1, its file keeps no window").arg(SpectrumUnits::caption(unit));
+    m_label->setText(name);
     m_label->setToolTip(reference ? reference->settings() : QString());
     for (QWidget *widget : {static_cast<QWidget *>(m_clear), static_cast<QWidget *>(m_save)})
         widget->setToolTip(m_label->toolTip());

@@ -130,5 +130,9 @@ void frmPlot::showFigures()
     m_noisePanel->setNote(timeShown && m_document.toneInTimeFigures() ? QLatin1String(NoiseTexts::SignalIncludedNote)
                                                                       : QString());
     m_tonePanel->setRows(FigureCatalogue::screenRows(Section::Spectrum | Section::Tone, results, sep));
-    m_tonePanel->setNote(fftShown && !results.tone.toneFound ? QLatin1String(NoiseTexts::NoToneNote) : QString());
+    // What limits the figures says more than the lack of a tone.
+    const QString &advice = results.tone.leakage.note;
+    m_tonePanel->setNote(!fftShown || !advice.isEmpty() || results.tone.toneFound
+                             ? advice
+                             : QLatin1String(NoiseTexts::NoToneNote));
 }

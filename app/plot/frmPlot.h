@@ -20,6 +20,7 @@ class GraphToolsBar;
 class Plot;
 class ReferenceBar;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class DataListPage;
@@ -153,6 +154,7 @@ public:
     QCheckBox *cbDCspect() const { return m_fftOptions->cbDCspect(); }
     QCheckBox *cbMainLobe() const { return m_fftOptions->cbMainLobe(); }
     QCheckBox *cbHarmonics() const { return m_fftOptions->cbHarmonics(); }
+    QComboBox *cboYAxis() const { return m_fftOptions->cboYAxis(); }
     FftAveragingBar *averagingBar() const { return m_averagingBar; }
     // The figures beside the time-domain and the FFT graph, and the
     // histogram's normal curve toggle.
@@ -175,8 +177,8 @@ private:
     void connectControls();
     // The FFT tab: the graph's page with the options beside it.
     QWidget *buildFftPage();
-    // A window, the reference and the marks take effect at once; the signal
-    // bins and harmonic order at the next analysis.
+    // A window, the reference, the marks and the Y axis unit take effect at
+    // once; the signal bins and harmonic order at the next analysis.
     void connectFftOptions();
     void redrawFftWithNewOptions();
     void SSTab1_Click(int index);

@@ -46,6 +46,7 @@ void frmPlot::connectFftOptions()
     });
     // The marks come from the kept tables: a redraw shows them.
     connect(m_fftOptions, &FftOptionsPanel::marksChanged, this, &frmPlot::redrawFftWithNewOptions);
+    connect(m_fftOptions, &FftOptionsPanel::unitChanged, this, &frmPlot::redrawFftWithNewOptions);
 }
 
 void frmPlot::redrawFftWithNewOptions()

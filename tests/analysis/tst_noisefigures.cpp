@@ -152,6 +152,24 @@ private slots:
         QVERIFY(a.tone.toneFound);
     }
 
+    void clearPeakOfAToneBetweenBins()
+    {
+        // Leakage fills the noise bins: SNR stays below the tone threshold, yet
+        // the peak stands far above the median bin; noise's does not.
+        Spectrum spectrum;
+        LobeTables tables;
+        const auto peakOf = [&](const std::vector<std::int32_t> &codes, double &snr) {
+            spectrum.compute(codes, FftWindow::Rectangular, false, Bits);
+            const SpectralMetrics metrics = SpectralMetrics::compute(spectrum.bins().first(4096), 3, 10, tables);
+            snr = metrics.snr;
+            return ToneFigures::hasClearPeak(metrics, spectrum, 3);
+        };
+        double snr = 0;
+        QVERIFY(peakOf(tone(4096, 100.5, std::ldexp(1.0, Bits - 1), 1.0), snr));
+        QVERIFY2(snr < ToneFigures::ToneThresholdDb, qPrintable(QString::number(snr)));
+        QVERIFY(!peakOf(tone(4096, 0, 0, 4.0, 5), snr));
+    }
+
     void noToneIsSaid()
     {
         // Noise alone: the largest bin is no tone, but the figures exist.

@@ -8,6 +8,7 @@
 #include "frmPlot.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
@@ -44,6 +45,7 @@ private slots:
             plot.cbDCspect()->setChecked(true);
             plot.cbHarmonics()->setChecked(true);
             plot.optHighestSignal()->setChecked(true);
+            plot.cboYAxis()->setCurrentIndex(3);
             plot.optDataFormat(3)->setChecked(true);
             plot.selectTab(3);
             chosen = plot.document().options();
@@ -52,6 +54,7 @@ private slots:
             QCOMPARE(chosen.fft.numHarmonics, 13);
             QVERIFY(chosen.fft.autoBins && chosen.normalizeFft);
             QCOMPARE(chosen.fft.marks, (FftMarks::Groups{true, false, true}));
+            QCOMPARE(chosen.fft.unit, SpectrumUnit::NanovoltsPerRootHz);
             QCOMPARE(chosen.dataFormat, DataFormat::ScaledByLsb);
             QCOMPARE(chosen.view, PlotDocument::DataList);
             RememberedSettings::save(panel, &plot, nullptr);
@@ -61,7 +64,7 @@ private slots:
         const QList<std::pair<QString, QString>> stored = {
             {"Window", "5"},         {"NumBins", "11"},       {"NumHarmonics", "13"},  {"AutoBins", "1"},
             {"NormalizeFFT", "1"},   {"MarkDCSpectrum", "1"}, {"MarkMainLobe", "0"},   {"MarkHarmonics", "1"},
-            {"DataFormat", "3"},     {"View", "4"}};
+            {"DataFormat", "3"},     {"View", "4"},           {"FftUnit", "3"}};
         for (const auto &[key, text] : stored)
             QCOMPARE(settings.value(key).toString(), text);
 
@@ -75,13 +78,15 @@ private slots:
         QVERIFY(plot.optHighestSignal()->isChecked() && plot.optDataFormat(3)->isChecked());
         QVERIFY(plot.cbDCspect()->isChecked() && !plot.cbMainLobe()->isChecked() && plot.cbHarmonics()->isChecked());
         QCOMPARE(plot.SSTab1()->currentIndex(), 3);
+        QCOMPARE(plot.cboYAxis()->currentIndex(), 3);
     }
 
     void refusedTextsKeepTheDefaults()
     {
         const QList<std::pair<QString, QString>> refused = {
             {"NumBins", "10"}, {"NumBins", "53"}, {"NumBins", "0"},    {"NumHarmonics", "1"},
-            {"NumHarmonics", "21"}, {"Window", "8"}, {"DataFormat", "4"}, {"View", "5"}};
+            {"NumHarmonics", "21"}, {"Window", "8"}, {"DataFormat", "4"}, {"View", "5"},
+            {"FftUnit", "4"}};
         for (const auto &[key, text] : refused) {
             userSettings().clear();
             userSettings().setValue(QStringLiteral("Plot/") + key, text);

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -203,6 +204,47 @@ private slots:
         QVERIFY(object.value(QLatin1String("sinefit_frequency_hz")).isNull());
         QVERIFY(object.value(QLatin1String("noise_density_nv_per_rthz")).isDouble());
         QVERIFY(object.value(QLatin1String("fundamental_bin")).isDouble());
+    }
+
+    // A full-scale tone between bins: the frequency a generator would need to
+    // sample it coherently.
+    void coherentFrequencyAndLeakageAdvice()
+    {
+        constexpr int Length = 4096;
+        constexpr double Rate = 48000;
+        constexpr double Cycles = 196.6;
+        std::vector<std::int32_t> samples(Length);
+        std::mt19937 random(3);
+        std::normal_distribution<double> noise(0, 1.5);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<std::int32_t>(std::lround(
+                8388000 * std::sin(2 * M_PI * Cycles * static_cast<double>(i) / Length + 0.3) + noise(random)));
+        writeTimeFile("between.csv", samples, 24, Rate);
+        const auto analyse = [&](const char *window, const QStringList &more = {}) {
+            return json(run(QStringList{QStringLiteral("analyze"), path("between.csv"), QStringLiteral("--view=fft"),
+                                        QStringLiteral("--json"), QStringLiteral("--window=") + QLatin1String(window)}
+                            + more));
+        };
+        const QJsonObject rectangular = analyse("rectangular");
+
+        // The nearest odd cycle count coprime with the length, by trying every one.
+        int best = 0;
+        for (int m = 1; 2 * m < Length; m += 2)
+            if (std::gcd(m, Length) == 1 && (best == 0 || std::fabs(m - Cycles) < std::fabs(best - Cycles)))
+                best = m;
+        QCOMPARE(rectangular.value(QLatin1String("coherent_frequency_hz")).toDouble(), best * Rate / Length);
+
+        // Rectangular leaks the tone into every bin; the seven-term window
+        // with its own bins does not.
+        QCOMPARE(rectangular.value(QLatin1String("limited_by")).toString(), QStringLiteral("leakage"));
+        // Three signal bins leave so much leakage outside that SNR falls below
+        // the tone threshold: the peak still counts as the tone it is.
+        const QJsonObject narrow = analyse("rectangular", {QStringLiteral("--bins=3")});
+        QVERIFY2(narrow.value(QLatin1String("snr")).toDouble() < 10, qPrintable(QString::number(narrow.value(QLatin1String("snr")).toDouble())));
+        QVERIFY(narrow.value(QLatin1String("tone_found")).toBool());
+        QCOMPARE(narrow.value(QLatin1String("limited_by")).toString(), QStringLiteral("leakage"));
+        const QJsonValue sevenTerm = analyse("blackman-harris-7").value(QLatin1String("limited_by"));
+        QVERIFY2(sevenTerm.isNull(), qPrintable(sevenTerm.toString()));
     }
 
     // Each view's figures, a tone's and noise's alike, are listed once each in

@@ -3,6 +3,7 @@
 #include "frmPlot.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
@@ -59,18 +60,21 @@ private slots:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("view");
-        QTest::newRow("time") << QStringList{} << int(frmPlot::TimeDomain);
-        QTest::newRow("fft") << QStringList{QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--window"),
-                                            QStringLiteral("hann"), QStringLiteral("--marks"), QStringLiteral("main,harmonics"),
-                                            QStringLiteral("--bins"), QStringLiteral("5")}
-                             << int(frmPlot::FFTPlot);
-        QTest::newRow("histogram") << QStringList{QStringLiteral("--view=histogram")} << int(frmPlot::Histogram);
+        QTest::addColumn<int>("unit"); // the Y axis choice of the FFT
+        QTest::newRow("time") << QStringList{} << int(frmPlot::TimeDomain) << 0;
+        const QStringList fft{QStringLiteral("--view"), QStringLiteral("fft"), QStringLiteral("--window"), QStringLiteral("hann"),
+                              QStringLiteral("--marks"), QStringLiteral("main,harmonics"), QStringLiteral("--bins"),
+                              QStringLiteral("5")};
+        QTest::newRow("fft") << fft << int(frmPlot::FFTPlot) << 0;
+        QTest::newRow("fft in dBFS/Hz") << fft + QStringList{QStringLiteral("--units=dbfs-hz")} << int(frmPlot::FFTPlot) << 2;
+        QTest::newRow("histogram") << QStringList{QStringLiteral("--view=histogram")} << int(frmPlot::Histogram) << 0;
     }
 
     void pictureEqualsTheWindowsExport()
     {
         QFETCH(QStringList, options);
         QFETCH(int, view);
+        QFETCH(int, unit);
         const QString fromCli = path("cli.png");
         const auto [code, err] = run(QStringList{m_data} + options + QStringList{QStringLiteral("-o"), fromCli,
                                                                                QStringLiteral("--size"), QStringLiteral("900x600")});
@@ -91,6 +95,7 @@ private slots:
             window.txtNumBins()->setText(QStringLiteral("5"));
             window.cbMainLobe()->setChecked(true);
             window.cbHarmonics()->setChecked(true);
+            window.cboYAxis()->setCurrentIndex(unit);
         }
         window.showView(static_cast<frmPlot::View>(view));
         const QString fromWindow = path("window.png");
@@ -125,6 +130,8 @@ private slots:
                                                  QStringLiteral("12x")} << 2 << "--size takes";
         QTest::newRow("bad mark") << QStringList{QStringLiteral("FILE"), out, QStringLiteral("a.png"), QStringLiteral("--marks"),
                                                  QStringLiteral("dc,spurs")} << 2 << "unknown mark";
+        QTest::newRow("bad unit") << QStringList{QStringLiteral("FILE"), out, QStringLiteral("a.png"), QStringLiteral("--units"),
+                                                 QStringLiteral("dBV")} << 2 << "unknown unit \"dBV\" (db|dbfs|dbfs-hz|nv-rthz)";
         QTest::newRow("analyze-only option") << QStringList{QStringLiteral("FILE"), out, QStringLiteral("a.png"),
                                                             QStringLiteral("--json")} << 2 << "unknown option --json";
         QTest::newRow("bad extension") << QStringList{QStringLiteral("FILE"), out, QStringLiteral("OUT.bmp")} << 1

@@ -57,6 +57,8 @@ class Measurement(unittest.TestCase):
             self.assertEqual(float(vi.query("FETC:FIG? snr")), figures["snr"])
             self.assertEqual(vi.query("FETC:FIGURE? TONE_FOUND"), "1" if figures["tone_found"] else "0")
             self.assertGreater(figures["snr"], 60)
+            vi.write("FETC:FIG? limited_by")  # a name, not a number
+            self.assertEqual(error_numbers(vi), [-224])
 
             # The file is not replaced unless asked.
             before = os.path.getmtime(saved)

@@ -12,7 +12,10 @@
 //   figures-tone.png       the seven-term window with Auto signal bins;
 //   noise-shorted-input.png, noise-trend.png, noise-histogram.png,
 //   figures-shorted-input.png  the shorted input (CH2) acquired continuously;
-//   view-fft-reference.png the shorted input's spectrum held under the tone's.
+//   view-fft-reference.png the shorted input's spectrum held under the tone's;
+//   fft-units-tone-UNIT.png, fft-units-shorted-UNIT.png  the tone's and the
+//                          shorted input's spectrum in each Y axis unit
+//                          (UNIT: db, dbfs, dbfs-hz, nv-rthz).
 // kz-grab-main --small OUTDIR: the tone's FFT and Scope views only, as
 // main-window-small-fft.png and main-window-small-scope.png.
 // Run it on a display with a window manager (tools/screenshots.sh starts Xvfb
@@ -27,6 +30,7 @@
 #include "Plot.h"
 #include "ReferenceBar.h"
 #include "SimulatedBoard.h"
+#include "SpectrumUnit.h"
 #include "frmKeyboardHelp.h"
 #include "frmMain.h"
 #include "frmNoiseTrend.h"
@@ -36,6 +40,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
@@ -46,6 +51,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
@@ -206,6 +212,27 @@ void showToneFigures(frmPlot &plot)
         scroll->ensureWidgetVisible(plot.tonePanel(), 0, 0);
 }
 
+// The FFT view in each Y axis unit, the unit choice in sight, as
+// fft-units-WHAT-UNIT.png; then back to the default unit.
+void grabUnits(frmMain &window, frmPlot &plot, const Pictures &pictures, const char *what)
+{
+    plot.selectTab(1);
+    auto *scroll = plot.fftOptionsSide()->findChild<QScrollArea *>();
+    const int scrolled = scroll ? scroll->verticalScrollBar()->value() : 0;
+    if (scroll)
+        scroll->ensureWidgetVisible(plot.cboYAxis(), 0, 0);
+    for (int i = 0; i < SpectrumUnits::Count; ++i) {
+        const SpectrumUnit unit = SpectrumUnits::fromIndex(i);
+        plot.cboYAxis()->setCurrentIndex(i);
+        const QString name = QStringLiteral("fft-units-%1-%2.png").arg(QLatin1String(what), SpectrumUnits::cliName(unit));
+        pictures.window(window, name.toLatin1().constData());
+    }
+    plot.cboYAxis()->setCurrentIndex(0);
+    // The pictures that follow see the column as it was.
+    if (scroll)
+        scroll->verticalScrollBar()->setValue(scrolled);
+}
+
 void grabShortedInput(frmMain &window, const Pictures &pictures)
 {
     constexpr std::size_t Blocks = 12;
@@ -233,6 +260,7 @@ void grabShortedInput(frmMain &window, const Pictures &pictures)
     plot.selectTab(1);
     showToneFigures(plot);
     pictures.window(window, "figures-shorted-input.png");
+    grabUnits(window, plot, pictures, "shorted");
     // Held as reference under the tone's spectrum.
     plot.referenceBar()->btnHold()->click();
     useChannel(window, 1);
@@ -245,6 +273,7 @@ void grabAll(frmMain &window, const Pictures &pictures)
 {
     frmPlot &plot = acquireTone(window);
     grabViews(window, plot, pictures);
+    grabUnits(window, plot, pictures, "tone");
     grabMenuAndHelp(window, pictures);
     // Shrunk as far as it goes: everything still shows, nothing is cut.
     const QSize defaultSize = window.size();

@@ -3,11 +3,14 @@
 // that never cover each other; a Y range that stays put from block to block.
 #include "CollapsibleSidePanel.h"
 #include "Plot.h"
+#include "ReferenceBar.h"
 #include "TestBlocks.h"
 #include "frmPlot.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -93,6 +96,37 @@ private slots:
         QVERIFY(plot.tonePanel()->valueText(9).endsWith(QStringLiteral("nV/√Hz")));
         QCOMPARE(plot.statusText(1), QStringLiteral("SNR: -"));
         QCOMPARE(plot.plot()->annotation(1).symbol, Plot::SymbolNone);
+    }
+
+    // A full-scale tone on a bin peaks at 0 dBFS window-corrected in every
+    // window; marks, cursors and a held reference follow the unit.
+    void yAxisUnits()
+    {
+        frmPlot plot;
+        constexpr int Bin = 300;
+        const double amplitude = std::ldexp(1.0, 23) - 2; // the dither stays in range
+        loadBlock(plot, sineCodes(4096, Bin, 4096, amplitude));
+        plot.cbMainLobe()->setChecked(true);
+        plot.selectTab(1);
+        plot.optWindow(2)->click();
+        plot.referenceBar()->btnHold()->click();
+        plot.cboYAxis()->setCurrentIndex(1);
+        QCOMPARE(plot.document().options().fft.unit, SpectrumUnit::DbfsWindowCorrected);
+        QVERIFY(!plot.optHighestSignal()->isEnabled());
+        const double expected = 20 * std::log10(amplitude / std::ldexp(1.0, 23));
+        for (int w = 0; w < FftWindows::Count; ++w) {
+            plot.optWindow(w)->click();
+            const Plot &graph = *plot.plot();
+            QCOMPARE(graph.yAxisLabel(), QStringLiteral("dBFS (window-corrected)"));
+            QCOMPARE(graph.yUnit(), QStringLiteral("dBFS"));
+            QVERIFY2(std::fabs(graph.yValue(Bin) - expected) <= 0.05, qPrintable(QString::number(graph.yValue(Bin))));
+            const Plot::Annotation &mark = graph.annotation(1);
+            QVERIFY(std::fabs(mark.y - graph.yValue(static_cast<int>(std::lround(mark.x)))) < 1e-4);
+        }
+        // The reference, held in dB with Hanning (-6 dB), reads 0 dBFS too.
+        QVERIFY(std::fabs(plot.plot()->referenceYValue(Bin) - expected) <= 0.05);
+        // 300 Hz is 300 cycles: 299 and 301 are equally near, the lower is named.
+        QCOMPARE(plot.tonePanel()->valueText(10), QStringLiteral("299.00 Hz"));
     }
 
     void markTextsNeverCoverEachOtherOrTheMarker()

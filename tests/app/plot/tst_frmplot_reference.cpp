@@ -10,6 +10,7 @@
 #include "frmPlot.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -173,6 +174,13 @@ private slots:
         compareReference(*plot.plot(), held);
         QVERIFY(bar.lblReference()->toolTip().contains(QStringLiteral("loaded from reference.csv")));
         QCOMPARE(m_messages, QStringList());
+        if (tab != 1)
+            return;
+        // An FFT file keeps no window: in an absolute unit the reference rests, and says so.
+        plot.cboYAxis()->setCurrentIndex(2);
+        QCOMPARE(plot.plot()->referencePointCount(), 0);
+        QVERIFY2(bar.lblReference()->text().endsWith(QStringLiteral("not drawn in dBFS/Hz, its file keeps no window")),
+                 qPrintable(bar.lblReference()->text()));
     }
 
     void referenceOutlivesNewBlocksAndStaysOutOfTheAnalysis()
