@@ -2,28 +2,9 @@
 #include "ViewAnalysis.h"
 
 #include "FigureCatalogue.h"
-#include "NumberFormat.h"
 #include "ViewTraits.h"
 
-#include <cmath>
-
 namespace {
-
-// The figures of the catalogue's sections, in its order, as the document's
-// last analysis left them.
-QList<Figure> reportFigures(const PlotDocument &document, FigureCatalogue::Sections sections)
-{
-    const FigureResults results = document.figureResults();
-    QList<Figure> figures;
-    for (const FigureCatalogue::Entry &entry : FigureCatalogue::entries()) {
-        if (!sections.testFlag(entry.section))
-            continue;
-        const FigureCatalogue::Value value = entry.read(results);
-        figures.append({QLatin1String(entry.key), QLatin1String(entry.text), value.number, value.computed,
-                        entry.kind == FigureCatalogue::Kind::YesNo});
-    }
-    return figures;
-}
 
 FigureCatalogue::Sections reportSections(const AnalysisOptions &options)
 {
@@ -34,20 +15,6 @@ FigureCatalogue::Sections reportSections(const AnalysisOptions &options)
 }
 
 } // namespace
-
-QJsonValue Figure::jsonValue() const
-{
-    if (yesNo)
-        return value != 0;
-    return computed ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
-}
-
-QString Figure::text() const
-{
-    if (yesNo)
-        return value != 0 ? QStringLiteral("yes") : QStringLiteral("no");
-    return std::isnan(value) ? QStringLiteral("-") : NumberFormat::general(value, QLatin1Char('.'));
-}
 
 void analyzeInDocument(PlotDocument &document, const SampleBlock &block, const AnalysisOptions &options)
 {
@@ -63,7 +30,7 @@ ViewReport ViewReport::analyze(const SampleBlock &block, const AnalysisOptions &
 {
     PlotDocument document;
     analyzeInDocument(document, block, options);
-    return ViewReport{reportFigures(document, reportSections(options)),
+    return ViewReport{Figure::listOf(document, reportSections(options)),
                       fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
 }
 
@@ -79,7 +46,7 @@ std::variant<ViewReport, qsizetype> ViewReport::analyzeAverage(std::span<const S
         if (document.fftAverageCount() != static_cast<int>(i + 1))
             return static_cast<qsizetype>(i);
     }
-    const QList<Figure> figures = reportFigures(
+    const QList<Figure> figures = Figure::listOf(
         document, ViewTraits::of(PlotDocument::FFTPlot).figures | FigureCatalogue::Section::Average);
     return ViewReport{figures, fileCreated ? document.dataFileContent(*fileCreated) : QByteArray()};
 }

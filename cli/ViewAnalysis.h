@@ -2,33 +2,17 @@
 #pragma once
 
 #include "AnalysisOptions.h"
+#include "Figure.h"
 #include "PlotDocument.h"
 #include "SampleBlock.h"
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <optional>
 #include <span>
 #include <variant>
-
-// One figure of a view as the catalogue gives it: a JSON key, a text label
-// and the value. A figure that could not be computed for the block is null in
-// JSON; in the text it shows its value, or "-" when it has none (NaN). A
-// yes/no figure is a JSON Boolean.
-struct Figure {
-    QString key;
-    QString label;
-    double value = 0;
-    bool computed = true;
-    bool yesNo = false;
-
-    QJsonValue jsonValue() const;
-    // At full double precision, "." decimals.
-    QString text() const;
-};
 
 // The figures of the chosen view and the data file the plot window would save
 // in that view for the same block and options.
