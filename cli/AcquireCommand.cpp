@@ -2,8 +2,8 @@
 #include "AcquireCommand.h"
 
 #include "AcquireOptions.h"
-#include "AppSettings.h"
 #include "BlockAcquirer.h"
+#include "BoardConnection.h"
 #include "BoardSession.h"
 #include "DataFileOutput.h"
 #include "InterruptWatcher.h"
@@ -16,8 +16,6 @@
 #include "RegularFile.h"
 
 #include <QDateTime>
-#include <QFileInfo>
-#include <QRegularExpression>
 
 #include <unistd.h>
 
@@ -25,51 +23,12 @@ namespace AcquireCommand {
 
 namespace {
 
-const QString DefaultDriver = QStringLiteral("KZ7305EVM.kz7305");
 // How many of a continuous run's block files are checked before it starts.
 constexpr int MaxNamedBlocks = 9999;
 // The board settings the tool sets by name.
-const QString PortSetting = QStringLiteral("Port");
 const QString ChannelSetting = QStringLiteral("Channel");
 const QString AveragingSetting = QStringLiteral("Averaging");
 const QString ReferenceSetting = QStringLiteral("Reference");
-
-// The port --port names: a number of the port table (COMn), or a device path.
-struct Port {
-    int number = 0;
-    QString path;
-};
-
-// Empty with problem set when there is no such port.
-std::optional<Port> portOf(const QString &port, QString &problem)
-{
-    static const QRegularExpression comPort(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch match = comPort.match(port); match.hasMatch()) {
-        const int n = match.captured(1).toInt();
-        if (n < 1 || n > 16) {
-            problem = QStringLiteral("no such port %1: ports are COM1 to COM16").arg(port);
-            return std::nullopt;
-        }
-        return Port{n, {}};
-    }
-    if (!QFileInfo::exists(port)) {
-        problem = QStringLiteral("no such port %1").arg(port);
-        return std::nullopt;
-    }
-    // Absolute, so a relative path names that file and not a device name.
-    return Port{0, QFileInfo(port).absoluteFilePath()};
-}
-
-// Opens the port in the driver: a path whole, so no character of it is taken
-// for a separator; a number of the port table, which is open once it has a path.
-bool openPort(NuvarDriverSettings &settings, const Port &port)
-{
-    const QString portPath = QString::fromLatin1(NuvarDriverSettings::PortPath);
-    if (port.path.isEmpty())
-        return settings.setSettingValue(PortSetting, QString::number(port.number))
-               && !settings.SettingValue(portPath).isEmpty();
-    return settings.setSettingValue(portPath, port.path);
-}
 
 // A usage problem told in one line; the exit code for it.
 int usageProblem(QTextStream &err, const QString &problem)
@@ -91,28 +50,19 @@ public:
 
     int run()
     {
-        const QString classId = AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), DefaultDriver);
-        QString loadError;
-        if (!m_board.load(classId, &loadError))
-            return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
-        if (const std::optional<QString> problem = m_options.takeSamples(m_board.limits()))
-            return usageProblem(m_err, *problem);
-        NuvarDriverSettings *settings = m_board.namedSettings();
-        if (!settings)
-            return fail(BoardProblem, QStringLiteral("the driver %1 has no board settings").arg(classId));
-        // A block can take minutes: a file it cannot be saved to is found first.
-        if (const std::optional<QString> problem = fileProblem())
-            return fail(FileProblem, *problem);
         QString problem;
-        const std::optional<Port> port = portOf(m_options.port, problem);
-        if (!port)
+        if (!BoardConnection::load(m_board, problem))
             return fail(BoardProblem, problem);
+        if (const std::optional<QString> usage = m_options.takeSamples(m_board.limits()))
+            return usageProblem(m_err, *usage);
+        // A block can take minutes: a file it cannot be saved to is found first.
+        if (const std::optional<QString> fileTrouble = fileProblem())
+            return fail(FileProblem, *fileTrouble);
+        if (!BoardConnection::open(m_board, m_options.port, problem))
+            return fail(BoardProblem, problem);
+        NuvarDriverSettings *settings = m_board.namedSettings();
         NuvarDriverClass &driver = *m_board.driver();
         try {
-            driver.setBoardName(classId.section(QLatin1Char('.'), 0, 0));
-            m_board.open();
-            if (!openPort(*settings, *port))
-                return fail(BoardProblem, QStringLiteral("cannot open port %1").arg(m_options.port));
             const QList<std::pair<QString, QString>> boardSettings{
                 {ReferenceSetting, QString::number(m_options.vref, 'g', 17)},
                 {AveragingSetting, QString::number(m_options.averaging)},

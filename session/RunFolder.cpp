@@ -58,12 +58,12 @@ QString RunFolder::blockFileName(int channel, int averaging, double rate, int nu
         .arg(number, 4, 10, QLatin1Char('0'));
 }
 
-RunFolder::RunFolder(const QString &path, CharacterisationRun &run, QObject *parent)
+RunFolder::RunFolder(const QString &path, const RunPlan &plan, CharacterisationRun &run, QObject *parent)
     : QObject(parent)
     , m_dir(path)
     , m_run(run)
 {
-    m_record.plan = run.plan();
+    m_record.plan = plan;
     m_record.version = QStringLiteral(KZ_VERSION_TEXT);
     m_record.started = QDateTime::currentDateTimeUtc();
     connect(&run, &CharacterisationRun::pointStarted, this, [this] { m_pointFiles.clear(); });

@@ -42,9 +42,9 @@ public:
     // The data file name of a point's kept block number (from 1).
     static QString blockFileName(int channel, int averaging, double rate, int number);
 
-    // Keeps run's blocks and points in path, a folder create() made, from
-    // its start to its end. writeFailed() stops the run.
-    RunFolder(const QString &path, CharacterisationRun &run, QObject *parent = nullptr);
+    // Keeps the blocks and points of run, about to run plan, in path, a
+    // folder create() made. writeFailed() stops the run.
+    RunFolder(const QString &path, const RunPlan &plan, CharacterisationRun &run, QObject *parent = nullptr);
 
     QString path() const { return m_dir.path(); }
     const Record &record() const { return m_record; }
