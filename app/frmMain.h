@@ -13,6 +13,7 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class frmCharacterisation;
 class frmNoiseTrend;
 class frmPlot;
 
@@ -45,6 +46,7 @@ public:
     QAction *action(const QString &objectName) const;
     // The noise trend window, created when first shown.
     frmNoiseTrend *noiseTrendWindow();
+    frmCharacterisation *characterisationWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -86,6 +88,7 @@ private:
     QPointer<frmPlot> m_mfrmPlot;
     bool m_plotsDataReady = true;
     frmNoiseTrend *m_noiseTrend = nullptr;
+    frmCharacterisation *m_characterisation = nullptr;
     std::int32_t m_documentCounter = 0;
     bool m_closePending = false;
     bool m_unloaded = false;
