@@ -193,6 +193,7 @@ bool frmCharacterisation::startRun(const QString &folder)
         kept.files = m_folder->record().points.value(m_points.size()).files;
         m_points.append(kept);
         addRow(kept);
+        m_table->resizeColumnsToContents();
         drawGraph();
     });
     connect(run.get(), &CharacterisationRun::finished, this, &frmCharacterisation::runFinished);
