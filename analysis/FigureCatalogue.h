@@ -37,6 +37,8 @@ inline constexpr Section AllSections[] = {Section::Statistics, Section::Noise,  
 // A measurement of the block, a count (of bins, lines, blocks), a yes/no, or
 // one of a few names (computed: the name; not computed: none, JSON null).
 enum class Kind { Measurement, Count, YesNo, Name };
+// A measurement or a count: a figure with a number to average or compare.
+constexpr bool isNumeric(Kind kind) { return kind == Kind::Measurement || kind == Kind::Count; }
 
 // A figure as read: its number, and whether it was computed. An uncomputed
 // figure is null in JSON and "-" on screen; its number is still what texts

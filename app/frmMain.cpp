@@ -17,6 +17,7 @@
 #include "WindowPlacement.h"
 #include "frmAbout.h"
 #include "frmKeyboardHelp.h"
+#include "frmCharacterisation.h"
 #include "frmNoiseTrend.h"
 #include "frmPlot.h"
 
@@ -94,6 +95,15 @@ frmMain::~frmMain()
             sub->widget()->disconnect(this);
 }
 
+frmCharacterisation *frmMain::characterisationWindow()
+{
+    if (!m_characterisation)
+        m_characterisation = new frmCharacterisation(m_acquisition->board(), [this](const QString &path) {
+            NewDocument()->openFile(path);
+        }, this);
+    return m_characterisation;
+}
+
 frmNoiseTrend *frmMain::noiseTrendWindow()
 {
     if (!m_noiseTrend) {
@@ -155,6 +165,12 @@ void frmMain::createMenus()
     });
 
     QMenu *tools = addMenu("mnuTools", QStringLiteral("&Tools"));
+    addEntry(tools, "mnuToolsCharacterisation", QStringLiteral("Characterisation Run..."), [this] {
+        frmCharacterisation *run = characterisationWindow();
+        run->show();
+        run->raise();
+    });
+    tools->addSeparator();
     for (QAction *entry : m_graphTools->entries()) {
         if (entry)
             tools->addAction(entry);

@@ -14,6 +14,7 @@ class QLabel;
 class QMdiArea;
 class RemoteControlSwitch;
 class QMenu;
+class frmCharacterisation;
 class frmNoiseTrend;
 class frmPlot;
 
@@ -46,6 +47,7 @@ public:
     QAction *action(const QString &objectName) const;
     // The noise trend window, created when first shown.
     frmNoiseTrend *noiseTrendWindow();
+    frmCharacterisation *characterisationWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -88,6 +90,7 @@ private:
     QPointer<frmPlot> m_mfrmPlot;
     bool m_plotsDataReady = true;
     frmNoiseTrend *m_noiseTrend = nullptr;
+    frmCharacterisation *m_characterisation = nullptr;
     std::int32_t m_documentCounter = 0;
     bool m_closePending = false;
     bool m_unloaded = false;

@@ -46,26 +46,18 @@ public:
 
     int run()
     {
-        const QString classId = BoardPort::driverClassId();
-        QString loadError;
-        if (!m_board.load(classId, &loadError))
-            return fail(BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError));
-        if (const std::optional<QString> problem = m_options.takeSamples(m_board.limits()))
-            return usageProblem(m_err, *problem);
-        NuvarDriverSettings *settings = m_board.namedSettings();
-        if (!settings)
-            return fail(BoardProblem, QStringLiteral("the driver %1 has no board settings").arg(classId));
-        // A block can take minutes: a file it cannot be saved to is found first.
-        if (const std::optional<QString> problem = fileProblem())
-            return fail(FileProblem, *problem);
         QString problem;
-        const std::optional<BoardPort> port = BoardPort::find(m_options.port, problem);
-        if (!port)
+        if (!BoardPort::loadDriver(m_board, problem))
+            return fail(BoardProblem, problem);
+        if (const std::optional<QString> usage = m_options.takeSamples(m_board.limits()))
+            return usageProblem(m_err, *usage);
+        // A block can take minutes: a file it cannot be saved to is found first.
+        if (const std::optional<QString> fileTrouble = fileProblem())
+            return fail(FileProblem, *fileTrouble);
+        if (!BoardPort::connect(m_board, m_options.port, problem))
             return fail(BoardProblem, problem);
         try {
-            if (const auto problem = port->bind(m_board, classId, m_options.port))
-                return fail(BoardProblem, *problem);
-            if (const auto refused = m_options.boardSetup().applyTo(*settings))
+            if (const auto refused = m_options.boardSetup().applyTo(*m_board.namedSettings()))
                 return fail(BoardProblem, QStringLiteral("the driver refused %1").arg(*refused));
             if (m_options.rate) {
                 if (const auto refused = BoardSetup::setSampleRate(*m_board.driver(), *m_options.rate))

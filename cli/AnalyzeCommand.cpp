@@ -17,11 +17,6 @@ namespace AnalyzeCommand {
 
 namespace {
 
-void printJsonLine(QTextStream &out, const QJsonObject &object)
-{
-    out << TerminalText::printableJson(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
-}
-
 QJsonObject reportJson(const QString &file, const SampleBlock &block, const QString &viewName,
                        const ViewReport &report)
 {
@@ -89,7 +84,7 @@ int runAverage(const AnalyzeOptions &options, QTextStream &stdOut, QTextStream &
     const QString viewName = AnalyzeOptions::viewName(options.view);
     switch (options.output) {
     case AnalyzeOptions::Output::Json:
-        printJsonLine(out, reportJson(label, blocks.last(), viewName, report));
+        TerminalText::printJsonLine(out, reportJson(label, blocks.last(), viewName, report));
         break;
     case AnalyzeOptions::Output::Table: {
         FigureTable table(out);
@@ -131,7 +126,7 @@ int run(const QStringList &arguments, QTextStream &stdOut, QTextStream &err)
         if (const QString *problem = std::get_if<QString>(&analysed)) {
             err << "kz7305evm-cli analyze: " << *problem << '\n';
             if (options.output == AnalyzeOptions::Output::Json)
-                printJsonLine(out, {{QStringLiteral("file"), file}, {QStringLiteral("error"), *problem}});
+                TerminalText::printJsonLine(out, {{QStringLiteral("file"), file}, {QStringLiteral("error"), *problem}});
             else if (options.output == AnalyzeOptions::Output::Table)
                 table.addFailure(file, *problem);
             result = FileProblem;
@@ -139,7 +134,7 @@ int run(const QStringList &arguments, QTextStream &stdOut, QTextStream &err)
             const auto &[block, report] = std::get<FileReport>(analysed);
             switch (options.output) {
             case AnalyzeOptions::Output::Json:
-                printJsonLine(out, reportJson(file, block, viewName, report));
+                TerminalText::printJsonLine(out, reportJson(file, block, viewName, report));
                 break;
             case AnalyzeOptions::Output::Table:
                 table.addReport(file, block, viewName, report);

@@ -8,8 +8,26 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <exception>
+#include <optional>
 
-std::optional<BoardPort> BoardPort::find(const QString &port, QString &problem)
+namespace BoardPort {
+
+namespace {
+
+QString driverClassId()
+{
+    return AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QStringLiteral("KZ7305EVM.kz7305"));
+}
+
+// The port --port names: a number of the port table (COMn), or a device path.
+struct NamedPort {
+    int number = 0;
+    QString path;
+};
+
+// Empty with problem set when there is no such port.
+std::optional<NamedPort> find(const QString &port, QString &problem)
 {
     static const QRegularExpression comPort(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
     if (const QRegularExpressionMatch match = comPort.match(port); match.hasMatch()) {
@@ -18,42 +36,61 @@ std::optional<BoardPort> BoardPort::find(const QString &port, QString &problem)
             problem = QStringLiteral("no such port %1: ports are COM1 to COM16").arg(port);
             return std::nullopt;
         }
-        return BoardPort{n, {}};
+        return NamedPort{n, {}};
     }
     if (!QFileInfo::exists(port)) {
         problem = QStringLiteral("no such port %1").arg(port);
         return std::nullopt;
     }
     // Absolute, so a relative path names that file and not a device name.
-    return BoardPort{0, QFileInfo(port).absoluteFilePath()};
+    return NamedPort{0, QFileInfo(port).absoluteFilePath()};
 }
 
-bool BoardPort::open(NuvarDriverSettings &settings) const
+// Opens the port in the driver: a path whole, so no character of it is taken
+// for a separator; a number of the port table, which is open once it has a path.
+bool open(NuvarDriverSettings &settings, const NamedPort &port)
 {
     const QString portPath = QString::fromLatin1(NuvarDriverSettings::PortPath);
-    if (path.isEmpty())
-        return settings.setSettingValue(QStringLiteral("Port"), QString::number(number))
+    if (port.path.isEmpty())
+        return settings.setSettingValue(QStringLiteral("Port"), QString::number(port.number))
                && !settings.SettingValue(portPath).isEmpty();
-    return settings.setSettingValue(portPath, path);
+    return settings.setSettingValue(portPath, port.path);
 }
 
-std::optional<QString> BoardPort::bind(BoardSession &board, const QString &classId, const QString &given) const
+} // namespace
+
+bool loadDriver(BoardSession &board, QString &problem)
 {
-    NuvarDriverSettings *settings = board.namedSettings();
-    if (!settings)
-        return QStringLiteral("the driver %1 has no board settings").arg(classId);
-    try {
-        board.driver()->setBoardName(classId.section(QLatin1Char('.'), 0, 0));
-        board.open();
-        if (!open(*settings))
-            return QStringLiteral("cannot open port %1").arg(given);
-    } catch (const std::exception &error) {
-        return QString::fromLocal8Bit(error.what());
+    const QString classId = driverClassId();
+    QString loadError;
+    if (!board.load(classId, &loadError)) {
+        problem = QStringLiteral("cannot create the driver %1: %2").arg(classId, loadError);
+        return false;
     }
-    return std::nullopt;
+    if (!board.namedSettings()) {
+        problem = QStringLiteral("the driver %1 has no board settings").arg(classId);
+        return false;
+    }
+    return true;
 }
 
-QString BoardPort::driverClassId()
+bool connect(BoardSession &board, const QString &port, QString &problem)
 {
-    return AppSettings::read(QStringLiteral("Plugins"), QStringLiteral("DriverName"), QStringLiteral("KZ7305EVM.kz7305"));
+    const std::optional<NamedPort> named = find(port, problem);
+    if (!named)
+        return false;
+    try {
+        board.driver()->setBoardName(driverClassId().section(QLatin1Char('.'), 0, 0));
+        board.open();
+        if (!open(*board.namedSettings(), *named)) {
+            problem = QStringLiteral("cannot open port %1").arg(port);
+            return false;
+        }
+    } catch (const std::exception &error) {
+        problem = QString::fromLocal8Bit(error.what());
+        return false;
+    }
+    return true;
 }
+
+} // namespace BoardPort

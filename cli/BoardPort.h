@@ -2,28 +2,19 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 class BoardSession;
-class NuvarDriverSettings;
 
-// The board's serial port as --port names it: a number of the program's port
-// table (COMn), or a device path.
-struct BoardPort {
-    int number = 0;
-    QString path;
+// How the tool's board commands (acquire, sweep, serve) reach the board: the
+// driver the program binds (its class identifier from the program's
+// settings), opened on the port --port names. Each step gives a one-line
+// problem when it fails.
+namespace BoardPort {
 
-    // Empty with problem set when there is no such port.
-    static std::optional<BoardPort> find(const QString &port, QString &problem);
-    // Opens the port in the driver: a path whole, so no character of it is
-    // taken for a separator; a number of the port table, which is open once
-    // it has a path.
-    bool open(NuvarDriverSettings &settings) const;
-    // Names the board after classId, binds the session's driver and opens
-    // the port in it; what went wrong, when something did.
-    std::optional<QString> bind(BoardSession &board, const QString &classId, const QString &given) const;
+// Creates the driver into board; it must offer named settings.
+bool loadDriver(BoardSession &board, QString &problem);
+// Binds the loaded driver and opens the port: a device path, whole, or
+// COM1 .. COM16 of the program's port table.
+bool connect(BoardSession &board, const QString &port, QString &problem);
 
-    // The class identifier of the driver the program binds: its settings',
-    // else the shipped driver's.
-    static QString driverClassId();
-};
+} // namespace BoardPort

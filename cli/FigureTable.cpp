@@ -1,24 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FigureTable.h"
 
-#include "NumberFormat.h"
+#include "CsvRow.h"
 #include "TerminalText.h"
-
-#include <algorithm>
-
-namespace {
-
-QString csvField(const QString &text)
-{
-    static const QString special = QStringLiteral(",\"\r\n");
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return special.contains(c); }))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-} // namespace
 
 void FigureTable::addReport(const QString &file, const SampleBlock &block, const QString &viewName,
                             const ViewReport &report)
@@ -72,9 +56,9 @@ void FigureTable::writeFailure(const QString &file, const QString &error)
 
 void FigureTable::writeRow(const QStringList &fields)
 {
-    QStringList quoted;
-    quoted.reserve(fields.size());
+    QStringList printable;
+    printable.reserve(fields.size());
     for (const QString &field : fields)
-        quoted << csvField(TerminalText::printable(field));
-    m_out << quoted.join(QLatin1Char(',')) << "\r\n";
+        printable << TerminalText::printable(field);
+    m_out << CsvRow::line(printable);
 }

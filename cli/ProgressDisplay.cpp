@@ -18,7 +18,12 @@ ProgressDisplay::ProgressDisplay(QTextStream &err, bool terminal)
 
 void ProgressDisplay::beginBlock(int block)
 {
-    m_block = block;
+    beginStep(QStringLiteral("block %1").arg(block));
+}
+
+void ProgressDisplay::beginStep(const QString &label)
+{
+    m_label = label;
     m_stage = nullptr;
 }
 
@@ -38,11 +43,11 @@ void ProgressDisplay::show(const char *stage, int done, int total)
     m_stage = stage;
     if (!m_terminal) {
         if (newStage)
-            m_err << "block " << m_block << ": " << stage << ' ' << total << " samples\n" << Qt::flush;
+            m_err << m_label << ": " << stage << ' ' << total << " samples\n" << Qt::flush;
         return;
     }
     const int filled = total > 0 ? std::clamp(done * BarWidth / total, 0, BarWidth) : 0;
-    m_err << "\rblock " << m_block << " [" << QString(filled, QLatin1Char('#')) << QString(BarWidth - filled, QLatin1Char(' '))
+    m_err << '\r' << m_label << " [" << QString(filled, QLatin1Char('#')) << QString(BarWidth - filled, QLatin1Char(' '))
           << "] " << stage << ' ' << done << '/' << total << "   " << Qt::flush;
     m_barShown = true;
 }
@@ -50,7 +55,7 @@ void ProgressDisplay::show(const char *stage, int done, int total)
 void ProgressDisplay::note(const QString &text)
 {
     endBlock();
-    m_err << "block " << m_block << ": " << text << '\n' << Qt::flush;
+    m_err << m_label << ": " << text << '\n' << Qt::flush;
 }
 
 void ProgressDisplay::endBlock()

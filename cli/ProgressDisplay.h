@@ -12,6 +12,8 @@ public:
     explicit ProgressDisplay(QTextStream &err, bool terminal);
 
     void beginBlock(int block);
+    // A step named in words ("point 2 of 8, block 1 of 3") in place of "block N".
+    void beginStep(const QString &label);
     void acquiring(int done, int total);
     void receiving(int done, int total);
     // A message of its own line, e.g. a retry.
@@ -24,7 +26,7 @@ private:
 
     QTextStream &m_err;
     bool m_terminal;
-    int m_block = 0;
+    QString m_label;
     const char *m_stage = nullptr;
     bool m_barShown = false;
 };

@@ -97,15 +97,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return fail(err, FileProblem, QStringLiteral("no data directory %1").arg(options.server.dataDirectory));
 
     BoardSession board;
-    const QString classId = BoardPort::driverClassId();
     QString problem;
-    if (!board.load(classId, &problem))
-        return fail(err, BoardProblem, QStringLiteral("cannot create the driver %1: %2").arg(classId, problem));
-    const std::optional<BoardPort> port = BoardPort::find(options.port, problem);
-    if (!port)
+    if (!BoardPort::loadDriver(board, problem) || !BoardPort::connect(board, options.port, problem))
         return fail(err, BoardProblem, problem);
-    if (const auto bindProblem = port->bind(board, classId, options.port))
-        return fail(err, BoardProblem, *bindProblem);
 
     RemoteServer server(board, options.server);
     if (!server.listen(&problem))

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TerminalText.h"
 
+#include <QJsonDocument>
+
 namespace TerminalText {
 
 namespace {
@@ -42,6 +44,11 @@ QByteArray printableJson(const QByteArray &json)
         }
     }
     return shown;
+}
+
+void printJsonLine(QTextStream &out, const QJsonObject &object)
+{
+    out << printableJson(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
 }
 
 } // namespace TerminalText

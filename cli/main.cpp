@@ -5,6 +5,7 @@
 #include "AnalyzeCommand.h"
 #include "PlotCommand.h"
 #include "ServeCommand.h"
+#include "SweepCommand.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -19,6 +20,7 @@ constexpr auto Usage = R"(Usage: kz7305evm-cli analyze FILE... [options] [--json
        kz7305evm-cli plot FILE [options] [--marks M] [--units U] -o OUT.png|.svg|.pdf [--size WxH]
        kz7305evm-cli acquire --port DEVICE|COMn [options] -o OUT.csv
        kz7305evm-cli serve --port DEVICE|COMn [--listen ADDRESS:PORT] [--data-dir DIR]
+       kz7305evm-cli sweep --port DEVICE|COMn [plan] [--json|--table] [-o DIR]
        kz7305evm-cli --help
 
 acquire: acquires blocks from the board through the board driver the program
@@ -60,6 +62,35 @@ the TCP port listened on.
   --data-dir DIR      where MMEMory:STORe:DATA saves (default the current folder)
   --idle-timeout S    close a controlling client silent for S seconds (default
                       never)
+sweep: a characterisation run. Every point (each input, then each averaging
+setting, then each rate, as listed) is set, its settling blocks are taken
+and dropped, then its blocks are taken and its figures summed up: one JSON
+Lines object (or CSV row) per point as it completes, with each figure's mean
+under its analyze --json key and its spread as KEY_min and KEY_max, plus the
+settings read back from the driver and tone_blocks, the blocks that found a
+tone. A failed point gives {"channel":..,"averaging":..,"rate":..,"error":..}
+and the run goes on. Progress and the time left go to stderr.
+
+  --channels LIST     inputs, 1..4, comma-separated (default 1)
+  --averaging LIST    averaging settings, 0..15 (default 0)
+  --rates LIST        rates in hertz the driver takes (default 1000)
+  --vref V            reference voltage, 0.5..5.0 V (default 4.096, on-board)
+  --samples N         samples per block (default 4096)
+  --blocks K          blocks per point, 1..9999 (default 1)
+  --settle-blocks S   blocks dropped after each change of settings (default 1)
+  --analyze noise|fft|noise,fft
+                      the figures to record (default noise); fft takes
+                      --window (default blackman-harris-7), --bins (default
+                      auto), --harmonics and --normalize as analyze does
+  --table             CSV rows instead of JSON Lines
+  -o DIR              keep every block as DIR/ch1-avg0-rate1000-0001.csv, ...
+                      and the run's record as DIR/run.json; DIR must be new
+                      or empty
+
+  Exit codes: 0 done, 1 a point failed or a file cannot be written, 2 bad
+  usage (a plan the driver does not take included), 3 no such port, no
+  driver, or the board is gone (the points done are kept), 130 interrupted
+  (the points done are printed and kept).
 
 analyze and plot:
 
@@ -147,7 +178,9 @@ int main(int argc, char *argv[])
     }
     const bool acquire = !arguments.isEmpty() && arguments.first() == QLatin1String("acquire");
     const bool serve = !arguments.isEmpty() && arguments.first() == QLatin1String("serve");
-    if (arguments.isEmpty() || (!acquire && !serve && !plotting && arguments.first() != QLatin1String("analyze"))) {
+    const bool sweep = !arguments.isEmpty() && arguments.first() == QLatin1String("sweep");
+    if (arguments.isEmpty() ||
+        (!acquire && !serve && !sweep && !plotting && arguments.first() != QLatin1String("analyze"))) {
         err << "kz7305evm-cli: "
             << (arguments.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command \"%1\"").arg(arguments.first()))
             << "; try: kz7305evm-cli analyze FILE, kz7305evm-cli plot FILE -o OUT.png, kz7305evm-cli acquire --port DEVICE -o OUT.csv, or --help\n";
@@ -161,6 +194,8 @@ int main(int argc, char *argv[])
         return AcquireCommand::run(arguments.mid(1), out, err);
     if (serve)
         return ServeCommand::run(arguments.mid(1), out, err);
+    if (sweep)
+        return SweepCommand::run(arguments.mid(1), out, err);
     if (plotting)
         return PlotCommand::run(arguments.mid(1), out, err);
     return AnalyzeCommand::run(arguments.mid(1), out, err);

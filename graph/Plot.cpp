@@ -269,6 +269,8 @@ void Plot::rebuildAnnotations()
 
 void Plot::rescaleAxes()
 {
+    if (fitNamedLines())
+        return;
     if (m_x.isEmpty()) {
         m_chart->xAxis->setRange(0, 1);
         m_chart->yAxis->setRange(-1, 1);
@@ -323,6 +325,7 @@ void Plot::redraw()
     m_graph->setData(m_x, m_y, true);
     m_overlay->setData(m_overlayX, m_overlayY, true);
     m_reference->setData(m_referenceX, m_referenceY, true);
+    drawNamedLines();
     rebuildAnnotations();
     if (!keepZoomedRanges())
         rescaleAxes();

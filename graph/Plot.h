@@ -105,6 +105,18 @@ public:
     void setBinWidth(double width) { m_binWidth = width; }
     double binWidth() const { return m_binWidth; }
 
+    // Named lines in place of the series (the characterisation graph's):
+    // each in a colour of its own, named in a legend.
+    struct NamedLine {
+        QString name;
+        QVector<double> x;
+        QVector<double> y;
+    };
+    void setNamedLines(const QList<NamedLine> &lines);
+    int namedLineCount() const { return static_cast<int>(m_namedLines.size()); }
+    // Decade axes; points at or below zero are not drawn on them.
+    void setLogAxes(bool x, bool y);
+
     void setManualXRange(bool on, double minimum = 0, double maximum = 0);
     bool manualXRange() const { return m_manualX; }
     double manualXMinimum() const { return m_xMin; }
@@ -218,6 +230,9 @@ private:
     void placeLabels();
     QCPGraph *marksIn(std::uint32_t color);
     void rescaleAxes();
+    void drawNamedLines();
+    // Fits the axes to the named lines; false when there are none.
+    bool fitNamedLines();
     int nearestPoint(double pixelX, double pixelY) const;
 
     QCustomPlot *m_chart;
@@ -239,6 +254,9 @@ private:
     QVector<double> m_x, m_y;
     QVector<double> m_overlayX, m_overlayY;
     QVector<double> m_referenceX, m_referenceY;
+    QList<NamedLine> m_namedLines;
+    QList<QCPGraph *> m_namedGraphs;
+    bool m_logX = false, m_logY = false;
     std::int32_t m_method = Line;
     std::int16_t m_pointType = 0;
     std::int16_t m_lineType = 1;

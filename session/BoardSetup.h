@@ -27,6 +27,10 @@ struct BoardSetup {
     // it refuses one.
     std::optional<QString> applyTo(NuvarDriverSettings &settings) const;
 
+    // The settings in force, as the driver tells them (channel 0 for a code
+    // of no input).
+    static BoardSetup inForce(const NuvarDriverSettings &settings);
+
     // Sends rate to the board (a wait that runs the event loop); why the
     // board did not take it, when it did not. Throws what the driver throws.
     static std::optional<QString> setSampleRate(NuvarDriverClass &driver, double rate);

@@ -4,7 +4,8 @@
 # 1280 x 800 with a window manager (openbox): the first start with the setup
 # dialog in front, the board's tone in every view, the Tools menu, the
 # keyboard help, the window at its smallest, and the shorted input's noise
-# figures and trend. Then the FFT and Scope views on a 1024 x 768 display.
+# figures and trend; a characterisation run's table and graph. Then the FFT
+# and Scope views on a 1024 x 768 display.
 #   bash tools/screenshots.sh [preset]     (default preset: default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,5 +42,6 @@ grab() {
 }
 
 grab 1280x800
+grab 1280x800 --characterisation
 grab 1024x768 --small
 echo "docs/*.png renewed"

@@ -18,6 +18,9 @@
 //                          (UNIT: db, dbfs, dbfs-hz, nv-rthz).
 // kz-grab-main --small OUTDIR: the tone's FFT and Scope views only, as
 // main-window-small-fft.png and main-window-small-scope.png.
+// kz-grab-main --characterisation OUTDIR: Tools > Characterisation Run after
+// a run of two inputs, two averaging settings and four rates, as
+// characterisation-run.png.
 // Run it on a display with a window manager (tools/screenshots.sh starts Xvfb
 // and openbox) so the windows are placed and drawn as users see them.
 #include "AcquisitionControl.h"
@@ -31,6 +34,8 @@
 #include "ReferenceBar.h"
 #include "SimulatedBoard.h"
 #include "SpectrumUnit.h"
+#include "RunPlanEditor.h"
+#include "frmCharacterisation.h"
 #include "frmKeyboardHelp.h"
 #include "frmMain.h"
 #include "frmNoiseTrend.h"
@@ -52,6 +57,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
@@ -306,6 +313,29 @@ void grabSmall(frmMain &window, const Pictures &pictures)
     trend->hide();
 }
 
+// A run of the shorted input and the 1 V input, two averaging settings, over
+// four rates; the table and the noise graph at its end.
+void grabCharacterisation(frmMain &window, const Pictures &pictures)
+{
+    frmCharacterisation *run = window.characterisationWindow();
+    RunPlan plan;
+    plan.channels = {2, 4};
+    plan.averaging = {0, 4};
+    plan.rates = {100, 1000, 5000, 20833};
+    plan.samples = 1024;
+    plan.blocks = 2;
+    run->planEditor()->setPlan(plan);
+    run->show();
+    settleWhole(*run, "the characterisation run");
+    QTemporaryDir folder;
+    if (!folder.isValid() || !run->startRun(folder.filePath(QStringLiteral("run"))))
+        throw std::runtime_error("the characterisation run did not start");
+    if (!waitFor([&] { return !run->running(); }, 300000))
+        throw std::runtime_error("the characterisation run did not end");
+    run->table()->selectRow(5);
+    pictures.window(*run, "characterisation-run.png");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -314,8 +344,9 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     QStringList arguments = QApplication::arguments().mid(1);
     const bool small = arguments.removeAll(QStringLiteral("--small")) > 0;
+    const bool characterisation = arguments.removeAll(QStringLiteral("--characterisation")) > 0;
     if (arguments.size() != 1) {
-        err << "usage: kz-grab-main [--small] OUTDIR\n";
+        err << "usage: kz-grab-main [--small|--characterisation] OUTDIR\n";
         return 2;
     }
     const Pictures pictures{QDir(arguments.first())};
@@ -331,14 +362,17 @@ int main(int argc, char *argv[])
     try {
         if (!waitFor([] { return setupDialog() != nullptr; }, 10000))
             throw std::runtime_error("the board's setup dialog did not appear");
-        if (!small) {
+        if (!small && !characterisation) {
             settle(1000);
             pictures.screen(window, "first-start.png");
         }
         DialogAnswerer answerer;
         if (!waitFor([&] { return answerer.setupsAnswered > 0; }, 10000))
             throw std::runtime_error("the setup dialog could not be answered");
-        small ? grabSmall(window, pictures) : grabAll(window, pictures);
+        if (characterisation)
+            grabCharacterisation(window, pictures);
+        else
+            small ? grabSmall(window, pictures) : grabAll(window, pictures);
     } catch (const std::exception &error) {
         err << "kz-grab-main: " << error.what() << '\n';
         return 1;
