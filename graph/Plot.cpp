@@ -5,6 +5,7 @@
 
 #include <QMenu>
 #include <QVBoxLayout>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -273,7 +274,7 @@ void Plot::rescaleAxes()
         return;
     if (m_x.isEmpty()) {
         m_chart->xAxis->setRange(0, 1);
-        m_chart->yAxis->setRange(-1, 1);
+        m_chart->yAxis->setRange(m_logY ? QCPRange(1, 10) : QCPRange(-1, 1));
         return;
     }
     if (m_manualX)
@@ -282,27 +283,34 @@ void Plot::rescaleAxes()
         m_graph->rescaleKeyAxis();
     if (m_chart->xAxis->range().size() <= 0)
         m_chart->xAxis->setRange(m_chart->xAxis->range().lower - 0.5, m_chart->xAxis->range().upper + 0.5);
-    // The values in view only, so a manual X range scales Y to what is shown.
+    // The values in view only, so a manual X range scales Y to what is shown;
+    // on a decade axis those above zero, in decades from here on.
+    const QCP::SignDomain domain = m_logY ? QCP::sdPositive : QCP::sdBoth;
     bool found = false;
-    QCPRange values = m_graph->getValueRange(found, QCP::sdBoth, m_chart->xAxis->range());
-    if (!found)
-        values = QCPRange(-1, 1);
+    QCPRange values = m_graph->getValueRange(found, domain, m_chart->xAxis->range());
     for (const QCPGraph *extra : {m_overlay, m_reference}) {
         bool extraFound = false;
-        const QCPRange range = extra->getValueRange(extraFound, QCP::sdBoth, m_chart->xAxis->range());
+        const QCPRange range = extra->getValueRange(extraFound, domain, m_chart->xAxis->range());
         if (found && extraFound)
             values.expand(range);
     }
+    if (!found)
+        values = m_logY ? QCPRange(1, 10) : QCPRange(-1, 1);
+    if (m_logY)
+        values = QCPRange(std::log10(values.lower), std::log10(values.upper));
     double span = values.size();
     if (span <= 0)
         span = std::max(1.0, std::abs(values.lower) * 0.1);
     // Room above for the labels of marks; a count axis starts at its zero.
-    const double lower = values.lower == 0 ? 0 : values.lower - 0.05 * span;
+    const double lower = values.lower == 0 && !m_logY ? 0 : values.lower - 0.05 * span;
     // Block after block of the same kind, the range stays put while the data fit.
     const QString kind = QStringList{m_mainTitle, m_subTitle, m_xLabel, m_yLabel, QString::number(m_method),
-                                     QString::number(m_x.size())}.join(QChar(0x1F));
+                                     QString::number(m_x.size()), QString::number(m_logY)}.join(QChar(0x1F));
     const auto [low, high] = m_yHold.range({lower, values.upper + 0.12 * span}, {values.lower, values.upper}, kind);
-    m_chart->yAxis->setRange(low, high);
+    if (m_logY)
+        m_chart->yAxis->setRange(std::pow(10.0, low), std::pow(10.0, high));
+    else
+        m_chart->yAxis->setRange(low, high);
 }
 
 std::pair<double, double> Plot::yAxisRange() const

@@ -114,8 +114,12 @@ public:
     };
     void setNamedLines(const QList<NamedLine> &lines);
     int namedLineCount() const { return static_cast<int>(m_namedLines.size()); }
-    // Decade axes; points at or below zero are not drawn on them.
+    // Decade axes, for the named lines and the series alike. The full view
+    // fits the points above zero; a point at or below zero has no place on a
+    // decade axis: its line falls off the edge of the graph, while the
+    // cursors still read its value.
     void setLogAxes(bool x, bool y);
+    bool logYAxis() const { return m_logY; }
 
     void setManualXRange(bool on, double minimum = 0, double maximum = 0);
     bool manualXRange() const { return m_manualX; }
@@ -145,9 +149,12 @@ public:
     AxisSpan xRange() const;
     AxisSpan yRange() const;
     bool isZoomed() const { return m_navigator.zoomed(); }
-    // Scales one axis by factor about centre (below 1 zooms in).
+    // Scales one axis by factor about centre (below 1 zooms in); on a decade
+    // axis each decade shown scales alike.
     void zoomAbout(Qt::Orientation axis, double centre, double factor);
     void zoomTo(AxisSpan x, AxisSpan y);
+    // Moves the axes by dx and dy: data units on a linear axis, decades on a
+    // decade axis.
     void panBy(double dx, double dy);
     // Fits the axes to the data again.
     void showFullView();

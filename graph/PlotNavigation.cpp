@@ -20,6 +20,33 @@ constexpr double KeyZoomFactor = 0.5;    // one Zoom In step (+ key, menu)
 
 const QColor CursorColors[GraphCursors::Count] = {QColor(200, 30, 30), QColor(20, 130, 40)};
 
+// Zoom and pan act on what the eye sees: on a decade axis, on the logarithms
+// of the values, so a step scales or moves every decade alike.
+bool isDecades(const QCPAxis *axis)
+{
+    return axis->scaleType() == QCPAxis::stLogarithmic;
+}
+
+double toSteps(const QCPAxis *axis, double value)
+{
+    return isDecades(axis) ? std::log10(value) : value;
+}
+
+double fromSteps(const QCPAxis *axis, double value)
+{
+    return isDecades(axis) ? std::pow(10.0, value) : value;
+}
+
+AxisSpan stepsOf(const QCPAxis *axis)
+{
+    return {toSteps(axis, axis->range().lower), toSteps(axis, axis->range().upper)};
+}
+
+void setSteps(QCPAxis *axis, AxisSpan span)
+{
+    axis->setRange(fromSteps(axis, span.lower), fromSteps(axis, span.upper));
+}
+
 } // namespace
 
 void Plot::setUpNavigation()
@@ -56,12 +83,12 @@ AxisSpan Plot::yRange() const
 void Plot::zoomAbout(Qt::Orientation axis, double centre, double factor)
 {
     QCPAxis *scaled = axis == Qt::Horizontal ? m_chart->xAxis : m_chart->yAxis;
-    const AxisSpan now{scaled->range().lower, scaled->range().upper};
-    const AxisSpan span = GraphNavigator::scaledAbout(now, centre, factor);
+    const double centreSteps = toSteps(scaled, centre);
+    const AxisSpan span = GraphNavigator::scaledAbout(stepsOf(scaled), centreSteps, factor);
     // Single-precision data: closer than that shows nothing new.
-    if (!(span.size() > 1e-6 * std::max(1.0, std::abs(centre))) || !std::isfinite(span.size()))
+    if (!(span.size() > 1e-6 * std::max(1.0, std::abs(centreSteps))) || !std::isfinite(span.size()))
         return;
-    scaled->setRange(span.lower, span.upper);
+    setSteps(scaled, span);
     keepView();
 }
 
@@ -76,10 +103,8 @@ void Plot::zoomTo(AxisSpan x, AxisSpan y)
 
 void Plot::panBy(double dx, double dy)
 {
-    const AxisSpan x = GraphNavigator::shifted(xRange(), dx);
-    const AxisSpan y = GraphNavigator::shifted(yRange(), dy);
-    m_chart->xAxis->setRange(x.lower, x.upper);
-    m_chart->yAxis->setRange(y.lower, y.upper);
+    setSteps(m_chart->xAxis, GraphNavigator::shifted(stepsOf(m_chart->xAxis), dx));
+    setSteps(m_chart->yAxis, GraphNavigator::shifted(stepsOf(m_chart->yAxis), dy));
     keepView();
 }
 
@@ -174,6 +199,11 @@ void Plot::drawCursorLines()
         if (!shown)
             continue;
         const double x = m_x[std::clamp(m_cursors.point(c), 0, static_cast<int>(m_x.size()) - 1)];
+        // Top and bottom of the plotting area: any value, even on a decade axis.
+        for (QCPItemPosition *end : {line->point1, line->point2}) {
+            end->setAxisRect(m_chart->axisRect());
+            end->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        }
         line->point1->setCoords(x, 0);
         line->point2->setCoords(x, 1);
         QPen pen(CursorColors[c], c == m_cursors.active() ? 2.0 : 1.0, Qt::DashLine);
@@ -245,8 +275,10 @@ void Plot::onMouseMove(QMouseEvent *event)
         m_rubberBand->setGeometry(QRect(m_pressPosition, pos).normalized());
         break;
     case Drag::Pan:
-        panBy(m_chart->xAxis->pixelToCoord(m_lastPosition.x()) - m_chart->xAxis->pixelToCoord(pos.x()),
-              m_chart->yAxis->pixelToCoord(m_lastPosition.y()) - m_chart->yAxis->pixelToCoord(pos.y()));
+        panBy(toSteps(m_chart->xAxis, m_chart->xAxis->pixelToCoord(m_lastPosition.x())) -
+                  toSteps(m_chart->xAxis, m_chart->xAxis->pixelToCoord(pos.x())),
+              toSteps(m_chart->yAxis, m_chart->yAxis->pixelToCoord(m_lastPosition.y())) -
+                  toSteps(m_chart->yAxis, m_chart->yAxis->pixelToCoord(pos.y())));
         break;
     case Drag::Cursor:
         m_cursors.place(m_draggedCursor, pointNearestX(m_chart->xAxis->pixelToCoord(pos.x())), pointCount());

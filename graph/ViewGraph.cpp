@@ -119,6 +119,9 @@ void feedFft(const PlotDocument &document, Plot &plot)
     plot.setSubTitle(screenSubtitle(document));
     plot.setSeriesData(p.x, p.y, static_cast<int>(p.x.size()));
     plot.setAxisUnits(QStringLiteral("Hz"), SpectrumUnits::valueUnit(unit));
+    // A density in volts spans decades from the floor to a tone: read on a
+    // decade axis, the floor shows as well as the peak. No bin is 0 there.
+    plot.setLogAxes(false, unit == SpectrumUnit::NanovoltsPerRootHz);
 }
 
 // A reference is drawn in the units of the view on show: the time axis and
@@ -207,6 +210,7 @@ void ViewGraph::draw(const PlotDocument &document, Plot &plot, const Style &styl
     plot.setMainTitle(deviceId == QLatin1String(SampleBlock::UnspecifiedDevice) ? QString() : deviceId);
     plot.setSubTitle(QString());
     plot.setManualXRange(false);
+    plot.setLogAxes(false, false);
     plot.setOverlayData({}, {});
     plot.setReferenceData({}, {});
     if (document.DataReady() && ViewTraits::of(document.view()).graph) {

@@ -129,6 +129,37 @@ private slots:
         QCOMPARE(plot.tonePanel()->valueText(10), QStringLiteral("299.00 Hz"));
     }
 
+    // A density in volts is read on decades: the floor and the tone both in
+    // view, zoom scaling decades alike; the dB units stay linear.
+    void nanovoltsOnDecades()
+    {
+        frmPlot plot;
+        constexpr int Bin = 300;
+        loadBlock(plot, sineCodes(4096, Bin, 4096, 4000000));
+        plot.selectTab(1);
+        plot.cboYAxis()->setCurrentIndex(3);
+        Plot &graph = *plot.plot();
+        QVERIFY(graph.logYAxis());
+        std::vector<float> bins;
+        for (int i = 0; i < graph.pointCount(); ++i)
+            bins.push_back(graph.yValue(i));
+        std::nth_element(bins.begin(), bins.begin() + std::ptrdiff_t(bins.size() / 2), bins.end());
+        const double floor = bins[bins.size() / 2];
+        const auto [lower, upper] = graph.yAxisRange();
+        QVERIFY2(lower > 0 && lower < floor && upper > graph.yValue(Bin),
+                 qPrintable(QStringLiteral("%1 .. %2").arg(lower).arg(upper)));
+        QVERIFY(upper / lower > 1e3); // a tone far above its floor
+
+        graph.zoomAbout(Qt::Vertical, floor, 0.5);
+        const auto [zoomedLower, zoomedUpper] = graph.yAxisRange();
+        QVERIFY(std::fabs(std::log10(zoomedUpper / zoomedLower) - 0.5 * std::log10(upper / lower)) < 1e-6);
+        QVERIFY(zoomedLower < floor && floor < zoomedUpper);
+
+        plot.cboYAxis()->setCurrentIndex(0);
+        QVERIFY(!graph.logYAxis());
+        QVERIFY(graph.yAxisRange().first < -100);
+    }
+
     void markTextsNeverCoverEachOtherOrTheMarker()
     {
         frmPlot plot;
