@@ -66,6 +66,7 @@ struct RunOutcome {
     double cpuSeconds = 0;
     qint64 lineBytes = 0; // both ways
     QList<PointResult> results;
+    SampleBlock lastBlock;
 };
 
 // The board session with the board's driver on a paced simulated board, and
@@ -93,6 +94,8 @@ public:
         CharacterisationRun run(m_board);
         QEventLoop loop;
         RunOutcome outcome;
+        QObject::connect(&run, &CharacterisationRun::blockKept, &loop,
+                         [&outcome](int, int, const SampleBlock &block) { outcome.lastBlock = block; });
         QObject::connect(&run, &CharacterisationRun::finished, &loop, [&](CharacterisationRun::Ending ending) {
             outcome.completed = ending == CharacterisationRun::Ending::Completed;
             loop.quit();
@@ -202,8 +205,14 @@ void BM_RunMemoryAndCpu(benchmark::State &state)
         state.counters["rss_growth_MB"] = statusMegabytes("VmRSS") - rssBefore;
         state.counters["peak_over_start_MB"] = statusMegabytes("VmHWM") - rssBefore;
         state.counters["cpu_per_wall_pct"] = 100 * outcome.cpuSeconds / outcome.wallSeconds;
-        state.counters["cpu_ms_per_block"] =
-            1e3 * outcome.cpuSeconds / (double(outcome.results.size()) * plan.blocksPerPoint());
+        const double blocks = double(outcome.results.size()) * plan.blocksPerPoint();
+        state.counters["cpu_ms_per_block"] = 1e3 * outcome.cpuSeconds / blocks;
+        state.counters["cpu_us_per_line_byte"] = 1e6 * outcome.cpuSeconds / double(outcome.lineBytes);
+        // The share of that CPU the figures take: the run's analysis of its last block, again.
+        const double analysisBefore = cpuSeconds();
+        for (int i = 0; i < 20; ++i)
+            benchmark::DoNotOptimize(CharacterisationRun::figuresOf(outcome.lastBlock, plan));
+        state.counters["analysis_cpu_ms_per_block"] = 1e3 * (cpuSeconds() - analysisBefore) / 20;
     }
 }
 BENCHMARK(BM_RunMemoryAndCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
