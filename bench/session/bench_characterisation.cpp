@@ -156,9 +156,17 @@ void BM_RunAtLineLimit(benchmark::State &state)
                 state.SkipWithError("a rate read back is not the plan's");
                 return;
             }
+            if (plan.samples / rate > TickMs / 1000.0) {
+                state.SkipWithError("an acquisition spans progress ticks: its notifications would count twice");
+                return;
+            }
             acquisition += plan.blocksPerPoint() * acquisitionSeconds(plan.samples, rate);
         }
         const double line = outcome.lineBytes * SecondsPerByte;
+        if (line + acquisition > outcome.wallSeconds) {
+            state.SkipWithError("the line ran faster than its baud rate: the instrument is wrong");
+            return;
+        }
         state.SetIterationTime(outcome.wallSeconds);
         state.counters["points"] = double(outcome.results.size());
         state.counters["line_s"] = line;
