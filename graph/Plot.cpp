@@ -207,6 +207,14 @@ void Plot::setUpAppearance()
         axis->grid()->setSubGridVisible(false);
         axis->setPadding(4);
     }
+    // Over several decades the values read alike as powers of ten (10^2 next
+    // to 10^8, not 100 next to 10^8); within a decade or two, as numbers
+    // (5, not 5·10^0). Linear values keep their decimals.
+    connect(m_chart->yAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this, [this](const QCPRange &range) {
+        const bool decades = m_logY && range.lower > 0 && range.upper / range.lower >= 1000;
+        m_chart->yAxis->setNumberFormat(decades ? QStringLiteral("eb") : QStringLiteral("gb"));
+        m_chart->yAxis->setNumberPrecision(decades ? 0 : 8);
+    });
     // A frame round the plotting area, without ticks of its own.
     m_chart->xAxis2->setVisible(true);
     m_chart->yAxis2->setVisible(true);

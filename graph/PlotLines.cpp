@@ -47,10 +47,6 @@ void Plot::drawNamedLines()
     }
     setScale(m_chart->xAxis, m_logX);
     setScale(m_chart->yAxis, m_logY);
-    // Decades of a value read alike as powers of ten: 10^2 next to 10^8, not
-    // 100 next to 10^8. Linear values keep their decimals.
-    m_chart->yAxis->setNumberFormat(m_logY ? QStringLiteral("eb") : QStringLiteral("gb"));
-    m_chart->yAxis->setNumberPrecision(m_logY ? 0 : 8);
     for (qsizetype i = 0; i < m_namedLines.size(); ++i) {
         const NamedLine &line = m_namedLines[i];
         QCPGraph *graph = m_namedGraphs[i];
