@@ -127,7 +127,7 @@ const std::array Catalogue{
           .text = "Tone Found"},
     Entry{.key = "sinefit_frequency_hz", .unit = "Hz", .section = Tone, .kind = Kind::Measurement,
           .read = [](const FigureResults &r) { return Value::of(r.tone.sineFit.frequencyHz); },
-          .text = "Sine-Fit Frequency (Hz)", .screen = {"Sine-fit frequency"}, .screenFormat = {Style::Fixed, 4, "Hz"}},
+          .text = "Sine-Fit Frequency (Hz)", .screen = {"Sine-fit tone"}, .screenFormat = {Style::Fixed, 4, "Hz"}},
     Entry{.key = "sinefit_amplitude_dbfs", .unit = "dBFS", .section = Tone, .kind = Kind::Measurement,
           .read = [](const FigureResults &r) { return Value::of(r.tone.sineFit.amplitudeDbfs); },
           .text = "Sine-Fit Amplitude (dBFS)", .screen = {"Sine-fit level"}, .screenFormat = Dbfs},
