@@ -1,23 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AnalyzeOptions.h"
 
+#include "ReportFormat.h"
 #include "SpectrumAverage.h"
 
 std::variant<AnalyzeOptions, QString> AnalyzeOptions::parse(const QStringList &arguments)
 {
     AnalyzeOptions options;
-    bool outputChosen = false;
+    ReportFormat format;
     const auto own = [&](OptionArgument &argument) -> std::optional<QString> {
         const QString &name = argument.name();
-        if (name == QLatin1String("--json") || name == QLatin1String("--table")) {
-            if (argument.hasInlineValue())
-                return QStringLiteral("option %1 takes no value").arg(name);
-            const Output output = name == QLatin1String("--json") ? Output::Json : Output::Table;
-            if (outputChosen && options.output != output)
-                return QStringLiteral("--json and --table exclude each other");
-            options.output = output;
-            outputChosen = true;
-            return QString();
+        if (std::optional<QString> taken = format.take(argument)) {
+            if (format.chosen)
+                options.output = format.table ? Output::Table : Output::Json;
+            return taken;
         }
         if (name == QLatin1String("--average")) {
             if (argument.hasInlineValue())

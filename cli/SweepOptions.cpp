@@ -3,6 +3,7 @@
 
 #include "AnalysisOptions.h"
 #include "OptionValues.h"
+#include "ReportFormat.h"
 
 namespace {
 
@@ -48,18 +49,12 @@ std::variant<SweepOptions, QString> SweepOptions::parse(const QStringList &argum
 {
     SweepOptions options;
     RunPlan &plan = options.plan;
-    bool outputChosen = false;
+    ReportFormat format;
     const auto own = [&](OptionArgument &argument) -> std::optional<QString> {
         const QString &name = argument.name();
-        if (name == QLatin1String("--json") || name == QLatin1String("--table")) {
-            if (argument.hasInlineValue())
-                return QStringLiteral("option %1 takes no value").arg(name);
-            const bool table = name == QLatin1String("--table");
-            if (outputChosen && options.table != table)
-                return QStringLiteral("--json and --table exclude each other");
-            options.table = table;
-            outputChosen = true;
-            return QString();
+        if (std::optional<QString> taken = format.take(argument)) {
+            options.table = format.table;
+            return taken;
         }
         // The FFT options are the analysis's; the rest are the sweep's own.
         static const QStringList analysisOptions{QStringLiteral("--window"), QStringLiteral("--bins"),
